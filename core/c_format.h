@@ -1,0 +1,25 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Number reading and writing with the C library's "%d", "%f" and "%Nf" rules in the C locale,
+// independent of the process locale (Qt sets the user's locale at start; a decimal comma must
+// never reach a file or a parse).
+
+// Like sscanf("%d"): skips leading white space, takes an optional sign and the longest run of
+// digits. nullopt when no digit was read or the value does not fit in 32 bits.
+std::optional<int> ScanInt(std::string_view text);
+
+// Like sscanf("%f") into a float: skips leading white space, then the longest prefix that
+// strtof accepts (sign, decimal or hexadecimal digits, exponent, "inf", "nan"). nullopt when
+// no number was read. *consumed, when given, receives the number of characters used.
+std::optional<float> ScanFloat(std::string_view text, std::size_t* consumed = nullptr);
+
+// Like printf("%*.*f", width, precision, value): fixed notation, full stop, right-aligned
+// in at least width characters.
+std::string FormatFixed(double value, int width = 0, int precision = 6);
+
+// Like printf("%*s", width, text): right-aligned in at least width characters.
+std::string PadLeft(std::string_view text, std::size_t width);

@@ -1,0 +1,1 @@
+#include "date_time_text.h"

@@ -1,0 +1,1 @@
+#include "direction_sector.h"

@@ -1,0 +1,1 @@
+#include "measurement_core.h"

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "measurement_record.h"
+#include "running_statistics.h"
+
+// What the measurement core hands to the rest of the program. The program implements it;
+// the core calls it on the user-interface thread, never while DataLock is held.
+class MeasurementSink {
+ public:
+  virtual ~MeasurementSink() = default;
+
+  // The store dropped its oldest record: the data grid loses its bottom row.
+  virtual void DropOldestGridRow() = 0;
+
+  // The display update for one record that AddRecord stored with display on.
+  virtual void ShowRecord(const MeasurementRecord& record, const DisplayStatistics& statistics) = 0;
+
+  // Every row ProcessSample produces, made-up rows included, after ShowRecord.
+  virtual void CheckAlarms(float temperature, float avgSpeed, float gustSpeed,
+                           float windChillAvg) = 0;
+
+  // After CheckAlarms; the live log takes DataLock itself and does nothing while it is off.
+  virtual void WriteLiveLogRow(const MeasurementRecord& record) = 0;
+
+  // A packet did not parse: stop capture, then show "Capture stopped: received packet has
+  // invalid format.".
+  virtual void StopCaptureOnInvalidPacket() = 0;
+};
