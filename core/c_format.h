@@ -15,10 +15,13 @@ std::optional<int> ScanInt(std::string_view text);
 // Like sscanf("%f") into a float: skips leading white space, then the longest prefix that
 // strtof accepts (sign, decimal or hexadecimal digits, exponent, "inf", "nan"). nullopt when
 // no number was read. *consumed, when given, receives the number of characters used.
+// Like strtof, a number too large for float gives infinity and one too small gives 0; and "0x"
+// with no hex digit after it reads as 0, "infin" as "inf" (glibc's scanf rejects both).
 std::optional<float> ScanFloat(std::string_view text, std::size_t* consumed = nullptr);
 
 // Like printf("%*.*f", width, precision, value): fixed notation, full stop, right-aligned
-// in at least width characters.
+// in at least width characters; a negative width left-aligns, a negative precision means 6.
+// No number and infinity print as glibc prints them: "nan", "-nan", "inf", "-inf".
 std::string FormatFixed(double value, int width = 0, int precision = 6);
 
 // Like printf("%*s", width, text): right-aligned in at least width characters.

@@ -1,1 +1,49 @@
 #include "packet.h"
+
+#include <cmath>
+#include <cstdint>
+#include <string_view>
+
+#include "c_format.h"
+#include "direction_sector.h"
+
+namespace {
+
+// A text field read the C way: copied into a buffer of its own and NUL-terminated, so a NUL
+// byte inside the field ends its text.
+std::string_view FieldText(const Packet& packet, std::size_t first, std::size_t length) {
+  std::string_view field(reinterpret_cast<const char*>(packet.data()) + first, length);
+  return field.substr(0, field.find('\0'));
+}
+
+}  // namespace
+
+std::optional<PacketFields> ParsePacket(const Packet& packet) {
+  PacketFields fields;
+  const std::uint32_t counter = (std::uint32_t{packet[1]} << 24) | (std::uint32_t{packet[2]} << 16) |
+                                (std::uint32_t{packet[3]} << 8) | std::uint32_t{packet[4]};
+  fields.Counter = static_cast<std::int32_t>(counter);
+
+  const auto avg = ScanInt(FieldText(packet, 5, 5));
+  if (!avg) return std::nullopt;
+  const auto gust = ScanInt(FieldText(packet, 10, 5));
+  if (!gust) return std::nullopt;
+  const auto direction = ScanInt(FieldText(packet, 15, 2));
+  if (!direction) return std::nullopt;
+  const auto temperature = ScanFloat(FieldText(packet, 18, 4));
+  // A temperature that is no finite number would carry NaN or infinity into every record.
+  if (!temperature || !std::isfinite(*temperature)) return std::nullopt;
+
+  fields.AvgFrequency = *avg;
+  fields.GustFrequency = *gust;
+  fields.DirectionCode = *direction;
+  fields.Temperature = *temperature;
+  return fields;
+}
+
+std::int32_t SectorFromDirectionCode(std::int32_t code, std::int32_t offset) {
+  // Code 1 is north; 0 and 16 are both north-north-west. Every other sum wraps the same way.
+  const std::int64_t sum = std::int64_t{code} + offset;
+  const std::int64_t sector = ((sum + 15) % kSectorCount + kSectorCount) % kSectorCount;
+  return static_cast<std::int32_t>(sector);
+}

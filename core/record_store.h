@@ -15,7 +15,7 @@ class RecordStore {
 
   class const_iterator {
    public:
-    using iterator_category = std::random_access_iterator_tag;
+    using iterator_category = std::forward_iterator_tag;
     using value_type = MeasurementRecord;
     using difference_type = std::ptrdiff_t;
     using pointer = const MeasurementRecord*;

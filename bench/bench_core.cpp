@@ -1,0 +1,89 @@
+// Cost of the live path for one packet at a full store, against reading the packet's fields
+// alone; and the per-record cost of AddRecord for a short and a very long run.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+
+#include "measurement_core.h"
+
+namespace {
+
+class NullSink : public MeasurementSink {
+ public:
+  void DropOldestGridRow() override {}
+  void ShowRecord(const MeasurementRecord&, const DisplayStatistics&) override {}
+  void CheckAlarms(float, float, float, float) override {}
+  void WriteLiveLogRow(const MeasurementRecord&) override {}
+  void StopCaptureOnInvalidPacket() override {}
+};
+
+Packet MakePacket(std::int32_t counter) {
+  Packet packet{};
+  const auto bits = static_cast<std::uint32_t>(counter);
+  packet[1] = static_cast<std::uint8_t>(bits >> 24);
+  packet[2] = static_cast<std::uint8_t>(bits >> 16);
+  packet[3] = static_cast<std::uint8_t>(bits >> 8);
+  packet[4] = static_cast<std::uint8_t>(bits);
+  const char text[] = "0300004500"
+                      "11"
+                      " "
+                      "-3.5";
+  for (std::size_t i = 0; i < 17; ++i) packet[5 + i] = static_cast<std::uint8_t>(text[i]);
+  return packet;
+}
+
+void FillStore(MeasurementCore& core) {
+  const SystemTime time{2024, 1, 1, 1, 12, 0, 0, 0};
+  for (std::size_t i = 0; i < RecordStore::kLimit; ++i) {
+    core.AddRecord(3, false, time, 4.0f, 6.0f, 10.0f, 9.0f, 8.0f, 3.0f, 4.0f);
+  }
+}
+
+void BM_ParsePacketFields(benchmark::State& state) {
+  const Packet packet = MakePacket(42);
+  for (auto _ : state) {
+    auto fields = ParsePacket(packet);
+    benchmark::DoNotOptimize(fields);
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_ParsePacketFields);
+
+void BM_DecodePacketIntoFullStore(benchmark::State& state) {
+  NullSink sink;
+  MeasurementCore core(sink);
+  core.Calibration() = DefaultCalibrationTable();
+  FillStore(core);
+  std::int32_t counter = 1;
+  core.DecodePacket(MakePacket(counter), SystemTime{});  // the first packet is dropped
+  const SystemTime arrival{2024, 1, 1, 1, 12, 0, 5, 0};
+  for (auto _ : state) {
+    core.DecodePacket(MakePacket(++counter), arrival);
+  }
+  if (core.Records().Size() != RecordStore::kLimit) state.SkipWithError("store not full");
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_DecodePacketIntoFullStore);
+
+void BM_AddRecords(benchmark::State& state) {
+  const auto count = state.range(0);
+  const SystemTime time{2024, 1, 1, 1, 12, 0, 0, 0};
+  for (auto _ : state) {
+    NullSink sink;
+    MeasurementCore core(sink);
+    for (std::int64_t i = 0; i < count; ++i) {
+      core.AddRecord(static_cast<DirectionSector>(i & 15), false, time, 4.0f, 6.0f, 10.0f, 9.0f,
+                     8.0f, 3.0f, 4.0f);
+    }
+    benchmark::DoNotOptimize(core.Records().Newest());
+  }
+  state.SetItemsProcessed(state.iterations() * count);
+  state.counters["per_record"] = benchmark::Counter(
+      static_cast<double>(count),
+      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_AddRecords)->Arg(20000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
