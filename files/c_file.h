@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+// A C stream that closes itself. The data files go through C streams so that their buffering and
+// line handling are those of the runtime, byte for byte.
+struct CFileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using CFile = std::unique_ptr<std::FILE, CFileCloser>;
+
+// fopen with a path in the platform's own file-name encoding; null when it cannot be opened.
+CFile OpenCFile(const std::filesystem::path& file, const char* mode);
+
+// Flushes and closes; false when buffered data could not be written or the close failed.
+bool CloseCFile(CFile file);

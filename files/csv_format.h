@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+#include "measurement_record.h"
+
+// The comma-separated format shared by Save and the live log. Bytes are the same on every
+// platform: Windows-1250 text, the degree sign as the single byte 0xB0, CR LF after every line.
+
+// The quoted column titles, 187 bytes, then CR LF.
+std::string CsvHeaderLine();
+
+// "%20s,%10f,%10f,%10f,%10f,%10f,%10f,%10f,%10s" with the date and time text, the seven values
+// and the direction name, then CR LF. Wide numbers widen their field; nothing is cut.
+std::string CsvRowLine(const MeasurementRecord& record);
+
+// The same row appended to out, for writers that reuse one buffer.
+void AppendCsvRowLine(std::string& out, const MeasurementRecord& record);

@@ -1,0 +1,44 @@
+#include "live_log.h"
+
+#include <cstdio>
+#include <utility>
+
+#include "csv_format.h"
+
+namespace {
+
+// The write and the flush together: with a buffered stream a full disk shows only at the flush.
+bool WriteAndFlush(std::FILE* stream, const std::string& text) {
+  return std::fwrite(text.data(), 1, text.size(), stream) == text.size() &&
+         std::fflush(stream) == 0;
+}
+
+}  // namespace
+
+FileOutcome LiveLog::Open(const std::filesystem::path& file, std::string displayName) {
+  Close();
+  CFile stream = OpenCFile(file, "wb");
+  if (!stream) return FileOutcome::CannotOpen;
+  // Not shared yet, so the header is written and flushed before the lock is taken: a log that
+  // cannot hold its header never goes on.
+  if (!WriteAndFlush(stream.get(), CsvHeaderLine())) return FileOutcome::CannotWrite;
+
+  std::lock_guard lock(dataLock_);
+  stream_ = std::move(stream);
+  fileName_ = std::move(displayName);
+  return FileOutcome::Ok;
+}
+
+void LiveLog::Close() {
+  std::lock_guard lock(dataLock_);
+  stream_.reset();
+}
+
+FileOutcome LiveLog::WriteRow(const MeasurementRecord& record) {
+  const std::string line = CsvRowLine(record);
+  std::lock_guard lock(dataLock_);
+  if (!stream_) return FileOutcome::Ok;
+  if (WriteAndFlush(stream_.get(), line)) return FileOutcome::Ok;
+  stream_.reset();
+  return FileOutcome::CannotWrite;
+}

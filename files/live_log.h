@@ -1,0 +1,44 @@
+#pragma once
+
+#include <filesystem>
+#include <mutex>
+#include <string>
+
+#include "c_file.h"
+#include "file_outcomes.h"
+#include "measurement_record.h"
+
+// The live capture log: a CSV file that receives its header when it is switched on and then one
+// row for every row capture produces, each flushed at once so the file is complete at every
+// moment. The stream is replaced, written and closed only under dataLock (the main window's
+// DataLock). Callers must not hold dataLock when they call in, and show any message only after
+// the call has returned, when the lock is free again.
+class LiveLog {
+ public:
+  explicit LiveLog(std::mutex& dataLock) : dataLock_(dataLock) {}
+  ~LiveLog() = default;  // an open log is closed; nobody can write to it any more
+  LiveLog(const LiveLog&) = delete;
+  LiveLog& operator=(const LiveLog&) = delete;
+
+  // Creates or empties the file and writes the header. On success the log is on and remembers
+  // displayName for later messages; otherwise it is off. A log that was on is closed first.
+  FileOutcome Open(const std::filesystem::path& file, std::string displayName);
+
+  // Switches the log off; nothing happens when it is already off.
+  void Close();
+
+  // For the user-interface thread, which alone switches the log.
+  bool IsOn() const { return stream_ != nullptr; }
+
+  // Appends and flushes one row. Off: Ok, and nothing is written. A failed write or flush closes
+  // the file and switches the log off, returning CannotWrite; rows written before stay.
+  FileOutcome WriteRow(const MeasurementRecord& record);
+
+  // The name given to the last successful Open, for the write-failure message.
+  const std::string& FileName() const { return fileName_; }
+
+ private:
+  std::mutex& dataLock_;
+  CFile stream_;
+  std::string fileName_;
+};

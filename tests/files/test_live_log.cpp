@@ -1,0 +1,106 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "csv_format.h"
+#include "data_file_reader.h"
+#include "file_messages.h"
+#include "files_test_helpers.h"
+#include "live_log.h"
+#include "measurement_core.h"
+#include "recording_sink.h"
+
+namespace {
+
+// The disk fills up under an open file: its descriptor is pointed at /dev/full.
+void FillDiskUnder(const std::filesystem::path& file) {
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+    std::error_code error;
+    if (std::filesystem::read_symlink(entry.path(), error) != std::filesystem::canonical(file))
+      continue;
+    const int full = open("/dev/full", O_WRONLY);
+    ASSERT_GE(dup2(full, std::stoi(entry.path().filename().string())), 0);
+    close(full);
+    return;
+  }
+  FAIL() << "no open descriptor for " << file;
+}
+
+// Capture as the program runs it: every produced row goes to the live log, and the text of a
+// failure is kept as the message the user would see.
+struct Capture : RecordingSink {
+  std::mutex dataLock;
+  LiveLog log{dataLock};
+  MeasurementCore core{*this};
+  std::vector<std::string> messages;
+
+  void WriteLiveLogRow(const MeasurementRecord& record) override {
+    const FileOutcome outcome = log.WriteRow(record);
+    if (outcome != FileOutcome::Ok) messages.push_back(OutcomeMessage(outcome, log.FileName()));
+  }
+  void Produce(int rows) {
+    for (int i = 0; i < rows; ++i) {
+      const auto n = static_cast<int>(core.Records().Size());
+      core.ProcessSample(n % 16, {2009, 3, 0, 1, 9, 5, std::uint16_t(n % 60), 0}, 0.37f * float(n),
+                         1.3f + float(n), -3.7f);
+    }
+  }
+};
+
+std::size_t LineCount(const std::filesystem::path& file) {
+  const std::string bytes = ReadBytes(file);
+  return static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
+}
+
+TEST(LiveLog, EveryRowIsOnDiskAsSoonAsItIsProducedAndReadsBackAsStored) {
+  TempDir dir;
+  Capture capture;
+  capture.Produce(2);  // not logged: the log is off
+  ASSERT_EQ(capture.log.Open(dir / "live.csv", "live.csv"), FileOutcome::Ok);
+  EXPECT_EQ(ReadBytes(dir / "live.csv"), CsvHeaderLine());
+  for (std::size_t rows = 1; rows <= 3; ++rows) {
+    capture.Produce(1);
+    EXPECT_EQ(LineCount(dir / "live.csv"), rows + 1);
+  }
+  capture.log.Close();
+  capture.Produce(1);  // not logged: switched off again
+  EXPECT_FALSE(capture.log.IsOn());
+
+  std::vector<std::string> loaded;
+  ASSERT_EQ(ReadDataFile(dir / "live.csv",
+                         [&](const MeasurementRecord& r) { loaded.push_back(CsvRowLine(r)); }),
+            ReadOutcome::Ok);
+  std::vector<std::string> stored;
+  for (std::size_t i = 2; i < 5; ++i) stored.push_back(CsvRowLine(capture.core.Records()[i]));
+  EXPECT_EQ(loaded, stored);
+}
+
+TEST(LiveLog, AFullDiskDuringCaptureReportsOnceAndSwitchesTheLogOff) {
+  TempDir dir;
+  Capture capture;
+  ASSERT_EQ(capture.log.Open(dir / "live.csv", "chosen name.csv"), FileOutcome::Ok);
+  capture.Produce(3);
+  FillDiskUnder(dir / "live.csv");
+  capture.Produce(5);
+  EXPECT_EQ(capture.messages, std::vector<std::string>{"Cannot write file: chosen name.csv"});
+  EXPECT_FALSE(capture.log.IsOn());
+  EXPECT_EQ(capture.core.Records().Size(), 8u);  // capture goes on, nothing lost from the store
+  EXPECT_EQ(LineCount(dir / "live.csv"), 4u);
+  capture.log.Close();  // unticking afterwards finds no stream
+  EXPECT_TRUE(capture.dataLock.try_lock());
+  capture.dataLock.unlock();
+}
+
+TEST(LiveLog, StaysOffWhenTheFileCannotBeOpenedOrHoldItsHeader) {
+  std::mutex dataLock;
+  LiveLog log(dataLock);
+  EXPECT_EQ(log.Open(kUnwritableDir / "live.csv", "x"), FileOutcome::CannotOpen);
+  EXPECT_FALSE(log.IsOn());
+  EXPECT_EQ(log.Open("/dev/full", "x"), FileOutcome::CannotWrite);
+  EXPECT_FALSE(log.IsOn());
+}
+
+}  // namespace
