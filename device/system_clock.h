@@ -1,0 +1,9 @@
+#pragma once
+
+#include "clock.h"
+
+// The machine's local time, as the user's time zone shows it.
+class SystemClock : public Clock {
+ public:
+  SystemTime LocalTime() override;
+};
