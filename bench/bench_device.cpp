@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "../tests/support/fake_hid_transport.h"
+#include "fake_hid_transport.h"
 #include "usb_anemometer.h"
 
 namespace {
