@@ -1,0 +1,8 @@
+#include "program.h"
+#include "simulated_anemometer.h"
+
+// The program on a simulated anemometer that sends one report a second; capture starts at once.
+int main(int argc, char** argv) {
+  SimulatedAnemometer transport;
+  return RunProgram(argc, argv, transport, ProgramOptions{.startCapture = true});
+}

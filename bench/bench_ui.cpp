@@ -1,0 +1,227 @@
+// The main window's path for one report: the capture thread's posted data event, the decoder,
+// the record store and the whole display update, with the window shown on the offscreen
+// platform, for 20,000 records (the data grid reaches its 17,280-row limit on the way).
+//
+// Reported: the per-record cost over the first and over the last 1,000 records and their
+// ratio (a grid that shifts its rows would make the second grow with the rows shown), the
+// resident memory growth from an empty grid to a full one, and, as the baseline of the same
+// run, the measurement core alone on the same reports.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <QtGlobal>
+#include <algorithm>
+#include <chrono>
+#include <clocale>
+#include <condition_variable>
+#include <cstdint>
+#include <fstream>
+#include <memory>
+#include <mutex>
+#include <numeric>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "data_string_grid.h"
+#include "hid_transport.h"
+#include "main_form.h"
+#include "message_boxes.h"
+#include "measurement_core.h"
+#include "program_font.h"
+#include "record_store.h"
+#include "system_clock.h"
+#include "usb_anemometer.h"
+
+namespace {
+
+constexpr int kRecords = 20000;
+constexpr int kWindow = 1000;
+
+// Counter, average and gust frequency, direction code and temperature of report n, varied so
+// that every sector and the labels change.
+Packet ReportNumber(std::uint32_t n) {
+  Packet report{};
+  report.fill(' ');
+  report[0] = 0;
+  for (int i = 0; i < 4; ++i) {
+    report[static_cast<std::size_t>(1 + i)] = static_cast<std::uint8_t>(n >> (24 - 8 * i));
+  }
+  const auto put = [&](std::size_t first, std::size_t width, const std::string& text) {
+    for (std::size_t i = 0; i < text.size() && i < width; ++i) {
+      report[first + width - text.size() + i] = static_cast<std::uint8_t>(text[i]);
+    }
+  };
+  put(5, 5, std::to_string(2000 + n * 37 % 20000));
+  put(10, 5, std::to_string(4000 + n * 53 % 30000));
+  put(15, 2, std::to_string(1 + n % 16));
+  put(18, 4, std::to_string(10 + static_cast<int>(n % 20)) + ".5");
+  return report;
+}
+
+// One anemometer that sends a report only when told to, so that each report is published and
+// notified before the main thread handles it, and the measured part is the window's own.
+class SteppedAnemometer : public HidTransport {
+ public:
+  std::vector<HidDeviceInfo> Enumerate(std::uint16_t vendorId, std::uint16_t productId) override {
+    return {{"bench", vendorId, productId}};
+  }
+  HidIdentity Identify(const std::string&) override {
+    return {HidOpenOutcome::Opened, kAnemometerVendorId, kAnemometerProductId};
+  }
+  std::unique_ptr<HidConnection> Open(const std::string&) override {
+    return std::make_unique<Connection>(*this);
+  }
+
+  // Lets one report go and waits until the link has published it, notified the window and is
+  // reading again.
+  void Send() {
+    std::unique_lock lock(mutex_);
+    ++permits_;
+    changed_.notify_all();
+    const std::uint64_t target = served_ + 1;
+    changed_.wait(lock, [&] { return served_ == target && waiting_; });
+  }
+
+ private:
+  class Connection : public HidConnection {
+   public:
+    explicit Connection(SteppedAnemometer& device) : device_(device) {}
+    int Read(std::uint8_t* buffer, std::size_t length, int timeoutMs) override {
+      std::unique_lock lock(device_.mutex_);
+      device_.waiting_ = true;
+      device_.changed_.notify_all();
+      const bool released = device_.changed_.wait_for(
+          lock, std::chrono::milliseconds(timeoutMs),
+          [&] { return device_.permits_ > 0 || woken_; });
+      device_.waiting_ = false;
+      if (!released || woken_) return 0;
+      --device_.permits_;
+      ++device_.served_;
+      const Packet report = ReportNumber(static_cast<std::uint32_t>(device_.served_));
+      const std::size_t count = std::min(length, report.size());
+      std::copy_n(report.begin(), count, buffer);
+      return static_cast<int>(count);
+    }
+    void WakeUp() override {
+      std::lock_guard lock(device_.mutex_);
+      woken_ = true;
+      device_.changed_.notify_all();
+    }
+
+   private:
+    SteppedAnemometer& device_;
+    bool woken_ = false;
+  };
+
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  int permits_ = 0;
+  std::uint64_t served_ = 0;
+  bool waiting_ = false;
+};
+
+double ResidentMegabytes() {
+  std::ifstream statm("/proc/self/statm");
+  long size = 0, resident = 0;
+  statm >> size >> resident;
+  return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / 1048576.0;
+}
+
+double MeanMicroseconds(const std::vector<double>& seconds, std::size_t first, std::size_t count) {
+  const double sum = std::accumulate(seconds.begin() + static_cast<std::ptrdiff_t>(first),
+                                     seconds.begin() + static_cast<std::ptrdiff_t>(first + count),
+                                     0.0);
+  return sum / static_cast<double>(count) * 1e6;
+}
+
+// The program directory has no anemometer.cal: the default table, with its notice counted here.
+class CountedMessages : public MessageBoxes {
+ public:
+  void Show(const QString&, const QString&, MessageIcon) override { ++shown; }
+  int shown = 0;
+};
+
+class NullSink : public MeasurementSink {
+ public:
+  void DropOldestGridRow() override {}
+  void ShowRecord(const MeasurementRecord&, const DisplayStatistics&) override {}
+  void CheckAlarms(float, float, float, float) override {}
+  void WriteLiveLogRow(const MeasurementRecord&) override {}
+  void StopCaptureOnInvalidPacket() override {}
+};
+
+void BM_PostedReportToFinishedDisplay(benchmark::State& state) {
+  for (auto _ : state) {
+    SteppedAnemometer anemometer;
+    SystemClock clock;
+    CountedMessages messages;
+    QTemporaryDir programDir;
+    TMainForm form(MainFormServices{anemometer, clock, programDir.path(), &messages});
+    form.show();
+    QCoreApplication::processEvents();
+    form.StartCaptureClick(nullptr);
+    anemometer.Send();  // the first report after a start is dropped
+    QCoreApplication::sendPostedEvents();
+
+    const double emptyGrid = ResidentMegabytes();
+    double fullGrid = emptyGrid;
+    std::vector<double> seconds;
+    seconds.reserve(kRecords);
+    for (int i = 0; i < kRecords; ++i) {
+      anemometer.Send();
+      const auto start = std::chrono::steady_clock::now();
+      QCoreApplication::sendPostedEvents();
+      seconds.push_back(
+          std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+      if (form.Core.Records().Size() == RecordStore::kLimit && fullGrid == emptyGrid) {
+        fullGrid = ResidentMegabytes();
+      }
+    }
+    if (form.DataGrid->RowCount() != static_cast<int>(RecordStore::kLimit) + 1 ||
+        messages.shown != 1) {
+      state.SkipWithError("the grid did not reach its limit, or a message box came up");
+    }
+    form.StopCaptureClick(nullptr);
+
+    const double first = MeanMicroseconds(seconds, 0, kWindow);
+    const double last = MeanMicroseconds(seconds, kRecords - kWindow, kWindow);
+    state.counters["first1000_us_per_record"] = first;
+    state.counters["last1000_us_per_record"] = last;
+    state.counters["last_to_first_ratio"] = last / first;
+    state.counters["rss_growth_MB_empty_to_full_grid"] = fullGrid - emptyGrid;
+    state.counters["all_us_per_record"] = MeanMicroseconds(seconds, 0, kRecords);
+  }
+}
+BENCHMARK(BM_PostedReportToFinishedDisplay)->Iterations(1)->Unit(benchmark::kSecond);
+
+// Baseline: the same reports through the measurement core alone, without the window (the time
+// per iteration is the time per record).
+void BM_CoreAloneBaseline(benchmark::State& state) {
+  NullSink sink;
+  MeasurementCore core(sink);
+  core.Calibration() = DefaultCalibrationTable();
+  const SystemTime arrival{2008, 12, 6, 6, 9, 5, 7, 0};
+  std::uint32_t n = 0;
+  for (auto _ : state) {
+    core.DecodePacket(ReportNumber(++n), arrival);
+  }
+}
+BENCHMARK(BM_CoreAloneBaseline);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  std::setlocale(LC_NUMERIC, "C");
+  LoadProgramFonts();
+  QApplication::setFont(ProgramFont());
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <functional>
+
+#include "about_box.h"
+#include "main_form_fixture.h"
+
+namespace {
+
+// Runs the box modally and does act once its loop is running.
+int ExecAnd(TAboutBox& box, const std::function<void()>& act) {
+  QTimer::singleShot(0, &box, act);
+  return box.exec();
+}
+
+TEST(AboutBoxTest, ShowsTheProductWithEveryLabelWhole) {
+  TAboutBox box;
+  EXPECT_EQ(box.windowTitle(), QStringLiteral("O programu"));
+  EXPECT_EQ(box.ProductName->text(), QStringLiteral("Kelvra USB Anemometer"));
+  EXPECT_EQ(box.Version->text(), QStringLiteral("Verze 1.2.9"));
+  EXPECT_TRUE(box.Copyright->text().startsWith(QString::fromUtf8("Copyright ©")));
+  for (const QLabel* label : {box.ProductName, box.Version, box.Copyright}) {
+    EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();
+    EXPECT_TRUE(box.Panel1->contentsRect().contains(label->geometry()))
+        << label->text().toStdString() << " leaves the panel";
+  }
+  // The emblem is drawn on a transparent ground and stretched over its 65 x 57 picture.
+  const QImage emblem = box.ProgramIcon->pixmap().toImage();
+  ASSERT_EQ(emblem.size(), QSize(32, 32));
+  EXPECT_EQ(qAlpha(emblem.pixel(0, 0)), 0);
+  EXPECT_EQ(qAlpha(emblem.pixel(16, 16)), 255);
+  EXPECT_TRUE(box.ProgramIcon->hasScaledContents());
+}
+
+TEST(AboutBoxTest, OkEnterAndTheCloseBoxEndIt) {
+  TAboutBox box;
+  EXPECT_EQ(ExecAnd(box, [&] { box.OKButton->click(); }), QDialog::Accepted);
+  EXPECT_EQ(ExecAnd(box,
+                    [&] {
+                      QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+                      QApplication::sendEvent(&box, &enter);
+                    }),
+            QDialog::Accepted);
+  EXPECT_EQ(ExecAnd(box, [&] { box.close(); }), QDialog::Rejected);
+  EXPECT_FALSE(box.isVisible());
+}
+
+// Opening the box changes nothing in the main window, the capture or anemometer.cal, and
+// reports go on being processed while it is open.
+TEST_F(MainFormTest, AboutBoxKeepsCaptureRunning) {
+  form->AboutBox = new TAboutBox(form.get());
+  StartCaptureAndPrime();
+  for (std::uint32_t counter : {2u, 3u}) {
+    bool modal = false;
+    QTimer::singleShot(0, form->AboutBox, [&] {
+      modal = QApplication::activeModalWidget() == form->AboutBox;
+      Deliver(FakeHidTransport::MakeReport(counter));
+      EXPECT_EQ(form->Core.Records().Size(), counter - 1) << "the report came while it was open";
+      form->AboutBox->OKButton->click();
+    });
+    form->AboutMenuClick(form->AboutMenu);
+    EXPECT_TRUE(modal);
+  }
+  EXPECT_EQ(form->CaptureRunning, 1);
+  EXPECT_EQ(form->Core.Calibration(), (CalibrationTable{{1000.0f, 500.0f}}));
+  Deliver(FakeHidTransport::MakeReport(4));
+  EXPECT_EQ(form->Core.Records().Size(), 3u);
+}
+
+}  // namespace

@@ -1,0 +1,349 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QTimer>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "about_box.h"
+#include "alarms_form.h"
+#include "calibration.h"
+#include "data_string_grid.h"
+#include "fake_sound_player.h"
+#include "kalibracni_tabulka_form.h"
+#include "kalibracni_tabulka_zaznam_form.h"
+#include "main_form_fixture.h"
+#include "nastaveni_smeru_vetru_form.h"
+#include "program.h"
+
+namespace {
+
+// Acts on a dialog once its modal loop runs, noting whether it really was the modal window;
+// act must close it. Scoped to the command expected to open the dialog.
+class ModalAnswer {
+ public:
+  ModalAnswer(QDialog& dialog, std::function<void()> act) {
+    timer_.setSingleShot(true);
+    QObject::connect(&timer_, &QTimer::timeout, [this, &dialog, act = std::move(act)] {
+      shownModally_ = QApplication::activeModalWidget() == &dialog && dialog.isVisible();
+      act();
+      if (dialog.isVisible()) {
+        ADD_FAILURE() << "the answer left the dialog open";
+        dialog.reject();
+      }
+    });
+    timer_.start(0);
+  }
+  bool ShownModally() const { return shownModally_; }
+
+ private:
+  QTimer timer_;
+  bool shownModally_ = false;
+};
+
+// Runs command (new or edit) and answers the row editor it opens with the two texts and
+// Uložit, or Zrušit. Returns the texts the editor showed when it opened.
+std::pair<QString, QString> RunWithRowEditor(TKalibracniTabulkaZaznamForm& editor, const char* mHz,
+                                             const char* constant, bool save,
+                                             const std::function<void()>& command) {
+  std::pair<QString, QString> opening;
+  const ModalAnswer answer(editor, [&] {
+    opening = {editor.Edit_mHz->text(), editor.Edit_CalConst->text()};
+    editor.Edit_mHz->setText(QString::fromUtf8(mHz));
+    editor.Edit_CalConst->setText(QString::fromUtf8(constant));
+    (save ? editor.ButtonUlozit : editor.ButtonStorno)->click();
+  });
+  command();
+  EXPECT_TRUE(answer.ShownModally()) << "the row editor was not shown modally";
+  return opening;
+}
+
+using GridTexts = std::vector<std::pair<std::string, std::string>>;
+
+GridTexts RowsUnderTitle(const TDataStringGrid& grid) {
+  GridTexts rows;
+  for (int row = 1; row < grid.RowCount(); ++row) {
+    rows.emplace_back(grid.CellText(0, row), grid.CellText(1, row));
+  }
+  return rows;
+}
+
+// Each edit is read as "%f" reads it, whatever Qt's locale; numbers that anemometer.cal could
+// not hold (infinity, nan) are refused. A failure writes neither output place.
+TEST(RowEditorTest, ReadsEachEditAsPercentF) {
+  const QLocale previous;
+  QLocale::setDefault(QLocale(QLocale::Czech, QLocale::CzechRepublic));
+  TKalibracniTabulkaZaznamForm form;
+  form.SetValues(12149.0f, 2169.46435546875f);
+  EXPECT_EQ(form.Edit_mHz->text(), QStringLiteral("12149.000000"));
+  EXPECT_EQ(form.Edit_CalConst->text(), QStringLiteral("2169.464355"));
+
+  const std::vector<std::pair<const char*, float>> readable{
+      {"12,5", 12.0f}, {"1e3", 1000.0f}, {"  7.25 Hz", 7.25f}, {"-3", -3.0f},
+      {".5", 0.5f},    {"+2E-1x", 0.2f}, {"1.5.7", 1.5f}};
+  for (const auto& [text, value] : readable) {
+    form.Edit_mHz->setText(QStringLiteral("500"));
+    form.Edit_CalConst->setText(QString::fromUtf8(text));
+    float frequency = -1.0f;
+    float constant = -1.0f;
+    EXPECT_EQ(form.GetValues(&frequency, &constant), 0) << text;
+    EXPECT_EQ(frequency, 500.0f) << text;
+    EXPECT_FLOAT_EQ(constant, value) << text;
+  }
+  for (const char* text : {"", "abc", "   ", ",5", "e3", "-", "1e39", "inf", "nan"}) {
+    for (const bool inFrequency : {true, false}) {
+      form.Edit_mHz->setText(inFrequency ? QString::fromUtf8(text) : QStringLiteral("1000"));
+      form.Edit_CalConst->setText(inFrequency ? QStringLiteral("500") : QString::fromUtf8(text));
+      float frequency = 11.0f;
+      float constant = 22.0f;
+      EXPECT_EQ(form.GetValues(&frequency, &constant), -1) << '"' << text << '"';
+      EXPECT_EQ(frequency, 11.0f) << text;
+      EXPECT_EQ(constant, 22.0f) << text;
+    }
+  }
+  QLocale::setDefault(previous);
+}
+
+// The table window with its row editor, on a table of its own.
+class CalibrationEditorTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    form.SetRowEditor(&rowEditor);
+    form.LoadTable(table);
+  }
+  std::pair<QString, QString> NewRow(const char* mHz, const char* constant, bool save = true) {
+    return RunWithRowEditor(rowEditor, mHz, constant, save,
+                            [this] { form.SpeedButton_NovyZaznamClick(nullptr); });
+  }
+  std::pair<QString, QString> EditRow(int row, const char* mHz, const char* constant,
+                                      bool save = true) {
+    grid().SetRow(row);
+    return RunWithRowEditor(rowEditor, mHz, constant, save,
+                            [this] { form.SpeedButton_EditovatZaznamClick(nullptr); });
+  }
+  void Save() {
+    const ModalAnswer answer(form, [this] { form.Button_Ulozit->click(); });
+    EXPECT_EQ(form.exec(), QDialog::Accepted);
+  }
+  TDataStringGrid& grid() { return *form.StringGrid_Kalibrace; }
+
+  TKalibracniTabulkaForm form;
+  TKalibracniTabulkaZaznamForm rowEditor;
+  CalibrationTable table{{1000.0f, 500.0f}, {3000.0f, 600.0f}, {5000.0f, 650.0f}};
+};
+
+TEST_F(CalibrationEditorTest, NewRowsGoToTheBottomInAnyOrderAndEditsStayInPlace) {
+  EXPECT_EQ(NewRow("500", "450.25"),
+            std::make_pair(QStringLiteral("0.000000"), QStringLiteral("0.000000")));
+  EXPECT_EQ(grid().Row(), 4);
+  NewRow("12,5", "1e3");
+  EXPECT_EQ(grid().Row(), 5);
+  EXPECT_EQ(EditRow(2, " 3500.5 mHz", "610"),
+            std::make_pair(QStringLiteral("3000.000000"), QStringLiteral("600.000000")));
+  EXPECT_EQ(RowsUnderTitle(grid()), (GridTexts{{"1000.000000", "500.000000"},
+                                               {"3500.500000", "610.000000"},
+                                               {"5000.000000", "650.000000"},
+                                               {"500.000000", "450.250000"},
+                                               {"12.000000", "1000.000000"}}));
+  Save();
+  EXPECT_EQ(table, (CalibrationTable{{1000.0f, 500.0f},
+                                     {3500.5f, 610.0f},
+                                     {5000.0f, 650.0f},
+                                     {500.0f, 450.25f},
+                                     {12.0f, 1000.0f}}));
+}
+
+TEST_F(CalibrationEditorTest, UnreadableOrCancelledInputChangesNothing) {
+  const CalibrationTable original = table;
+  const GridTexts before = RowsUnderTitle(grid());
+  NewRow("abc", "500");
+  NewRow("1000", "");
+  NewRow("2000", "700", /*save=*/false);
+  EditRow(2, "3500", "abc");  // a valid frequency does not go in alone
+  EditRow(2, "", "610");
+  EditRow(2, "3500", "610", /*save=*/false);
+  EXPECT_EQ(RowsUnderTitle(grid()), before);
+  Save();
+  EXPECT_EQ(table, original) << "the rows' entries kept their values too";
+}
+
+TEST_F(CalibrationEditorTest, DeleteTakesTheCurrentRowAndNeverTheTitleRow) {
+  grid().SetRow(2);
+  form.SpeedButton_OdstranitZaznamClick(nullptr);
+  EXPECT_EQ(RowsUnderTitle(grid()),
+            (GridTexts{{"1000.000000", "500.000000"}, {"5000.000000", "650.000000"}}));
+
+  for (int i = 0; i < 3; ++i) {
+    grid().SetRow(1);
+    form.SpeedButton_OdstranitZaznamClick(nullptr);
+  }
+  ASSERT_EQ(grid().RowCount(), 1);
+  EXPECT_EQ(grid().CellText(0, 0), "mHz");
+  {
+    const ModalAnswer unexpected(rowEditor, [this] { rowEditor.ButtonStorno->click(); });
+    form.SpeedButton_EditovatZaznamClick(nullptr);
+    EXPECT_FALSE(unexpected.ShownModally()) << "the title row has nothing to edit";
+  }
+  // The conversion needs a row: an empty table cannot be saved.
+  EXPECT_FALSE(form.Button_Ulozit->isEnabled());
+  form.Button_UlozitClick(form.Button_Ulozit);
+  EXPECT_EQ(form.result(), QDialog::Rejected);
+  EXPECT_EQ(table.size(), 3u);
+
+  NewRow("2000", "700");
+  EXPECT_EQ(grid().FixedRows(), 1) << "the title row is the title again";
+  EXPECT_TRUE(form.Button_Ulozit->isEnabled());
+  Save();
+  EXPECT_EQ(table, (CalibrationTable{{2000.0f, 700.0f}}));
+}
+
+// The editor from the main window's menu. anemometer.cal is rewritten after the window loaded
+// it in a form that any save would change.
+class CalibrationMenuTest : public MainFormTest {
+ protected:
+  void SetUp() override {
+    MainFormTest::SetUp();
+    form->KalibracniTabulkaForm = new TKalibracniTabulkaForm(form.get());
+    form->KalibracniTabulkaZaznamForm = new TKalibracniTabulkaZaznamForm(form.get());
+    form->KalibracniTabulkaForm->SetRowEditor(form->KalibracniTabulkaZaznamForm);
+    programDir.Write("anemometer.cal", kFileBefore);
+  }
+  TKalibracniTabulkaForm& editor() { return *form->KalibracniTabulkaForm; }
+
+  std::string CalibrationFile() const {
+    std::ifstream in(programDir.File("anemometer.cal"), std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+  }
+  void OpenEditor(const std::function<void()>& act) {
+    const ModalAnswer answer(editor(), act);
+    form->Kalibrantabulka1Click(form->Kalibrantabulka1);
+    EXPECT_TRUE(answer.ShownModally());
+  }
+  void EditFirstRow(const char* mHz, const char* constant) {
+    editor().StringGrid_Kalibrace->SetRow(1);
+    RunWithRowEditor(*form->KalibracniTabulkaZaznamForm, mHz, constant, true,
+                     [this] { editor().SpeedButton_EditovatZaznamClick(nullptr); });
+  }
+
+  static constexpr const char* kFileBefore = "1000 500\n";
+};
+
+TEST_F(CalibrationMenuTest, UlozitWithoutChangeRewritesTheFile) {
+  form->Core.Calibration() = DefaultCalibrationTable();
+  OpenEditor([this] {
+    const GridTexts rows = RowsUnderTitle(*editor().StringGrid_Kalibrace);
+    ASSERT_EQ(rows.size(), 9u);
+    EXPECT_EQ(rows[2], std::make_pair(std::string("12149.000000"), std::string("2169.464355")));
+    editor().Button_Ulozit->click();
+  });
+  EXPECT_EQ(form->Core.Calibration(), DefaultCalibrationTable());
+  const std::string file = CalibrationFile();
+  EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 9);
+  EXPECT_NE(file.find("\n12149.000000 2169.464355\n16448.000000"), std::string::npos) << file;
+}
+
+TEST_F(CalibrationMenuTest, ZrusitAndTheCloseBoxLeaveTableAndFileAlone) {
+  OpenEditor([this] {
+    RunWithRowEditor(*form->KalibracniTabulkaZaznamForm, "2000", "600", true,
+                     [this] { editor().SpeedButton_NovyZaznamClick(nullptr); });
+    EditFirstRow("900", "450");
+    editor().Button_Storno->click();
+  });
+  OpenEditor([this] {
+    EXPECT_EQ(RowsUnderTitle(*editor().StringGrid_Kalibrace),
+              (GridTexts{{"1000.000000", "500.000000"}}))
+        << "each opening starts from the table";
+    editor().StringGrid_Kalibrace->SetRow(1);
+    editor().SpeedButton_OdstranitZaznamClick(nullptr);
+    editor().close();
+  });
+  EXPECT_EQ(form->Core.Calibration(), (CalibrationTable{{1000.0f, 500.0f}}));
+  EXPECT_EQ(CalibrationFile(), kFileBefore);
+}
+
+// Reports go on being converted while the editor is open, with the table as it stands; the
+// saved table converts the very next one. One point of 500, then 250, mHz per m/s.
+TEST_F(CalibrationMenuTest, SavedTableConvertsTheNextReport) {
+  StartCaptureAndPrime();
+  const auto newest = [this] { return form->Core.Records().Newest(); };
+  OpenEditor([&] {
+    Deliver(FakeHidTransport::MakeReport(2, "03000", "04000"));
+    EXPECT_FLOAT_EQ(newest().AvgSpeed, 6.0f);
+    EditFirstRow("1000", "250");
+    Deliver(FakeHidTransport::MakeReport(3, "03000", "04000"));
+    EXPECT_FLOAT_EQ(newest().AvgSpeed, 6.0f) << "an edit is not in use before Uložit";
+    editor().Button_Ulozit->click();
+  });
+  Deliver(FakeHidTransport::MakeReport(4, "03000", "04000"));
+  EXPECT_EQ(form->Core.Records().Size(), 3u);
+  EXPECT_FLOAT_EQ(newest().AvgSpeed, 12.0f);
+  EXPECT_FLOAT_EQ(newest().GustSpeed, 16.0f);
+  EXPECT_EQ(CalibrationFile(), "1000.000000 250.000000\n");
+}
+
+TEST_F(CalibrationMenuTest, UnwritableFileIsReportedAndTheNewTableStaysInUse) {
+  std::filesystem::remove(programDir.File("anemometer.cal"));
+  std::filesystem::create_directory(programDir.File("anemometer.cal"));
+  messages.Expect("Error openning calibration file, new values are not saved.", "Information",
+                  MessageIcon::Information);
+  OpenEditor([this] {
+    EditFirstRow("1000", "250");
+    editor().Button_Ulozit->click();
+  });
+  EXPECT_FLOAT_EQ(form->Core.SpeedFromFrequency(3000), 12.0f);
+}
+
+// Start-up creates the dialogs right after the main window in the program's order, and the
+// table window edits its rows in the program's row editor.
+TEST(ProgramWindowsTest, DialogsAreCreatedInOrderAndWired) {
+  TemporaryProgramDir programDir;
+  programDir.Write("anemometer.cal", "1000.000000 500.000000\n");
+  FakeHidTransport hid;
+  FixedClock clock;
+  FakeSoundPlayer sound;
+  QTimer unexpectedBox;  // start-up with a readable table shows no box
+  unexpectedBox.setSingleShot(true);
+  QObject::connect(&unexpectedBox, &QTimer::timeout, [] {
+    if (QWidget* box = QApplication::activeModalWidget()) {
+      ADD_FAILURE() << "unexpected window " << box->windowTitle().toStdString();
+      box->close();
+    }
+  });
+  unexpectedBox.start(3000);
+  const ProgramWindows windows =
+      CreateProgramWindows({hid, clock, sound, QString::fromStdString(programDir.Path().string())});
+  unexpectedBox.stop();
+  TMainForm& mainForm = *windows.MainForm;
+
+  std::vector<QObject*> dialogs;
+  for (QObject* child : mainForm.children()) {
+    if (qobject_cast<QDialog*>(child) != nullptr) dialogs.push_back(child);
+  }
+  EXPECT_EQ(dialogs, (std::vector<QObject*>{
+                         mainForm.AboutBox, mainForm.AlarmsForm, mainForm.KalibracniTabulkaForm,
+                         mainForm.KalibracniTabulkaZaznamForm, mainForm.NastaveniSmeruVetruForm}));
+
+  TKalibracniTabulkaForm& editor = *mainForm.KalibracniTabulkaForm;
+  const ModalAnswer answer(editor, [&] {
+    RunWithRowEditor(*mainForm.KalibracniTabulkaZaznamForm, "2000", "600", true,
+                     [&] { editor.SpeedButton_NovyZaznamClick(nullptr); });
+    EXPECT_EQ(editor.StringGrid_Kalibrace->RowCount(), 3);
+    editor.Button_Storno->click();
+  });
+  mainForm.Kalibrantabulka1Click(nullptr);
+  EXPECT_TRUE(answer.ShownModally());
+}
+
+}  // namespace

@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <string>
+#include <vector>
+
+#include "data_string_grid.h"
+#include "date_time_text.h"
+#include "main_form_fixture.h"
+#include "record_store.h"
+
+namespace {
+
+std::vector<std::string> GridRow(const TDataStringGrid& grid, int row) {
+  std::vector<std::string> cells;
+  for (int col = 0; col < grid.ColCount(); ++col) cells.push_back(grid.CellText(col, row));
+  return cells;
+}
+
+std::vector<std::string> Texts(std::initializer_list<const QLabel*> labels) {
+  std::vector<std::string> texts;
+  for (const QLabel* label : labels) texts.push_back(label->text().toStdString());
+  return texts;
+}
+
+std::vector<std::string> WindLabels(const TMainForm& f) {
+  return Texts({f.CurWindPowerLabel, f.MinWindPowerLabel, f.MaxWindPowerLabel,
+                f.AvgWindPowerLabel, f.WindGustLabel});
+}
+
+std::vector<std::string> TemperatureLabels(const TMainForm& f) {
+  return Texts({f.StaticText_CurOutdoorTemp, f.StaticText_MinOutdoorTemp,
+                f.StaticText_MaxOutdoorTemp, f.StaticText_AvgOutdoorTemp,
+                f.StaticText_WindChill});
+}
+
+using Row = std::vector<std::string>;
+
+// With 500 mHz per m/s, 3000 mHz is 6 m/s (Beaufort 4) and 5000 mHz 10 m/s (Beaufort 5); at
+// 30 degrees the wind chill formula gives more than the air temperature, so both wind chills
+// are 30. Direction code 5 is sector 4, E.
+const Row kFirstRow = {"6.12 2008 09:05:07", "6.00", "10.00", "30.00", "30.00",
+                       "30.00",              "4.00", "5.00",  "E"};
+// 2 and 4 m/s (Beaufort 2 and 3) at 25 degrees; direction code 12 is WSW.
+const Row kSecondRow = {"7.12 2008 10:00:00", "2.00", "4.00", "25.00", "25.00",
+                        "25.00",              "2.00", "3.00", "WSW"};
+
+TEST_F(MainFormTest, RecordsAppearNewestFirstWithTheirTextsAndLabels) {
+  StartCaptureAndPrime();
+  Deliver(FakeHidTransport::MakeReport(2, "03000", "05000", "05", "30.0"));
+  EXPECT_EQ(form->DataGrid->RowCount(), 2) << "the first record fills the empty row";
+  EXPECT_EQ(GridRow(*form->DataGrid, 1), kFirstRow);
+  EXPECT_EQ(form->StaticText_WindDir->text(), QStringLiteral("E"));
+
+  clock.Set(SystemTime{2008, 12, 0, 7, 10, 0, 0, 0});
+  Deliver(FakeHidTransport::MakeReport(3, "01000", "02000", "12", "25.0"));
+  EXPECT_EQ(form->DataGrid->RowCount(), 3);
+  EXPECT_EQ(GridRow(*form->DataGrid, 1), kSecondRow);
+  EXPECT_EQ(GridRow(*form->DataGrid, 2), kFirstRow);
+  EXPECT_EQ(form->DataGrid->CellText(8, 0), "Směr větru [-]") << "titles stay";
+
+  EXPECT_EQ(WindLabels(*form), (Row{"2.00", "2.00", "6.00", "4.00", "4.00"}));
+  EXPECT_EQ(TemperatureLabels(*form), (Row{" 25.00", " 25.00", " 30.00", " 27.50", " 25.00"}));
+  EXPECT_EQ(form->StaticText_WindDir->text(), QStringLiteral("WSW"));
+}
+
+TEST_F(MainFormTest, DirectionTableKeepsTheLatestValuesOfEachSector) {
+  StartCaptureAndPrime();
+  Deliver(FakeHidTransport::MakeReport(2, "03000", "05000", "05", "30.0"));
+  Deliver(FakeHidTransport::MakeReport(3, "01000", "02000", "12", "25.0"));
+  Deliver(FakeHidTransport::MakeReport(4, "02000", "04000", "05", "25.0"));
+
+  const TDataStringGrid& table = *form->StringGrid_WindSpeed;
+  EXPECT_EQ(GridRow(table, 5), (Row{"E", "4.00", "8.00"})) << "the second E record replaced the first";
+  EXPECT_EQ(GridRow(table, 12), (Row{"WSW", "2.00", "4.00"}));
+  for (int row : {1, 4, 6, 11, 13, 16}) {
+    EXPECT_EQ(GridRow(table, row)[1], "") << "row " << row << " had no record";
+  }
+  EXPECT_EQ(form->SectorAvgSpeed[4], 4.0f);
+  EXPECT_EQ(form->SectorGustSpeed[4], 8.0f);
+  EXPECT_EQ(form->SectorAvgSpeed[11], 2.0f);
+  EXPECT_EQ(form->SectorGustSpeed[11], 4.0f);
+  EXPECT_EQ(form->SectorAvgSpeed[0], 0.0f);
+
+  form->UpdateDirectionGrid(16, 1, 1);
+  for (int row = 1; row <= 16; ++row) {
+    EXPECT_EQ(table.CellText(1, row), "");
+    EXPECT_EQ(table.CellText(2, row), "");
+  }
+  EXPECT_EQ(GridRow(table, 0), (Row{"", "Prům.", "Náraz"}));
+  EXPECT_EQ(table.CellText(0, 1), "N");
+  EXPECT_EQ(table.CellText(0, 16), "NNW");
+  EXPECT_EQ(form->SectorAvgSpeed[4], 0.0f);
+  EXPECT_EQ(form->SectorGustSpeed[11], 0.0f);
+  EXPECT_EQ(form->SectorAvgSpeed[16], 0.0f);
+}
+
+TEST_F(MainFormTest, LabelsUseTheFullStopAndTwoDecimals) {
+  form->ShowWindLabels(0.0f, 123.456f, 3.5f, 10.0f, 7.499f);
+  EXPECT_EQ(WindLabels(*form), (Row{"0.00", "123.46", "3.50", "10.00", "7.50"}));
+  // Non-negative temperatures get a space in front, so they line up with negative ones.
+  form->ShowTemperatureLabels(0.0f, -0.25f, 12.5f, -3.456f, -40.0f);
+  EXPECT_EQ(TemperatureLabels(*form), (Row{" 0.00", "-0.25", " 12.50", "-3.46", "-40.00"}));
+  form->ShowDirectionName(15);
+  EXPECT_EQ(form->StaticText_WindDir->text(), QStringLiteral("NNW"));
+  form->ShowDirectionName(16);
+  EXPECT_EQ(form->StaticText_WindDir->text(), QStringLiteral("--"));
+}
+
+TEST_F(MainFormTest, ClearingLeavesTheTitlesAndOneEmptyRow) {
+  const SystemTime time{2008, 3, 3, 5, 14, 7, 9, 0};
+  form->AddGridRow(time, 0, 1, 2, 3, 4, 5, 6, 7);
+  EXPECT_EQ(form->DataGrid->RowCount(), 2);
+  form->AddGridRow(time, 1, 1, 2, 3, 4, 5, 6, 7);
+  form->AddGridRow(time, 2, 1, 2, 3, 4, 5, 6, 7);
+  ASSERT_EQ(form->DataGrid->RowCount(), 4);
+  EXPECT_EQ(form->DataGrid->CellText(8, 1), "NE");
+  EXPECT_EQ(form->DataGrid->CellText(8, 3), "N");
+  EXPECT_EQ(form->DataGrid->CellText(0, 3), "5.3 2008 14:07:09");
+
+  form->AddGridRow(time, 16, 1, 2, 3, 4, 5, 6, 7);
+  EXPECT_EQ(form->DataGrid->RowCount(), 2);
+  EXPECT_EQ(form->DataGrid->RowInUse, 0);
+  EXPECT_EQ(GridRow(*form->DataGrid, 1), Row(9, ""));
+  EXPECT_EQ(GridRow(*form->DataGrid, 0),
+            (Row{"Datum a čas", "Rychlost větru průměr [m/s]", "Náraz větru [m/s]",
+                 "Teplota [°C]", "Wind chill průměr [°C]", "Wind chill náraz [°C]",
+                 "Beaufort průměr [-]", "Beaufort náraz [-]", "Směr větru [-]"}));
+}
+
+// Every record at its own second, so that each row can be told apart.
+SystemTime TimeOfRecord(std::size_t i) {
+  SystemTime time{2008, 1, 2, 1, 0, 0, 0, 0};
+  time.Hour = static_cast<std::uint16_t>(i / 3600);
+  time.Minute = static_cast<std::uint16_t>(i / 60 % 60);
+  time.Second = static_cast<std::uint16_t>(i % 60);
+  return time;
+}
+
+TEST_F(MainFormTest, FullStoreDropsTheBottomRowForEveryNewRecord) {
+  const std::size_t limit = RecordStore::kLimit;
+  for (std::size_t i = 0; i < limit; ++i) {
+    form->Core.AddRecord(static_cast<int>(i % 16), true, TimeOfRecord(i), 1, 2, 3, 4, 5, 6, 7);
+  }
+  ASSERT_EQ(form->DataGrid->RowCount(), static_cast<int>(limit) + 1);
+  EXPECT_EQ(form->DataGrid->CellText(0, static_cast<int>(limit)), DateTimeText(TimeOfRecord(0)));
+
+  for (std::size_t i = limit; i < limit + 3; ++i) {
+    form->Core.AddRecord(0, true, TimeOfRecord(i), 1, 2, 3, 4, 5, 6, 7);
+    ASSERT_EQ(form->Core.Records().Size(), limit);
+    ASSERT_EQ(form->DataGrid->RowCount(), static_cast<int>(limit) + 1);
+    EXPECT_EQ(form->DataGrid->CellText(0, 1), DateTimeText(TimeOfRecord(i)));
+    // The bottom row is the oldest record the store still holds.
+    EXPECT_EQ(form->DataGrid->CellText(0, static_cast<int>(limit)),
+              DateTimeText(form->Core.Records()[0].Time));
+    EXPECT_EQ(form->DataGrid->CellText(0, static_cast<int>(limit)),
+              DateTimeText(TimeOfRecord(i - limit + 1)));
+  }
+}
+
+TEST_F(MainFormTest, DroppingTheOnlyRecordRowLeavesTheEmptyPlaceholder) {
+  form->AddGridRow(SystemTime{2008, 1, 2, 1, 0, 0, 0, 0}, 3, 1, 2, 3, 4, 5, 6, 7);
+  form->DropOldestGridRow();
+  EXPECT_EQ(form->DataGrid->RowCount(), 2);
+  EXPECT_EQ(form->DataGrid->RowInUse, 0);
+  EXPECT_EQ(GridRow(*form->DataGrid, 1), Row(9, ""));
+  EXPECT_EQ(form->DataGrid->FixedRows(), 1);
+
+  form->AddGridRow(SystemTime{2008, 1, 2, 1, 0, 0, 1, 0}, 3, 1, 2, 3, 4, 5, 6, 7);
+  EXPECT_EQ(form->DataGrid->RowCount(), 2);
+  EXPECT_EQ(form->DataGrid->CellText(0, 1), "1.1 2008 00:00:01");
+}
+
+}  // namespace

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QImage>
+
+// The wind rose's compass card: 200 x 200, north up, east to the right, the 16 compass-point
+// names around the rim and the centre at pixel (100, 100). The needles are drawn over it.
+QImage MakeCompassCard();

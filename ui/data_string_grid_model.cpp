@@ -1,0 +1,142 @@
+#include "data_string_grid_model.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+const std::string kNoText;
+const std::any kNoObject;
+
+}  // namespace
+
+DataStringGridModel::DataStringGridModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+int DataStringGridModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : GridRowCount() - fixedRows_;
+}
+
+int DataStringGridModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : colCount_;
+}
+
+QVariant DataStringGridModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid()) return {};
+  const int gridRow = index.row() + fixedRows_;
+  if (role == Qt::DisplayRole) return QString::fromStdString(Cell(index.column(), gridRow));
+  if (role == Qt::BackgroundRole && index.column() < fixedCols_) return fixedBrush_;
+  return {};
+}
+
+QVariant DataStringGridModel::headerData(int section, Qt::Orientation orientation,
+                                         int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole || fixedRows_ == 0) return {};
+  return QString::fromStdString(Cell(section, 0));
+}
+
+DataStringGridModel::Row DataStringGridModel::EmptyRow() const {
+  Row row;
+  row.cells.resize(static_cast<std::size_t>(colCount_));
+  return row;
+}
+
+void DataStringGridModel::SetGridRowCount(int rows) {
+  rows = std::max(rows, 1);
+  const int current = GridRowCount();
+  if (rows > current) {
+    beginInsertRows({}, current - fixedRows_, rows - 1 - fixedRows_);
+    for (int i = current; i < rows; ++i) body_.push_back(EmptyRow());
+    endInsertRows();
+  } else if (rows < current) {
+    // With one fixed row and one row left, the header row is that row: the model has none.
+    const int firstGone = std::max(rows - fixedRows_, 0);
+    const bool modelRowsGo = current - 1 - fixedRows_ >= firstGone;
+    if (modelRowsGo) beginRemoveRows({}, firstGone, current - 1 - fixedRows_);
+    body_.resize(static_cast<std::size_t>(rows - 1));
+    if (modelRowsGo) endRemoveRows();
+  }
+}
+
+void DataStringGridModel::SetColCount(int cols) {
+  cols = std::max(cols, 1);
+  if (cols == colCount_) return;
+  beginResetModel();
+  colCount_ = cols;
+  title_.cells.resize(static_cast<std::size_t>(cols));
+  for (Row& row : body_) row.cells.resize(static_cast<std::size_t>(cols));
+  endResetModel();
+}
+
+void DataStringGridModel::SetFixedRows(int rows) {
+  rows = std::clamp(rows, 0, 1);
+  if (rows == fixedRows_) return;
+  beginResetModel();
+  fixedRows_ = rows;
+  endResetModel();
+}
+
+void DataStringGridModel::SetFixedCols(int cols) {
+  cols = std::max(cols, 0);
+  if (cols == fixedCols_) return;
+  fixedCols_ = cols;
+  if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, colCount_ - 1));
+}
+
+const std::string& DataStringGridModel::Cell(int col, int row) const {
+  if (!ContainsRow(row) || col < 0 || col >= colCount_) return kNoText;
+  return GridRow(row).cells[static_cast<std::size_t>(col)];
+}
+
+void DataStringGridModel::SetCell(int col, int row, std::string text) {
+  if (!ContainsRow(row) || col < 0 || col >= colCount_) return;
+  std::string& cell = GridRow(row).cells[static_cast<std::size_t>(col)];
+  if (cell == text) return;
+  cell = std::move(text);
+  const int modelRow = ModelRow(row);
+  if (modelRow < 0) {
+    emit headerDataChanged(Qt::Horizontal, col, col);
+  } else {
+    const QModelIndex changed = index(modelRow, col);
+    emit dataChanged(changed, changed, {Qt::DisplayRole});
+  }
+}
+
+const std::any& DataStringGridModel::Object(int row) const {
+  return ContainsRow(row) ? GridRow(row).object : kNoObject;
+}
+
+void DataStringGridModel::SetObject(int row, std::any object) {
+  if (ContainsRow(row)) GridRow(row).object = std::move(object);
+}
+
+void DataStringGridModel::MoveLastRowToTop() {
+  const int last = GridRowCount() - 1;
+  if (last < 2) return;  // fewer than two rows, or the last row already is row 1
+  const int from = ModelRow(last);
+  const int to = ModelRow(1);
+  beginMoveRows({}, from, from, {}, to);
+  Row moved = std::move(body_.back());
+  body_.pop_back();
+  body_.push_front(std::move(moved));
+  endMoveRows();
+}
+
+void DataStringGridModel::DeleteRow(int row) {
+  if (!ContainsRow(row) || GridRowCount() == 1) return;
+  if (ModelRow(row) < 0) {
+    // The header row goes: the first body row becomes the header.
+    beginResetModel();
+    title_ = std::move(body_.front());
+    body_.pop_front();
+    endResetModel();
+    return;
+  }
+  beginRemoveRows({}, ModelRow(row), ModelRow(row));
+  if (row == 0) {
+    title_ = std::move(body_.front());
+    body_.pop_front();
+  } else {
+    body_.erase(body_.begin() + (row - 1));
+  }
+  endRemoveRows();
+}

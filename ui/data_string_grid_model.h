@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QBrush>
+#include <any>
+#include <deque>
+#include <string>
+#include <vector>
+
+// The rows of a TDataStringGrid. Grid row 0 is kept apart from the others so that a row can
+// be put right under it, and the bottom row taken away, in constant time whatever the grid
+// holds. With one fixed row, grid row 0 is the view's header and grid row r is model row
+// r - 1; without fixed rows grid and model rows are the same.
+//
+// Cell texts are kept as UTF-8: short numbers fit std::string's inline buffer, which keeps a
+// grid of many thousand rows small.
+class DataStringGridModel : public QAbstractTableModel {
+ public:
+  explicit DataStringGridModel(QObject* parent = nullptr);
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+  int GridRowCount() const { return 1 + static_cast<int>(body_.size()); }
+  // At least one row; new rows are empty.
+  void SetGridRowCount(int rows);
+  int ColCount() const { return colCount_; }
+  void SetColCount(int cols);
+  int FixedRows() const { return fixedRows_; }
+  void SetFixedRows(int rows);  // 0 or 1
+  int FixedCols() const { return fixedCols_; }
+  void SetFixedCols(int cols);
+  void SetFixedBrush(const QBrush& brush) { fixedBrush_ = brush; }
+
+  // Texts outside the grid read as empty; writes outside it are ignored.
+  const std::string& Cell(int col, int row) const;
+  void SetCell(int col, int row, std::string text);
+
+  const std::any& Object(int row) const;
+  void SetObject(int row, std::any object);
+
+  void MoveLastRowToTop();
+  void DeleteRow(int row);
+
+  // The model row of a grid row (-1 for the header row).
+  int ModelRow(int gridRow) const { return gridRow - fixedRows_; }
+
+ private:
+  struct Row {
+    std::vector<std::string> cells;
+    std::any object;
+  };
+
+  bool ContainsRow(int row) const { return row >= 0 && row < GridRowCount(); }
+  Row& GridRow(int row) { return row == 0 ? title_ : body_[static_cast<std::size_t>(row - 1)]; }
+  const Row& GridRow(int row) const {
+    return row == 0 ? title_ : body_[static_cast<std::size_t>(row - 1)];
+  }
+  Row EmptyRow() const;
+
+  Row title_;
+  std::deque<Row> body_;
+  int colCount_ = 0;
+  int fixedRows_ = 0;
+  int fixedCols_ = 0;
+  QBrush fixedBrush_;
+};

@@ -1,0 +1,183 @@
+#include "main_form.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
+#include <QFile>
+#include <filesystem>
+#include <mutex>
+#include <utility>
+
+#include "calibration.h"
+#include "data_string_grid.h"
+#include "direction_sector.h"
+#include "message_boxes.h"
+#include "packet.h"
+#include "qt_file_dialogs.h"
+#include "qt_message_boxes.h"
+#include "usb_anemometer.h"
+
+TMainForm::TMainForm(const MainFormServices& services, QWidget* parent)
+    : QMainWindow(parent),
+      Core(*this),
+      clock_(services.clock),
+      transport_(services.transport),
+      programDir_(services.programDir),
+      messages_(services.messages),
+      fileDialogs_(services.fileDialogs) {
+  if (messages_ == nullptr) {
+    ownMessages_ = std::make_unique<QtMessageBoxes>(this);
+    messages_ = ownMessages_.get();
+  }
+  if (fileDialogs_ == nullptr) {
+    ownFileDialogs_ = std::make_unique<QtFileDialogs>(this);
+    fileDialogs_ = ownFileDialogs_.get();
+  }
+  CreateControls();
+  FormCreate();
+}
+
+TMainForm::~TMainForm() { FormDestroy(); }
+
+QString TMainForm::ProgramFile(const char* fileName) const {
+  return QDir(programDir_).filePath(QString::fromUtf8(fileName));
+}
+
+void TMainForm::ShowInformation(const char* text) {
+  messages_->Show(QString::fromUtf8(text), QStringLiteral("Informace"), MessageIcon::Information);
+}
+
+void TMainForm::FormCreate() {
+  CreateDataGrid();
+  WriteWindSpeedTitles();
+
+  for (QImage* chart : {&WindBitmap, &WindDirBitmap, &WindChillBitmap, &TemperatureBitmap}) {
+    *chart = QImage(kChartWidth, kChartHeight, QImage::Format_RGB32);
+  }
+  TemperatureBarBitmap = QImage(32, 169, QImage::Format_RGB32);
+
+  // The capture thread only posts; everything else happens here, on the user-interface thread.
+  DeviceLink = std::make_unique<TUsbAnemometer>(
+      kAnemometerVendorId, kAnemometerProductId,
+      [this](int message) {
+        QCoreApplication::postEvent(this, new QEvent(static_cast<QEvent::Type>(message)));
+      },
+      transport_, clock_,
+      [this](const std::string& text) {
+        messages_->Show(QString::fromStdString(text), QStringLiteral("Error"),
+                        MessageIcon::Error);
+      });
+
+  CalibrationTable table;
+  const bool loaded =
+      LoadCalibration(std::filesystem::path(QFile::encodeName(ProgramFile(kCalibrationFileName))
+                                                .toStdString()),
+                      table) == 0;
+  if (!loaded) table = DefaultCalibrationTable();
+  {
+    const std::lock_guard lock(Core.DataLock());
+    Core.Calibration() = std::move(table);
+  }
+  if (!loaded) {
+    messages_->Show(QStringLiteral("Cannot load calibration table, using default values."),
+                    QStringLiteral("Information"), MessageIcon::Information);
+  }
+
+  LoadSettings();
+  ComboBox_TypGrafuNaKompasu->setCurrentIndex(
+      CompassChartType >= 1 && CompassChartType <= 3 ? CompassChartType - 1 : 0);
+
+  CaptureIndicatorBitmap = QImage(20, 20, QImage::Format_RGB32);
+  ChartPoints.clear();
+  RecordsPerChartPoint = 3;
+  ResetDisplay();
+  ShowCaptureState(0);
+  TempAlarmHiArmed = TempAlarmLoArmed = WindAlarmHiArmed = WindAlarmLoArmed = 0;
+
+  installEventFilter(this);
+  messageHookInstalled_ = true;
+}
+
+void TMainForm::FormDestroy() {
+  // The link goes first: once StopReading has returned no event can be posted any more.
+  if (DeviceLink) {
+    DeviceLink->StopReading();
+    DeviceLink.reset();
+  }
+  if (messageHookInstalled_) {
+    removeEventFilter(this);
+    messageHookInstalled_ = false;
+  }
+  for (QImage* bitmap : {&WindBitmap, &WindDirBitmap, &WindChillBitmap, &TemperatureBitmap,
+                         &TemperatureBarBitmap, &RoseBackground}) {
+    *bitmap = QImage();
+  }
+  delete DataGrid;
+  DataGrid = nullptr;
+  Core.Records().Clear();
+}
+
+void TMainForm::ResetDisplay() {
+  AddGridRow(SystemTime{}, kNoDirection, 0, 0, 0, 0, 0, 0, 0);
+  DrawWindRose(kNoDirection);
+  ShowWindLabels(0, 0, 0, 0, 0);
+  UpdateDirectionGrid(kNoDirection, 0, 0);
+  ClearTrendCharts();
+  ShowDirectionName(kNoDirection);
+  DrawTemperatureBar(0);
+  ShowTemperatureLabels(0, 0, 0, 0, 0);
+  Core.ResetStatistics();
+  Core.ResetDecoder();
+  LastBarTemperature = 0;
+}
+
+void TMainForm::ShowRecord(const MeasurementRecord& record, const DisplayStatistics& statistics) {
+  const int s = record.Sector;
+  AddGridRow(record.Time, s, record.AvgSpeed, record.GustSpeed, record.Temperature,
+             record.WindChillAvg, record.WindChillGust, record.BeaufortAvg,
+             record.BeaufortGust);
+  UpdateDirectionGrid(s, record.AvgSpeed, record.GustSpeed);
+  DrawWindRose(s);
+  ShowWindLabels(record.AvgSpeed, statistics.AvgSpeedMin, statistics.AvgSpeedMax,
+                 statistics.AvgSpeedMean, record.GustSpeed);
+  UpdateTrendCharts();
+  ShowDirectionName(s);
+  DrawTemperatureBar(record.Temperature);
+  ShowTemperatureLabels(record.Temperature, statistics.TemperatureMin,
+                        statistics.TemperatureMax, statistics.TemperatureMean,
+                        record.WindChillAvg);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == this && MainWindowProc(event)) return true;
+  return QMainWindow::eventFilter(watched, event);
+}
+
+bool TMainForm::MainWindowProc(QEvent* event) {
+  switch (static_cast<int>(event->type())) {
+    case WM_ANEMOMETER_REMOVED:
+      StopCaptureClick(nullptr);
+      ShowInformation("Anemometer byl odpojen.");
+      return true;
+    case WM_ANEMOMETER_DATA:
+      DecodePacket();
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TMainForm::DecodePacket() {
+  if (!DeviceLink) return;
+  SystemTime arrival;
+  Packet packet{};
+  DeviceLink->TakePacket(arrival, packet);
+  Core.DecodePacket(packet, arrival);
+}
+
+void TMainForm::StopCaptureOnInvalidPacket() {
+  StopCaptureClick(nullptr);
+  messages_->Show(QStringLiteral("Capture stopped: received packet has invalid format."),
+                  QStringLiteral("Error"), MessageIcon::Error);
+}

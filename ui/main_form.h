@@ -1,0 +1,271 @@
+#pragma once
+
+#include <QImage>
+#include <QMainWindow>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "live_log.h"
+#include "measurement_core.h"
+#include "measurement_record.h"
+#include "measurement_sink.h"
+#include "system_time.h"
+#include "up_down.h"
+
+class Clock;
+class FileDialogs;
+class HidTransport;
+class MessageBoxes;
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QToolButton;
+class TAboutBox;
+class TAlarmsForm;
+class TDataStringGrid;
+class TKalibracniTabulkaForm;
+class TKalibracniTabulkaZaznamForm;
+class TNastaveniSmeruVetruForm;
+class TUsbAnemometer;
+
+// What the main window needs from the rest of the program.
+struct MainFormServices {
+  HidTransport& transport;  // the anemometer's transport, handed to the device link
+  Clock& clock;             // arrival times of the reports
+  QString programDir;       // where anemometer.cal, anemometer.ini and alarm.wav live
+  // Null: the window's own QMessageBox and QFileDialog. Tests put fakes here.
+  MessageBoxes* messages = nullptr;
+  FileDialogs* fileDialogs = nullptr;
+};
+
+// The program's main window. It owns everything that lives for the whole run: the measurement
+// state, the device link, the display bitmaps and the data grid. The capture thread reaches it
+// only through two posted events, handled by MainWindowProc on the user-interface thread.
+class TMainForm : public QMainWindow, public MeasurementSink {
+  Q_OBJECT
+ public:
+  static constexpr int kClientWidth = 815;
+  static constexpr int kClientHeight = 700;
+  static constexpr int kChartWidth = 242;
+  static constexpr int kChartHeight = 112;
+  // The open and save dialogs of the file commands.
+  static constexpr const char* kDataFileFilter = "CSV file|*.csv";
+  static constexpr const char* kDataFileExtension = "csv";
+
+  explicit TMainForm(const MainFormServices& services, QWidget* parent = nullptr);
+  ~TMainForm() override;
+
+  // Menu commands; the tool buttons forward to them with their own sender.
+  void OPenClick(QObject* sender);
+  void SaveClick(QObject* sender);
+  void SaveAsPDFClick(QObject* sender);
+  void ExitClick(QObject* sender);
+  void StartCaptureClick(QObject* sender);
+  void StopCaptureClick(QObject* sender);
+  void ShowalarmsClick(QObject* sender);
+  void Kalibrantabulka1Click(QObject* sender);
+  void PosunutiSmeruVetruClick(QObject* sender);
+  void AboutMenuClick(QObject* sender);
+
+  void SpeedButton_FileOpenClick(QObject* sender);
+  void SpeedButton_FileSaveClick(QObject* sender);
+  void SpeedButton_FileSavePdfClick(QObject* sender);
+  void SpeedButton_CaptureStartClick(QObject* sender);
+  void SpeedButton_CaptureStopClick(QObject* sender);
+  void SpeedButton_AlarmsClick(QObject* sender);
+
+  // Runs whenever the check box changes, whether the user or the program changed it.
+  void CheckBox_UkladatUdajePriCteniClick(QObject* sender);
+  void ComboBox_TypGrafuNaKompasuSelect(QObject* sender);
+
+  // The main window's twins of four alarm limits of the alarms window.
+  void UpDown_TempAlarmHiClick(QObject* sender, UpDownButton button);
+  void UpDown_TempAlarmLoClick(QObject* sender, UpDownButton button);
+  void UpDown_WindAlarmHiClick(QObject* sender, UpDownButton button);
+  void UpDown_WindAlarmLoClick(QObject* sender, UpDownButton button);
+  void Button_TempAlarmHiClick(QObject* sender);
+  void Button_TempAlarmLoClick(QObject* sender);
+  void Button_WindAlarmHiClick(QObject* sender);
+  void Button_WindAlarmLoClick(QObject* sender);
+
+  int LoadSettings();
+  int SaveSettings();
+
+  // The capture indicator: green while capturing, red when stopped.
+  void ShowCaptureState(int running);
+  // Every display back to empty, the running statistics and the decoder state reset. The
+  // record store and the chart points are left alone.
+  void ResetDisplay();
+
+  // The displays the measurement core and the file reader feed. Sector 16 clears.
+  void AddGridRow(const SystemTime& time, int sector, float avg, float gust, float temperature,
+                  float wcAvg, float wcGust, float bfAvg, float bfGust);
+  void UpdateDirectionGrid(int sector, float avg, float gust);
+  void ShowWindLabels(float current, float minimum, float maximum, float mean, float gust);
+  void ShowDirectionName(int sector);
+  void ShowTemperatureLabels(float current, float minimum, float maximum, float mean,
+                             float windChill);
+  void UpdateTrendCharts();
+  void ClearTrendCharts();
+  void DrawTemperatureBar(float temperature);
+  void DrawWindRose(int sector);
+
+  // The window's hook for the capture thread's two events; true when it took the event.
+  bool MainWindowProc(QEvent* event);
+
+  // MeasurementSink
+  void DropOldestGridRow() override;
+  void ShowRecord(const MeasurementRecord& record, const DisplayStatistics& statistics) override;
+  void CheckAlarms(float temperature, float avgSpeed, float gustSpeed,
+                   float windChillAvg) override;
+  void WriteLiveLogRow(const MeasurementRecord& record) override;
+  void StopCaptureOnInvalidPacket() override;
+
+  MessageBoxes& Messages() { return *messages_; }
+  FileDialogs& Dialogs() { return *fileDialogs_; }
+  const QString& ProgramDir() const { return programDir_; }
+  // The full name of one of the program's own files, next to the executable.
+  QString ProgramFile(const char* fileName) const;
+
+  // The measurement state: calibration table, record store, decoder, statistics, direction
+  // offset and DataLock.
+  MeasurementCore Core;
+
+  // Menu.
+  QMenuBar* MainMenu = nullptr;
+  QMenu* File = nullptr;
+  QAction* OPen = nullptr;
+  QAction* Save = nullptr;
+  QAction* SaveAsPDF = nullptr;
+  QAction* N1 = nullptr;
+  QAction* Exit = nullptr;
+  QMenu* Capture = nullptr;
+  QAction* StartCapture = nullptr;
+  QAction* StopCapture = nullptr;
+  QMenu* Alarms1 = nullptr;
+  QAction* Showalarms = nullptr;
+  QMenu* Nastavn91 = nullptr;
+  QAction* Kalibrantabulka1 = nullptr;
+  QAction* PosunutiSmeruVetru = nullptr;
+  QMenu* About = nullptr;
+  QAction* AboutMenu = nullptr;
+
+  QToolButton* SpeedButton_FileOpen = nullptr;
+  QToolButton* SpeedButton_FileSave = nullptr;
+  QToolButton* SpeedButton_FileSavePdf = nullptr;
+  QToolButton* SpeedButton_CaptureStart = nullptr;
+  QToolButton* SpeedButton_CaptureStop = nullptr;
+  QToolButton* SpeedButton_Alarms = nullptr;
+
+  TDataStringGrid* DataGrid = nullptr;
+  QCheckBox* CheckBox_UkladatUdajePriCteni = nullptr;
+
+  QGroupBox* GroupBox_Wind = nullptr;
+  QLabel* Image_WindRose = nullptr;
+  TDataStringGrid* StringGrid_WindSpeed = nullptr;
+  QLabel* CurWindPowerLabel = nullptr;
+  QLabel* MinWindPowerLabel = nullptr;
+  QLabel* MaxWindPowerLabel = nullptr;
+  QLabel* AvgWindPowerLabel = nullptr;
+  QLabel* WindGustLabel = nullptr;
+  QLineEdit* Edit_WindAlarmHi = nullptr;
+  TUpDown* UpDown_WindAlarmHi = nullptr;
+  QPushButton* Button_WindAlarmHi = nullptr;
+  QLineEdit* Edit_WindAlarmLo = nullptr;
+  TUpDown* UpDown_WindAlarmLo = nullptr;
+  QPushButton* Button_WindAlarmLo = nullptr;
+  QComboBox* ComboBox_TypGrafuNaKompasu = nullptr;
+
+  QLabel* StaticText_WindDir = nullptr;
+  QLabel* Image_CaptureIndicator = nullptr;
+  QLabel* Image_Wind = nullptr;
+  QLabel* Image_WindDir = nullptr;
+  QLabel* Image_WindChill = nullptr;
+  QLabel* Image_Temperature = nullptr;
+
+  QGroupBox* GroupBox_Temperature = nullptr;
+  QLabel* Image_TemperatureBar = nullptr;
+  QGroupBox* GroupBox_Outdoor = nullptr;
+  QLabel* StaticText_CurOutdoorTemp = nullptr;
+  QLabel* StaticText_MinOutdoorTemp = nullptr;
+  QLabel* StaticText_MaxOutdoorTemp = nullptr;
+  QLabel* StaticText_AvgOutdoorTemp = nullptr;
+  QLabel* StaticText_WindChill = nullptr;
+  QLineEdit* Edit_TempAlarmHi = nullptr;
+  TUpDown* UpDown_TempAlarmHi = nullptr;
+  QPushButton* Button_TempAlarmHi = nullptr;
+  QLineEdit* Edit_TempAlarmLo = nullptr;
+  TUpDown* UpDown_TempAlarmLo = nullptr;
+  QPushButton* Button_TempAlarmLo = nullptr;
+
+  // Off-screen pictures, shown in the image labels after each drawing.
+  QImage WindBitmap, WindDirBitmap, WindChillBitmap, TemperatureBitmap;
+  QImage TemperatureBarBitmap;
+  QImage RoseBackground;  // the bare compass card, copied on first use
+  QImage WindRosePicture;
+  QImage CaptureIndicatorBitmap;
+
+  std::int32_t CaptureRunning = 0;
+  std::unique_ptr<TUsbAnemometer> DeviceLink;
+
+  float LastBarTemperature = 0.0f;
+  std::vector<MeasurementRecord> ChartPoints;
+  std::int32_t RecordsPerChartPoint = 0;
+  bool ChartPointClosed = false;
+
+  // Armed flags of the four alarm buttons; they only choose the buttons' captions.
+  std::int32_t TempAlarmHiArmed = 0;
+  std::int32_t TempAlarmLoArmed = 0;
+  std::int32_t WindAlarmHiArmed = 0;
+  std::int32_t WindAlarmLoArmed = 0;
+
+  LiveLog LiveLogFile{Core.DataLock()};
+
+  // The dialogs, created once right after the main window and owned by it; null until then.
+  TAlarmsForm* AlarmsForm = nullptr;
+  TNastaveniSmeruVetruForm* NastaveniSmeruVetruForm = nullptr;
+  TAboutBox* AboutBox = nullptr;
+  TKalibracniTabulkaForm* KalibracniTabulkaForm = nullptr;
+  TKalibracniTabulkaZaznamForm* KalibracniTabulkaZaznamForm = nullptr;
+
+  std::int32_t CompassChartType = 1;
+  // The latest average and gust per sector, index 16 only ever cleared.
+  std::array<float, 17> SectorAvgSpeed{};
+  std::array<float, 17> SectorGustSpeed{};
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void FormCreate();
+  void FormDestroy();
+  void CreateControls();
+  void CreateMenu();
+  void CreateToolButtons(QWidget* client);
+  void CreateWindGroup(QWidget* client);
+  void CreateTemperatureGroup(QWidget* client);
+  void CreateCharts(QWidget* client);
+  void ConnectHandlers();
+  void CreateDataGrid();
+  void WriteWindSpeedTitles();
+  void DecodePacket();
+  void ShowInformation(const char* text);
+
+  Clock& clock_;
+  HidTransport& transport_;
+  QString programDir_;
+  std::unique_ptr<MessageBoxes> ownMessages_;
+  std::unique_ptr<FileDialogs> ownFileDialogs_;
+  MessageBoxes* messages_;
+  FileDialogs* fileDialogs_;
+  bool messageHookInstalled_ = false;
+};

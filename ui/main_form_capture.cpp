@@ -1,0 +1,53 @@
+#include <QColor>
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+
+#include "main_form.h"
+#include "usb_anemometer.h"
+
+void TMainForm::StartCaptureClick(QObject* /*sender*/) {
+  if (CaptureRunning == 1) {
+    ShowInformation("Čtení dat je už spuštené.");
+    return;
+  }
+  if (DeviceLink->FindDevice() == -1) {
+    ShowInformation("USB anemometer není připojen.");
+    return;
+  }
+  Core.Records().Clear();
+  ChartPoints.clear();
+  ResetDisplay();
+  // A failed start has told the user itself when it had something to tell.
+  if (DeviceLink->StartReading() == -1) return;
+  CaptureRunning = 1;
+  ShowCaptureState(1);
+}
+
+void TMainForm::StopCaptureClick(QObject* /*sender*/) {
+  if (CaptureRunning == 0) {
+    ShowInformation("Čtení dat je už zastavené.");
+    return;
+  }
+  CaptureRunning = 0;
+  DeviceLink->StopReading();
+  ShowCaptureState(0);
+}
+
+void TMainForm::ExitClick(QObject* /*sender*/) { close(); }
+
+void TMainForm::ShowCaptureState(int running) {
+  QPainter painter(&CaptureIndicatorBitmap);
+  painter.fillRect(0, 0, 20, 20, running != 0 ? QColor(0, 128, 0) : QColor(255, 0, 0));
+  painter.setPen(Qt::black);
+  painter.drawRect(0, 0, 19, 19);
+  painter.end();
+  Image_CaptureIndicator->setPixmap(QPixmap::fromImage(CaptureIndicatorBitmap));
+}
+
+void TMainForm::SpeedButton_FileOpenClick(QObject* sender) { OPenClick(sender); }
+void TMainForm::SpeedButton_FileSaveClick(QObject* sender) { SaveClick(sender); }
+void TMainForm::SpeedButton_FileSavePdfClick(QObject* sender) { SaveAsPDFClick(sender); }
+void TMainForm::SpeedButton_CaptureStartClick(QObject* sender) { StartCaptureClick(sender); }
+void TMainForm::SpeedButton_CaptureStopClick(QObject* sender) { StopCaptureClick(sender); }
+void TMainForm::SpeedButton_AlarmsClick(QObject* sender) { ShowalarmsClick(sender); }

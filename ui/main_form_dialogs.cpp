@@ -1,0 +1,27 @@
+#include <QDialog>
+#include <QFile>
+#include <filesystem>
+
+#include "about_box.h"
+#include "calibration.h"
+#include "kalibracni_tabulka_form.h"
+#include "main_form.h"
+#include "message_boxes.h"
+
+void TMainForm::Kalibrantabulka1Click(QObject* /*sender*/) {
+  if (KalibracniTabulkaForm == nullptr) return;
+  // The editor replaces the table itself on Uložit; packets decoded while it is open use the
+  // table as it stands.
+  KalibracniTabulkaForm->LoadTable(Core.Calibration());
+  if (KalibracniTabulkaForm->exec() != QDialog::Accepted) return;
+  const std::filesystem::path file(
+      QFile::encodeName(ProgramFile(kCalibrationFileName)).toStdString());
+  if (SaveCalibration(file, Core.Calibration()) != 0) {
+    messages_->Show(QStringLiteral("Error openning calibration file, new values are not saved."),
+                    QStringLiteral("Information"), MessageIcon::Information);
+  }
+}
+
+void TMainForm::AboutMenuClick(QObject* /*sender*/) {
+  if (AboutBox != nullptr) AboutBox->exec();
+}

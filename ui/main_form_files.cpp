@@ -1,0 +1,120 @@
+// The file commands of the main window: Open, Save, Save as PDF and the live capture log.
+#include <QCheckBox>
+#include <QFile>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "clock.h"
+#include "csv_writer.h"
+#include "data_file_reader.h"
+#include "file_dialogs.h"
+#include "file_messages.h"
+#include "main_form.h"
+#include "message_boxes.h"
+#include "pdf_report.h"
+
+namespace {
+
+constexpr const char* kPdfFileFilter = "PDF file|*.pdf";
+constexpr const char* kPdfFileExtension = "pdf";
+
+// The dialog's Unicode name in the platform's 8-bit file-name encoding, the bytes the file
+// system knows the file by.
+std::filesystem::path FileSystemPath(const QString& name) {
+  return std::filesystem::path(QFile::encodeName(name).toStdString());
+}
+
+void ShowFileError(MessageBoxes& messages, const std::string& text) {
+  messages.Show(QString::fromStdString(text), QStringLiteral("Error"), MessageIcon::Error);
+}
+
+// The box never claims a log that is not being kept. Unticking runs the box's handler once
+// more; it finds the log off, and its unticked branch never ticks the box, so it cannot recurse.
+void UntickLiveLogBox(QCheckBox& box) { box.setChecked(false); }
+
+}  // namespace
+
+void TMainForm::OPenClick(QObject* /*sender*/) {
+  if (CaptureRunning == 1) {
+    ShowInformation("Prosím zastavte čtení dat pred otevřením souboru.");
+    return;
+  }
+  const std::optional<QString> name =
+      fileDialogs_->OpenFileName(QString::fromUtf8(kDataFileFilter));
+  if (!name) return;
+
+  // The loaded rows replace what was held, so the grid, Save and the report show the same rows.
+  Core.Records().Clear();
+  ChartPoints.clear();
+  ChartPointClosed = false;
+  // Before the file is opened: a file that cannot be read still leaves an empty display.
+  ResetDisplay();
+
+  const ReadOutcome outcome =
+      ReadDataFile(FileSystemPath(*name), [this](const MeasurementRecord& r) {
+        Core.AddRecord(r.Sector, /*display=*/false, r.Time, r.AvgSpeed, r.GustSpeed, r.Temperature,
+                       r.WindChillAvg, r.WindChillGust, r.BeaufortAvg, r.BeaufortGust);
+        AddGridRow(r.Time, r.Sector, r.AvgSpeed, r.GustSpeed, r.Temperature, r.WindChillAvg,
+                   r.WindChillGust, r.BeaufortAvg, r.BeaufortGust);
+      });
+  if (outcome != ReadOutcome::Ok) {
+    ShowFileError(*messages_, OutcomeMessage(outcome, name->toStdString()));
+  }
+}
+
+void TMainForm::SaveClick(QObject* /*sender*/) {
+  if (CaptureRunning == 1) {
+    ShowInformation("Prosím zastavte čtení dat před uložením souboru.");
+    return;
+  }
+  const std::optional<QString> name = fileDialogs_->SaveFileName(
+      QString::fromUtf8(kDataFileFilter), QString::fromUtf8(kDataFileExtension));
+  if (!name) return;
+
+  const FileOutcome outcome = SaveCsv(FileSystemPath(*name), Core.Records());
+  if (outcome != FileOutcome::Ok) {
+    ShowFileError(*messages_, OutcomeMessage(outcome, name->toStdString()));
+  }
+}
+
+void TMainForm::SaveAsPDFClick(QObject* /*sender*/) {
+  if (CaptureRunning == 1) {
+    ShowInformation("Prosím zastavte čtení dat před uložením souboru.");
+    return;
+  }
+  const std::optional<QString> name = fileDialogs_->SaveFileName(
+      QString::fromUtf8(kPdfFileFilter), QString::fromUtf8(kPdfFileExtension));
+  if (!name) return;
+
+  // Read once: the creation line and both document dates show the same moment.
+  const SystemTime now = clock_.LocalTime();
+  const PdfOutcome outcome = WritePdfReport(FileSystemPath(*name), Core.Records(), now);
+  if (outcome != PdfOutcome::Ok) ShowFileError(*messages_, OutcomeMessage(outcome));
+}
+
+void TMainForm::CheckBox_UkladatUdajePriCteniClick(QObject* /*sender*/) {
+  if (!CheckBox_UkladatUdajePriCteni->isChecked()) {
+    LiveLogFile.Close();  // nothing to do when a failure has closed it already
+    return;
+  }
+  const std::optional<QString> name = fileDialogs_->SaveFileName(
+      QString::fromUtf8(kDataFileFilter), QString::fromUtf8(kDataFileExtension));
+  if (!name) {
+    UntickLiveLogBox(*CheckBox_UkladatUdajePriCteni);
+    return;
+  }
+  const FileOutcome outcome = LiveLogFile.Open(FileSystemPath(*name), name->toStdString());
+  if (outcome != FileOutcome::Ok) {
+    UntickLiveLogBox(*CheckBox_UkladatUdajePriCteni);
+    ShowFileError(*messages_, OutcomeMessage(outcome, name->toStdString()));
+  }
+}
+
+void TMainForm::WriteLiveLogRow(const MeasurementRecord& record) {
+  // WriteRow takes DataLock itself and has released it again when it returns, so the message
+  // below never appears while the lock is held. A failed write has switched the log off.
+  if (LiveLogFile.WriteRow(record) == FileOutcome::Ok) return;
+  UntickLiveLogBox(*CheckBox_UkladatUdajePriCteni);
+  ShowFileError(*messages_, OutcomeMessage(FileOutcome::CannotWrite, LiveLogFile.FileName()));
+}

@@ -1,0 +1,127 @@
+#include <QLabel>
+#include <string>
+
+#include "c_format.h"
+#include "data_string_grid.h"
+#include "date_time_text.h"
+#include "direction_sector.h"
+#include "main_form.h"
+
+namespace {
+
+std::string SpeedText(float value) { return FormatFixed(value, 2, 2); }
+
+// Non-negative temperatures get a leading space, so that they line up with negative ones.
+std::string TemperatureText(float value) {
+  return value >= 0 ? " " + FormatFixed(value, 2, 2) : FormatFixed(value, 2, 2);
+}
+
+void SetText(QLabel* label, const std::string& text) {
+  label->setText(QString::fromStdString(text));
+}
+
+}  // namespace
+
+void TMainForm::CreateDataGrid() {
+  DataGrid = new TDataStringGrid(centralWidget());
+  DataGrid->setObjectName(QStringLiteral("DataGrid"));
+  DataGrid->setGeometry(8, 30, 460, 283);
+  DataGrid->SetColCount(9);
+  DataGrid->SetRowCount(2);
+  DataGrid->SetFixedCols(0);
+  DataGrid->SetFixedRows(1);
+  DataGrid->SetDefaultRowHeight(20);
+  DataGrid->SetDefaultColWidth(140);
+  DataGrid->SetColWidth(0, 110);
+  DataGrid->setShowGrid(true);
+  DataGrid->SetRowSelect(false);
+  const char* const titles[] = {"Datum a čas",          "Rychlost větru průměr [m/s]",
+                                "Náraz větru [m/s]",    "Teplota [°C]",
+                                "Wind chill průměr [°C]", "Wind chill náraz [°C]",
+                                "Beaufort průměr [-]",  "Beaufort náraz [-]",
+                                "Směr větru [-]"};
+  for (int col = 0; col < 9; ++col) DataGrid->SetCell(col, 0, titles[col]);
+  DataGrid->show();
+}
+
+void TMainForm::WriteWindSpeedTitles() {
+  StringGrid_WindSpeed->SetCell(0, 0, "");
+  StringGrid_WindSpeed->SetCell(1, 0, "Prům.");
+  StringGrid_WindSpeed->SetCell(2, 0, "Náraz");
+  for (int sector = 0; sector < kSectorCount; ++sector) {
+    StringGrid_WindSpeed->SetCell(0, sector + 1, SectorName(sector));
+  }
+}
+
+void TMainForm::AddGridRow(const SystemTime& time, int sector, float avg, float gust,
+                           float temperature, float wcAvg, float wcGust, float bfAvg,
+                           float bfGust) {
+  if (sector == kNoDirection) {
+    DataGrid->SetRowCount(2);
+    for (int col = 0; col < DataGrid->ColCount(); ++col) DataGrid->SetCell(col, 1, "");
+    DataGrid->RowInUse = 0;
+    return;
+  }
+  if (DataGrid->RowInUse == 1) {
+    DataGrid->SetRowCount(DataGrid->RowCount() + 1);
+  } else {
+    DataGrid->RowInUse = 1;
+  }
+  const int r = DataGrid->RowCount() - 1;
+  DataGrid->SetCell(0, r, DateTimeText(time));
+  const float values[] = {avg, gust, temperature, wcAvg, wcGust, bfAvg, bfGust};
+  for (int i = 0; i < 7; ++i) DataGrid->SetCell(i + 1, r, SpeedText(values[i]));
+  DataGrid->SetCell(8, r, SectorName(sector));
+  DataGrid->MoveLastRowToTop();
+}
+
+void TMainForm::DropOldestGridRow() {
+  if (DataGrid->RowCount() > 2) {
+    DataGrid->SetRowCount(DataGrid->RowCount() - 1);
+  } else if (DataGrid->RowInUse == 1) {
+    // The title row stays fixed: the last record row turns back into the empty placeholder.
+    for (int col = 0; col < DataGrid->ColCount(); ++col) DataGrid->SetCell(col, 1, "");
+    DataGrid->RowInUse = 0;
+  }
+}
+
+void TMainForm::UpdateDirectionGrid(int sector, float avg, float gust) {
+  if (sector == kNoDirection) {
+    for (int row = 1; row <= kSectorCount; ++row) {
+      StringGrid_WindSpeed->SetCell(1, row, "");
+      StringGrid_WindSpeed->SetCell(2, row, "");
+    }
+    SectorAvgSpeed.fill(0);
+    SectorGustSpeed.fill(0);
+    return;
+  }
+  if (sector < 0 || sector >= kSectorCount) return;
+  StringGrid_WindSpeed->SetCell(1, sector + 1, SpeedText(avg));
+  StringGrid_WindSpeed->SetCell(2, sector + 1, SpeedText(gust));
+  SectorAvgSpeed[static_cast<std::size_t>(sector)] = avg;
+  SectorGustSpeed[static_cast<std::size_t>(sector)] = gust;
+}
+
+void TMainForm::ShowWindLabels(float current, float minimum, float maximum, float mean,
+                               float gust) {
+  SetText(CurWindPowerLabel, SpeedText(current));
+  SetText(MinWindPowerLabel, SpeedText(minimum));
+  SetText(MaxWindPowerLabel, SpeedText(maximum));
+  SetText(AvgWindPowerLabel, SpeedText(mean));
+  SetText(WindGustLabel, SpeedText(gust));
+}
+
+void TMainForm::ShowDirectionName(int sector) {
+  StaticText_WindDir->setText(QString::fromUtf8(SectorName(sector)));
+  // Sized to its text like the other static texts: "WSW" is wider than the designed "NW".
+  StaticText_WindDir->adjustSize();
+}
+
+void TMainForm::ShowTemperatureLabels(float current, float minimum, float maximum, float mean,
+                                      float windChill) {
+  SetText(StaticText_CurOutdoorTemp, TemperatureText(current));
+  SetText(StaticText_MinOutdoorTemp, TemperatureText(minimum));
+  SetText(StaticText_MaxOutdoorTemp, TemperatureText(maximum));
+  SetText(StaticText_AvgOutdoorTemp, TemperatureText(mean));
+  SetText(StaticText_WindChill, TemperatureText(windChill));
+}

@@ -1,0 +1,71 @@
+#include "program.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <clocale>
+#include <exception>
+
+#include "about_box.h"
+#include "alarms_form.h"
+#include "kalibracni_tabulka_form.h"
+#include "kalibracni_tabulka_zaznam_form.h"
+#include "main_form.h"
+#include "nastaveni_smeru_vetru_form.h"
+#include "program_font.h"
+#include "qt_sound_player.h"
+#include "system_clock.h"
+
+namespace {
+
+const char* const kProgramTitle = "Kelvra USB Anemometer";
+
+void ShowException(const char* text) {
+  QMessageBox::critical(nullptr, QString::fromUtf8(kProgramTitle), QString::fromUtf8(text));
+}
+
+}  // namespace
+
+ProgramWindows CreateProgramWindows(const ProgramServices& services) {
+  ProgramWindows windows;
+  windows.MainForm = std::make_unique<TMainForm>(
+      MainFormServices{services.transport, services.clock, services.programDir});
+  TMainForm& mainForm = *windows.MainForm;
+  // In this order: AboutBox, AlarmsForm, KalibracniTabulkaForm, KalibracniTabulkaZaznamForm,
+  // NastaveniSmeruVetruForm.
+  mainForm.AboutBox = new TAboutBox(&mainForm);
+  mainForm.AlarmsForm =
+      new TAlarmsForm(services.clock, services.sound, services.programDir, &mainForm);
+  mainForm.KalibracniTabulkaForm = new TKalibracniTabulkaForm(&mainForm);
+  mainForm.KalibracniTabulkaZaznamForm = new TKalibracniTabulkaZaznamForm(&mainForm);
+  mainForm.KalibracniTabulkaForm->SetRowEditor(mainForm.KalibracniTabulkaZaznamForm);
+  mainForm.NastaveniSmeruVetruForm = new TNastaveniSmeruVetruForm(&mainForm);
+  return windows;
+}
+
+int RunProgram(int& argc, char** argv, HidTransport& transport, const ProgramOptions& options) {
+  QApplication application(argc, argv);
+  try {
+    QApplication::setApplicationName(QString::fromUtf8(kProgramTitle));
+    // Qt takes the user's locale at start; numbers in files and on screen keep the full stop.
+    std::setlocale(LC_NUMERIC, "C");
+    LoadProgramFonts();
+    QApplication::setFont(ProgramFont());
+
+    SystemClock clock;
+    QtSoundPlayer sound;
+    ProgramWindows windows = CreateProgramWindows(
+        {transport, clock, sound, QCoreApplication::applicationDirPath()});
+    TMainForm* mainForm = windows.MainForm.get();
+    mainForm->show();
+    if (options.startCapture) {
+      QTimer::singleShot(0, mainForm, [mainForm] { mainForm->StartCaptureClick(nullptr); });
+    }
+    QApplication::exec();
+  } catch (const std::exception& error) {
+    ShowException(error.what());
+  } catch (...) {
+    ShowException("");
+  }
+  return 0;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+class Clock;
+class HidTransport;
+class SoundPlayer;
+class TMainForm;
+
+struct ProgramServices {
+  HidTransport& transport;
+  Clock& clock;
+  SoundPlayer& sound;
+  QString programDir;  // the executable's directory, home of the program's own files
+};
+
+// The program's windows, each created once at start and kept for the whole run: the main
+// window first, then the dialogs, which it owns and reaches through its own members.
+struct ProgramWindows {
+  std::unique_ptr<TMainForm> MainForm;
+};
+
+ProgramWindows CreateProgramWindows(const ProgramServices& services);
+
+struct ProgramOptions {
+  bool startCapture = false;  // the demo starts capturing as soon as its window is up
+};
+
+// Application object, title, font and number format, the windows, the message loop. An
+// exception that escapes them is shown in a message box. Returns 0.
+int RunProgram(int& argc, char** argv, HidTransport& transport,
+               const ProgramOptions& options = {});

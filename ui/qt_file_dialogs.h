@@ -1,0 +1,20 @@
+#pragma once
+
+#include "file_dialogs.h"
+
+class QWidget;
+
+// QFileDialog over the owner window.
+class QtFileDialogs : public FileDialogs {
+ public:
+  explicit QtFileDialogs(QWidget* owner) : owner_(owner) {}
+  std::optional<QString> OpenFileName(const QString& filter) override;
+  std::optional<QString> SaveFileName(const QString& filter,
+                                      const QString& defaultExtension) override;
+
+ private:
+  QWidget* owner_;
+};
+
+// "CSV file|*.csv|All|*" -> "CSV file (*.csv);;All (*)"
+QString QtFileFilter(const QString& filter);

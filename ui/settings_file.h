@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+
+// anemometer.ini: one section "Anemometer" with the direction offset and the compass chart
+// type. The file may come from the Windows version of the program, so it is read the way the
+// Windows private-profile functions read it, and written by changing only the lines it owns.
+
+inline constexpr char kSettingsFileName[] = "anemometer.ini";
+inline constexpr char kSettingsSection[] = "Anemometer";
+inline constexpr char kDirectionOffsetKey[] = "PosunutiSmeruVetru";
+inline constexpr char kCompassChartTypeKey[] = "TypGrafuNaKompasu";
+
+inline constexpr int kDefaultDirectionOffset = 0;  // 0..15
+inline constexpr int kDefaultCompassChartType = 1;  // 1..3
+
+// The settings file of the program in programDir (the executable's directory).
+QString SettingsPath(const QString& programDir);
+
+// Reads an integer the way GetPrivateProfileIntA does: section and key are matched without
+// regard to case (the first matching section only), the value is trimmed and may be quoted,
+// and its leading integer (optional sign, decimal digits) is the result. A missing or
+// unreadable file, section or key, an empty value or one without a leading integer gives
+// defaultValue.
+int GetPrivateProfileInt(const QString& section, const QString& key, int defaultValue,
+                         const QString& path);
+
+// Sets key=value in section the way WritePrivateProfileStringA does: the key's line is replaced,
+// or the key (and the section) is added; every other line stays as it was. The file is created
+// when missing. False when the file cannot be read or written, or is marked read-only.
+bool WritePrivateProfileString(const QString& section, const QString& key, const QString& value,
+                               const QString& path);
+
+struct LoadedSettings {
+  int DirectionOffset = kDefaultDirectionOffset;
+  int CompassChartType = kDefaultCompassChartType;
+  // The file exists but could not be read; the values are the defaults. A missing file is not
+  // a fault: a first run has none.
+  bool FileUnreadable = false;
+};
+
+// Both settings, each replaced by its default when it lies outside its range.
+LoadedSettings LoadSettingsFile(const QString& path);
+
+// Writes both keys, the second even when the first failed. False when either write failed.
+bool SaveSettingsFile(const QString& path, int directionOffset, int compassChartType);
