@@ -180,3 +180,9 @@ void TDataStringGrid::DeleteGridRow(int row) {
 }
 
 void TDataStringGrid::ApplyFixedRows() { horizontalHeader()->setVisible(FixedRows() > 0); }
+
+TDataStringGrid::BulkUpdate::BulkUpdate(TDataStringGrid& grid) : model_(grid.Model()) {
+  model_.BeginBulkUpdate();
+}
+
+TDataStringGrid::BulkUpdate::~BulkUpdate() { model_.EndBulkUpdate(); }

@@ -66,6 +66,19 @@ class TDataStringGrid : public QTableView {
 
   DataStringGridModel& Model() { return *model_; }
 
+  // Shows many row changes at once: while an instance lives, the view is told nothing; it
+  // lays the grid out once when the last one ends.
+  class BulkUpdate {
+   public:
+    explicit BulkUpdate(TDataStringGrid& grid);
+    ~BulkUpdate();
+    BulkUpdate(const BulkUpdate&) = delete;
+    BulkUpdate& operator=(const BulkUpdate&) = delete;
+
+   private:
+    DataStringGridModel& model_;
+  };
+
  private:
   void ApplyFixedRows();
 

@@ -44,13 +44,14 @@ void DataStringGridModel::SetGridRowCount(int rows) {
   rows = std::max(rows, 1);
   const int current = GridRowCount();
   if (rows > current) {
-    beginInsertRows({}, current - fixedRows_, rows - 1 - fixedRows_);
+    const bool tell = !InBulkUpdate();
+    if (tell) beginInsertRows({}, current - fixedRows_, rows - 1 - fixedRows_);
     for (int i = current; i < rows; ++i) body_.push_back(EmptyRow());
-    endInsertRows();
+    if (tell) endInsertRows();
   } else if (rows < current) {
     // With one fixed row and one row left, the header row is that row: the model has none.
     const int firstGone = std::max(rows - fixedRows_, 0);
-    const bool modelRowsGo = current - 1 - fixedRows_ >= firstGone;
+    const bool modelRowsGo = current - 1 - fixedRows_ >= firstGone && !InBulkUpdate();
     if (modelRowsGo) beginRemoveRows({}, firstGone, current - 1 - fixedRows_);
     body_.resize(static_cast<std::size_t>(rows - 1));
     if (modelRowsGo) endRemoveRows();
@@ -92,6 +93,7 @@ void DataStringGridModel::SetCell(int col, int row, std::string text) {
   std::string& cell = GridRow(row).cells[static_cast<std::size_t>(col)];
   if (cell == text) return;
   cell = std::move(text);
+  if (InBulkUpdate()) return;
   const int modelRow = ModelRow(row);
   if (modelRow < 0) {
     emit headerDataChanged(Qt::Horizontal, col, col);
@@ -114,15 +116,25 @@ void DataStringGridModel::MoveLastRowToTop() {
   if (last < 2) return;  // fewer than two rows, or the last row already is row 1
   const int from = ModelRow(last);
   const int to = ModelRow(1);
-  beginMoveRows({}, from, from, {}, to);
+  const bool tell = !InBulkUpdate();
+  if (tell) beginMoveRows({}, from, from, {}, to);
   Row moved = std::move(body_.back());
   body_.pop_back();
   body_.push_front(std::move(moved));
-  endMoveRows();
+  if (tell) endMoveRows();
 }
 
 void DataStringGridModel::DeleteRow(int row) {
   if (!ContainsRow(row) || GridRowCount() == 1) return;
+  if (InBulkUpdate()) {
+    if (row == 0) {
+      title_ = std::move(body_.front());
+      body_.pop_front();
+    } else {
+      body_.erase(body_.begin() + (row - 1));
+    }
+    return;
+  }
   if (ModelRow(row) < 0) {
     // The header row goes: the first body row becomes the header.
     beginResetModel();
@@ -139,4 +151,12 @@ void DataStringGridModel::DeleteRow(int row) {
     body_.erase(body_.begin() + (row - 1));
   }
   endRemoveRows();
+}
+
+void DataStringGridModel::BeginBulkUpdate() {
+  if (bulkDepth_++ == 0) beginResetModel();
+}
+
+void DataStringGridModel::EndBulkUpdate() {
+  if (bulkDepth_ > 0 && --bulkDepth_ == 0) endResetModel();
 }

@@ -44,6 +44,11 @@ class DataStringGridModel : public QAbstractTableModel {
   void MoveLastRowToTop();
   void DeleteRow(int row);
 
+  // Many row changes in a row (a whole data file loaded): the views hear of them once, as a
+  // reset at the end, instead of relaying out the grid for every row. Calls nest.
+  void BeginBulkUpdate();
+  void EndBulkUpdate();
+
   // The model row of a grid row (-1 for the header row).
   int ModelRow(int gridRow) const { return gridRow - fixedRows_; }
 
@@ -60,8 +65,11 @@ class DataStringGridModel : public QAbstractTableModel {
   }
   Row EmptyRow() const;
 
+  bool InBulkUpdate() const { return bulkDepth_ > 0; }
+
   Row title_;
   std::deque<Row> body_;
+  int bulkDepth_ = 0;
   int colCount_ = 0;
   int fixedRows_ = 0;
   int fixedCols_ = 0;

@@ -8,6 +8,7 @@
 #include "clock.h"
 #include "csv_writer.h"
 #include "data_file_reader.h"
+#include "data_string_grid.h"
 #include "file_dialogs.h"
 #include "file_messages.h"
 #include "main_form.h"
@@ -46,18 +47,21 @@ void TMainForm::OPenClick(QObject* /*sender*/) {
 
   // The loaded rows replace what was held, so the grid, Save and the report show the same rows.
   Core.Records().Clear();
-  ChartPoints.clear();
-  ChartPointClosed = false;
+  ClearChartPoints();
   // Before the file is opened: a file that cannot be read still leaves an empty display.
   ResetDisplay();
 
-  const ReadOutcome outcome =
-      ReadDataFile(FileSystemPath(*name), [this](const MeasurementRecord& r) {
-        Core.AddRecord(r.Sector, /*display=*/false, r.Time, r.AvgSpeed, r.GustSpeed, r.Temperature,
-                       r.WindChillAvg, r.WindChillGust, r.BeaufortAvg, r.BeaufortGust);
-        AddGridRow(r.Time, r.Sector, r.AvgSpeed, r.GustSpeed, r.Temperature, r.WindChillAvg,
-                   r.WindChillGust, r.BeaufortAvg, r.BeaufortGust);
-      });
+  ReadOutcome outcome = ReadOutcome::Ok;
+  {
+    // The grid is laid out once, when the whole file is in, not once per row.
+    const TDataStringGrid::BulkUpdate bulk(*DataGrid);
+    outcome = ReadDataFile(FileSystemPath(*name), [this](const MeasurementRecord& r) {
+      Core.AddRecord(r.Sector, /*display=*/false, r.Time, r.AvgSpeed, r.GustSpeed, r.Temperature,
+                     r.WindChillAvg, r.WindChillGust, r.BeaufortAvg, r.BeaufortGust);
+      AddGridRow(r.Time, r.Sector, r.AvgSpeed, r.GustSpeed, r.Temperature, r.WindChillAvg,
+                 r.WindChillGust, r.BeaufortAvg, r.BeaufortGust);
+    });
+  }
   if (outcome != ReadOutcome::Ok) {
     ShowFileError(*messages_, OutcomeMessage(outcome, name->toStdString()));
   }

@@ -28,7 +28,10 @@ std::optional<QString> QtFileDialogs::OpenFileName(const QString& filter) {
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setNameFilter(QtFileFilter(filter));
-  return RunDialog(dialog);
+  if (!lastOpened_.isEmpty()) dialog.selectFile(lastOpened_);
+  std::optional<QString> chosen = RunDialog(dialog);
+  if (chosen) lastOpened_ = *chosen;
+  return chosen;
 }
 
 std::optional<QString> QtFileDialogs::SaveFileName(const QString& filter,

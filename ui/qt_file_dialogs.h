@@ -4,7 +4,8 @@
 
 class QWidget;
 
-// QFileDialog over the owner window.
+// QFileDialog over the owner window. The open dialog offers the file chosen last time again;
+// the save dialog always starts with an empty name.
 class QtFileDialogs : public FileDialogs {
  public:
   explicit QtFileDialogs(QWidget* owner) : owner_(owner) {}
@@ -14,6 +15,7 @@ class QtFileDialogs : public FileDialogs {
 
  private:
   QWidget* owner_;
+  QString lastOpened_;
 };
 
 // "CSV file|*.csv|All|*" -> "CSV file (*.csv);;All (*)"

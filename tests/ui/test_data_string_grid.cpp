@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QHeaderView>
+#include <QSignalSpy>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,30 @@ TEST_F(GridTest, LastRowMovesUnderTheTitleAndTheOthersMoveDown) {
   EXPECT_EQ(Shown(), Column());
   grid.MoveLastRowToTop();
   EXPECT_EQ(Column(), (std::vector<std::string>{"title", "c", "d", "a", "b"}));
+  EXPECT_EQ(Shown(), Column());
+}
+
+TEST_F(GridTest, ABulkUpdateTellsTheViewOnceAndLeavesTheSameRowsAsSingleChanges) {
+  Fill({"a"});
+  QSignalSpy inserted(grid.model(), &QAbstractItemModel::rowsInserted);
+  QSignalSpy moved(grid.model(), &QAbstractItemModel::rowsMoved);
+  QSignalSpy reset(grid.model(), &QAbstractItemModel::modelReset);
+  {
+    const TDataStringGrid::BulkUpdate outer(grid);
+    const TDataStringGrid::BulkUpdate inner(grid);  // nests
+    for (const char* text : {"b", "c", "d"}) {
+      grid.SetRowCount(grid.RowCount() + 1);
+      grid.SetCell(0, grid.RowCount() - 1, text);
+      grid.MoveLastRowToTop();
+    }
+    grid.SetRowCount(grid.RowCount() - 1);  // the oldest row dropped, as a full store does
+    grid.DeleteGridRow(1);
+    EXPECT_EQ(reset.count(), 0);
+  }
+  EXPECT_EQ(inserted.count(), 0);
+  EXPECT_EQ(moved.count(), 0);
+  EXPECT_EQ(reset.count(), 1);
+  EXPECT_EQ(Column(), (std::vector<std::string>{"title", "c", "b"}));
   EXPECT_EQ(Shown(), Column());
 }
 
