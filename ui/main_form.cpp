@@ -52,11 +52,6 @@ void TMainForm::FormCreate() {
   CreateDataGrid();
   WriteWindSpeedTitles();
 
-  for (QImage* chart : {&WindBitmap, &WindDirBitmap, &WindChillBitmap, &TemperatureBitmap}) {
-    *chart = QImage(kChartWidth, kChartHeight, QImage::Format_RGB32);
-  }
-  TemperatureBarBitmap = QImage(32, 169, QImage::Format_RGB32);
-
   // The capture thread only posts; everything else happens here, on the user-interface thread.
   DeviceLink = std::make_unique<TUsbAnemometer>(
       kAnemometerVendorId, kAnemometerProductId,
@@ -84,13 +79,15 @@ void TMainForm::FormCreate() {
                     QStringLiteral("Information"), MessageIcon::Information);
   }
 
-  LoadSettings();
+  if (LoadSettings() != 0) {
+    messages_->Show(QStringLiteral("Cannot load settings file, using default values."),
+                    QStringLiteral("Information"), MessageIcon::Information);
+  }
   ComboBox_TypGrafuNaKompasu->setCurrentIndex(
       CompassChartType >= 1 && CompassChartType <= 3 ? CompassChartType - 1 : 0);
 
   CaptureIndicatorBitmap = QImage(20, 20, QImage::Format_RGB32);
-  ChartPoints.clear();
-  RecordsPerChartPoint = 3;
+  ClearChartPoints();
   ResetDisplay();
   ShowCaptureState(0);
   TempAlarmHiArmed = TempAlarmLoArmed = WindAlarmHiArmed = WindAlarmLoArmed = 0;
@@ -109,10 +106,6 @@ void TMainForm::FormDestroy() {
     removeEventFilter(this);
     messageHookInstalled_ = false;
   }
-  for (QImage* bitmap : {&WindBitmap, &WindDirBitmap, &WindChillBitmap, &TemperatureBitmap,
-                         &TemperatureBarBitmap, &RoseBackground}) {
-    *bitmap = QImage();
-  }
   delete DataGrid;
   DataGrid = nullptr;
   Core.Records().Clear();
@@ -129,7 +122,7 @@ void TMainForm::ResetDisplay() {
   ShowTemperatureLabels(0, 0, 0, 0, 0);
   Core.ResetStatistics();
   Core.ResetDecoder();
-  LastBarTemperature = 0;
+  Bar.SetLastBarTemperature(0);
 }
 
 void TMainForm::ShowRecord(const MeasurementRecord& record, const DisplayStatistics& statistics) {

@@ -13,6 +13,10 @@
 #include "measurement_record.h"
 #include "measurement_sink.h"
 #include "system_time.h"
+#include "temperature_bar.h"
+#include "trend_charts.h"
+#include "wind_rose.h"
+#include "alarm_twin.h"
 #include "up_down.h"
 
 class Clock;
@@ -50,7 +54,7 @@ struct MainFormServices {
 // The program's main window. It owns everything that lives for the whole run: the measurement
 // state, the device link, the display bitmaps and the data grid. The capture thread reaches it
 // only through two posted events, handled by MainWindowProc on the user-interface thread.
-class TMainForm : public QMainWindow, public MeasurementSink {
+class TMainForm : public QMainWindow, public MeasurementSink, public AlarmTwinWindow {
   Q_OBJECT
  public:
   static constexpr int kClientWidth = 815;
@@ -88,14 +92,14 @@ class TMainForm : public QMainWindow, public MeasurementSink {
   void ComboBox_TypGrafuNaKompasuSelect(QObject* sender);
 
   // The main window's twins of four alarm limits of the alarms window.
-  void UpDown_TempAlarmHiClick(QObject* sender, UpDownButton button);
-  void UpDown_TempAlarmLoClick(QObject* sender, UpDownButton button);
-  void UpDown_WindAlarmHiClick(QObject* sender, UpDownButton button);
-  void UpDown_WindAlarmLoClick(QObject* sender, UpDownButton button);
-  void Button_TempAlarmHiClick(QObject* sender);
-  void Button_TempAlarmLoClick(QObject* sender);
-  void Button_WindAlarmHiClick(QObject* sender);
-  void Button_WindAlarmLoClick(QObject* sender);
+  void UpDown_TempAlarmHiClick(QObject* sender, UpDownButton button) override;
+  void UpDown_TempAlarmLoClick(QObject* sender, UpDownButton button) override;
+  void UpDown_WindAlarmHiClick(QObject* sender, UpDownButton button) override;
+  void UpDown_WindAlarmLoClick(QObject* sender, UpDownButton button) override;
+  void Button_TempAlarmHiClick(QObject* sender) override;
+  void Button_TempAlarmLoClick(QObject* sender) override;
+  void Button_WindAlarmHiClick(QObject* sender) override;
+  void Button_WindAlarmLoClick(QObject* sender) override;
 
   int LoadSettings();
   int SaveSettings();
@@ -207,20 +211,24 @@ class TMainForm : public QMainWindow, public MeasurementSink {
   TUpDown* UpDown_TempAlarmLo = nullptr;
   QPushButton* Button_TempAlarmLo = nullptr;
 
-  // Off-screen pictures, shown in the image labels after each drawing.
-  QImage WindBitmap, WindDirBitmap, WindChillBitmap, TemperatureBitmap;
-  QImage TemperatureBarBitmap;
-  QImage RoseBackground;  // the bare compass card, copied on first use
+  // Off-screen pictures, shown in the image labels after each drawing. Charts holds the four
+  // trend charts with their chart points, Bar the thermometer bar and LastBarTemperature, Rose
+  // the pristine compass card (RoseBackground) that every drawing of WindRosePicture starts from.
+  TrendCharts Charts;
+  TemperatureBar Bar;
+  WindRose Rose;
   QImage WindRosePicture;
   QImage CaptureIndicatorBitmap;
 
+  // Empties the chart points; the next record opens a new one. Capture start and Open call it
+  // together with emptying the record store.
+  void ClearChartPoints();
+  const std::deque<MeasurementRecord>& ChartPoints() const { return Charts.ChartPoints(); }
+  bool ChartPointClosed() const { return Charts.ChartPointClosed(); }
+  float LastBarTemperature() const { return Bar.LastBarTemperature(); }
+
   std::int32_t CaptureRunning = 0;
   std::unique_ptr<TUsbAnemometer> DeviceLink;
-
-  float LastBarTemperature = 0.0f;
-  std::vector<MeasurementRecord> ChartPoints;
-  std::int32_t RecordsPerChartPoint = 0;
-  bool ChartPointClosed = false;
 
   // Armed flags of the four alarm buttons; they only choose the buttons' captions.
   std::int32_t TempAlarmHiArmed = 0;

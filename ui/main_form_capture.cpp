@@ -16,7 +16,7 @@ void TMainForm::StartCaptureClick(QObject* /*sender*/) {
     return;
   }
   Core.Records().Clear();
-  ChartPoints.clear();
+  ClearChartPoints();
   ResetDisplay();
   // A failed start has told the user itself when it had something to tell.
   if (DeviceLink->StartReading() == -1) return;

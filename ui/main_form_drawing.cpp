@@ -1,37 +1,43 @@
+// The main window's pictures: the four trend charts, the thermometer bar and the wind rose.
 #include <QLabel>
-#include <QPainter>
 #include <QPixmap>
 
 #include "main_form.h"
 
 namespace {
 
-void ClearBitmap(QImage& bitmap) {
-  bitmap.fill(Qt::white);
-  QPainter painter(&bitmap);
-  painter.setPen(Qt::black);
-  painter.drawRect(0, 0, bitmap.width() - 1, bitmap.height() - 1);
-}
-
 void Show(QLabel* image, const QImage& bitmap) { image->setPixmap(QPixmap::fromImage(bitmap)); }
+
+void ShowTrendCharts(TMainForm& form) {
+  Show(form.Image_Wind, form.Charts.WindBitmap());
+  Show(form.Image_WindDir, form.Charts.WindDirBitmap());
+  Show(form.Image_WindChill, form.Charts.WindChillBitmap());
+  Show(form.Image_Temperature, form.Charts.TemperatureBitmap());
+}
 
 }  // namespace
 
-void TMainForm::UpdateTrendCharts() {}
+void TMainForm::ClearChartPoints() { Charts.Clear(); }
+
+void TMainForm::UpdateTrendCharts() {
+  const RecordStore& store = Core.Records();
+  if (store.Empty()) return;
+  // Only a record that completes a chart point changes the pictures.
+  if (Charts.UpdateTrendCharts(store[store.Size() - 1])) ShowTrendCharts(*this);
+}
 
 void TMainForm::ClearTrendCharts() {
-  for (QImage* chart : {&WindBitmap, &WindDirBitmap, &WindChillBitmap, &TemperatureBitmap}) {
-    ClearBitmap(*chart);
+  Charts.ClearTrendCharts();
+  ShowTrendCharts(*this);
+}
+
+void TMainForm::DrawTemperatureBar(float temperature) {
+  if (Bar.DrawTemperatureBar(temperature)) {
+    Show(Image_TemperatureBar, Bar.TemperatureBarBitmap());
   }
-  Show(Image_Wind, WindBitmap);
-  Show(Image_WindDir, WindDirBitmap);
-  Show(Image_WindChill, WindChillBitmap);
-  Show(Image_Temperature, TemperatureBitmap);
 }
 
-void TMainForm::DrawTemperatureBar(float /*temperature*/) {
-  ClearBitmap(TemperatureBarBitmap);
-  Show(Image_TemperatureBar, TemperatureBarBitmap);
+void TMainForm::DrawWindRose(int sector) {
+  Rose.DrawWindRose(WindRosePicture, sector, CompassChartType, SectorAvgSpeed, SectorGustSpeed);
+  Show(Image_WindRose, WindRosePicture);
 }
-
-void TMainForm::DrawWindRose(int /*sector*/) {}

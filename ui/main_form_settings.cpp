@@ -1,13 +1,53 @@
-#include "main_form.h"
+// The two settings kept in anemometer.ini: the direction offset and the wind rose's petals.
+#include <QComboBox>
+#include <QDialog>
 
+#include "main_form.h"
+#include "message_boxes.h"
+#include "nastaveni_smeru_vetru_form.h"
+#include "settings_file.h"
+#include "wind_rose.h"
+
+// Non-zero when the file exists but could not be read; the defaults are in use then.
 int TMainForm::LoadSettings() {
-  Core.SetDirectionOffset(0);
-  CompassChartType = 1;
+  const LoadedSettings settings = LoadSettingsFile(SettingsPath(programDir_));
+  Core.SetDirectionOffset(settings.DirectionOffset);
+  CompassChartType = settings.CompassChartType;
+  return settings.FileUnreadable ? -1 : 0;
+}
+
+// The new values stay in use for the rest of the run even when they could not be written.
+int TMainForm::SaveSettings() {
+  if (!SaveSettingsFile(SettingsPath(programDir_), Core.DirectionOffset(), CompassChartType)) {
+    messages_->Show(QStringLiteral("Error saving settings file, some settings can be corrupted "
+                                   "in next program start."),
+                    QStringLiteral("Information"), MessageIcon::Information);
+  }
   return 0;
 }
 
-int TMainForm::SaveSettings() { return 0; }
+void TMainForm::PosunutiSmeruVetruClick(QObject* /*sender*/) {
+  if (NastaveniSmeruVetruForm == nullptr) return;
+  NastaveniSmeruVetruForm->SetOffset(Core.DirectionOffset());
+  if (NastaveniSmeruVetruForm->exec() != QDialog::Accepted) return;
+  // Packets decoded from now on use the new offset; the file is rewritten even when the user
+  // kept the old one.
+  Core.SetDirectionOffset(NastaveniSmeruVetruForm->GetOffset());
+  SaveSettings();
+}
 
-void TMainForm::PosunutiSmeruVetruClick(QObject* /*sender*/) {}
-
-void TMainForm::ComboBox_TypGrafuNaKompasuSelect(QObject* /*sender*/) {}
+// The rose shows the new choice from the next record on.
+void TMainForm::ComboBox_TypGrafuNaKompasuSelect(QObject* /*sender*/) {
+  switch (ComboBox_TypGrafuNaKompasu->currentIndex()) {
+    case 1:
+      CompassChartType = kCompassChartAverage;
+      break;
+    case 2:
+      CompassChartType = kCompassChartGust;
+      break;
+    default:  // "Nezobrazovat", or nothing selected
+      CompassChartType = kCompassChartNone;
+      break;
+  }
+  SaveSettings();
+}

@@ -36,6 +36,7 @@ ProgramWindows CreateProgramWindows(const ProgramServices& services) {
   mainForm.AboutBox = new TAboutBox(&mainForm);
   mainForm.AlarmsForm =
       new TAlarmsForm(services.clock, services.sound, services.programDir, &mainForm);
+  mainForm.AlarmsForm->SetTwin(&mainForm);
   mainForm.KalibracniTabulkaForm = new TKalibracniTabulkaForm(&mainForm);
   mainForm.KalibracniTabulkaZaznamForm = new TKalibracniTabulkaZaznamForm(&mainForm);
   mainForm.KalibracniTabulkaForm->SetRowEditor(mainForm.KalibracniTabulkaZaznamForm);
@@ -47,6 +48,8 @@ int RunProgram(int& argc, char** argv, HidTransport& transport, const ProgramOpt
   QApplication application(argc, argv);
   try {
     QApplication::setApplicationName(QString::fromUtf8(kProgramTitle));
+    // Lets the desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("cz.kelvra.anemometer"));
     // Qt takes the user's locale at start; numbers in files and on screen keep the full stop.
     std::setlocale(LC_NUMERIC, "C");
     LoadProgramFonts();

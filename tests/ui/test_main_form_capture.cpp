@@ -131,7 +131,7 @@ TEST_F(MainFormTest, NewCaptureEmptiesEverythingAndDropsItsFirstReport) {
 
   form->StartCaptureClick(nullptr);
   EXPECT_TRUE(form->Core.Records().Empty());
-  EXPECT_TRUE(form->ChartPoints.empty());
+  EXPECT_TRUE(form->ChartPoints().empty());
   EXPECT_EQ(form->Core.Statistics().Count(), 0u);
   EXPECT_EQ(form->DataGrid->RowCount(), 2);
   EXPECT_EQ(form->DataGrid->RowInUse, 0);

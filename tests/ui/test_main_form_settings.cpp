@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+
+#include "main_form_fixture.h"
+#include "nastaveni_smeru_vetru_form.h"
+#include "settings_file.h"
+
+namespace {
+
+constexpr const char* kSaveError =
+    "Error saving settings file, some settings can be corrupted in next program start.";
+
+std::string ReadBytes(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return "<missing>";
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class MainFormSettingsTest : public MainFormTest {
+ protected:
+  void SetUp() override {
+    MainFormTest::SetUp();
+    AddDialog();
+  }
+
+  // A new program run on the program directory as it is now.
+  void Restart() {
+    form.reset();
+    CreateForm();
+    AddDialog();
+  }
+
+  void AddDialog() { form->NastaveniSmeruVetruForm = new TNastaveniSmeruVetruForm(form.get()); }
+
+  TNastaveniSmeruVetruForm& Dialog() { return *form->NastaveniSmeruVetruForm; }
+
+  // Opens the offset dialog from the menu and answers it with act, which must close it.
+  // Returns the offset the dialog showed when it opened.
+  int RunOffsetDialog(const std::function<void()>& act) {
+    int shown = -1;
+    QTimer::singleShot(0, &Dialog(), [&] {
+      EXPECT_EQ(QApplication::activeModalWidget(), &Dialog());
+      shown = Dialog().GetOffset();
+      act();
+      if (Dialog().isVisible()) {
+        ADD_FAILURE() << "the dialog stayed open";
+        Dialog().reject();
+      }
+    });
+    form->PosunutiSmeruVetruClick(form->PosunutiSmeruVetru);
+    return shown;
+  }
+
+  void ChooseOffset(int offset) {
+    Dialog().ComboBox_Posunuti->setCurrentIndex(offset);
+    Dialog().Button_Ulozit->click();
+  }
+
+  // The user's pick in "Zobrazit ukazatele:".
+  void PickChartItem(int item) {
+    form->ComboBox_TypGrafuNaKompasu->setCurrentIndex(item);
+    emit form->ComboBox_TypGrafuNaKompasu->activated(item);
+  }
+
+  std::string Ini() const { return ReadBytes(IniFile()); }
+  std::filesystem::path IniFile() const { return programDir.File("anemometer.ini"); }
+  LoadedSettings Saved() const { return LoadSettingsFile(QString::fromStdString(IniFile())); }
+};
+
+}  // namespace
+
+TEST_F(MainFormSettingsTest, StartReadsTheFileAndFallsBackToTheDefaultsSilently) {
+  EXPECT_EQ(form->Core.DirectionOffset(), 0);
+  EXPECT_EQ(form->CompassChartType, 1);
+  EXPECT_EQ(form->ComboBox_TypGrafuNaKompasu->currentText(), QString::fromUtf8("Nezobrazovat"));
+  EXPECT_EQ(Ini(), "<missing>") << "starting writes nothing";
+
+  struct Case {
+    const char* content;
+    int offset, chartType, item;
+  };
+  for (const Case& c : {Case{"[Anemometer]\nPosunutiSmeruVetru=7\nTypGrafuNaKompasu=3\n", 7, 3, 2},
+                        Case{"[Anemometer]\nPosunutiSmeruVetru=15\nTypGrafuNaKompasu=2\n", 15, 2, 1},
+                        Case{"[Anemometer]\nPosunutiSmeruVetru=16\nTypGrafuNaKompasu=4\n", 0, 1, 0},
+                        Case{"[Anemometer]\nPosunutiSmeruVetru=99\nTypGrafuNaKompasu=0\n", 0, 1, 0},
+                        Case{"[Anemometer]\nPosunutiSmeruVetru=x\nTypGrafuNaKompasu=\n", 0, 1, 0}}) {
+    SCOPED_TRACE(c.content);
+    programDir.Write("anemometer.ini", c.content);
+    Restart();
+    EXPECT_EQ(form->Core.DirectionOffset(), c.offset);
+    EXPECT_EQ(form->CompassChartType, c.chartType);
+    EXPECT_EQ(form->ComboBox_TypGrafuNaKompasu->currentIndex(), c.item);
+  }
+  EXPECT_TRUE(messages.Shown().empty());
+}
+
+TEST_F(MainFormSettingsTest, UnreadableFileIsReportedAfterTheCalibrationTable) {
+  std::filesystem::create_directory(IniFile());
+  std::filesystem::remove(programDir.File("anemometer.cal"));
+  messages.Expect("Cannot load calibration table, using default values.", "Information",
+                  MessageIcon::Information);
+  messages.Expect("Cannot load settings file, using default values.", "Information",
+                  MessageIcon::Information);
+  Restart();
+  EXPECT_EQ(form->Core.DirectionOffset(), 0);
+  EXPECT_EQ(form->CompassChartType, 1);
+  EXPECT_EQ(form->ComboBox_TypGrafuNaKompasu->currentIndex(), 0);
+}
+
+TEST_F(MainFormSettingsTest, AcceptedOffsetShiftsTheNextPacketAndIsWrittenEvenWhenUnchanged) {
+  programDir.Write("anemometer.ini", "[Anemometer]\nPosunutiSmeruVetru=3\nTypGrafuNaKompasu=2\n");
+  Restart();
+  StartCaptureAndPrime();
+  Deliver(FakeHidTransport::MakeReport(2, "01000", "02000", "05"));
+  EXPECT_EQ(form->StaticText_WindDir->text(), QStringLiteral("SSE")) << "code 5 is E, +3";
+
+  EXPECT_EQ(RunOffsetDialog([&] { ChooseOffset(5); }), 3);
+  EXPECT_EQ(form->Core.DirectionOffset(), 5);
+  EXPECT_EQ(Saved().DirectionOffset, 5);
+  EXPECT_EQ(Saved().CompassChartType, 2);
+  Deliver(FakeHidTransport::MakeReport(3, "01000", "02000", "05"));
+  EXPECT_EQ(form->StaticText_WindDir->text(), QStringLiteral("SSW"));
+  EXPECT_EQ(form->Core.Records()[0].Sector, 7) << "a recorded direction keeps its offset";
+
+  std::filesystem::remove(IniFile());
+  EXPECT_EQ(RunOffsetDialog([&] { Dialog().Button_Ulozit->click(); }), 5);
+  EXPECT_EQ(Saved().DirectionOffset, 5);
+  EXPECT_EQ(Saved().CompassChartType, 2);
+}
+
+TEST_F(MainFormSettingsTest, CancelledOrClosedDialogChangesNothing) {
+  // Not as a save would write it, so that any write shows.
+  const std::string before = "[Anemometer]\nPosunutiSmeruVetru=9\n";
+  programDir.Write("anemometer.ini", before);
+  Restart();
+  EXPECT_EQ(RunOffsetDialog([&] {
+              Dialog().ComboBox_Posunuti->setCurrentIndex(2);
+              Dialog().Button_Storno->click();
+            }),
+            9);
+  EXPECT_EQ(RunOffsetDialog([&] {
+              Dialog().ComboBox_Posunuti->setCurrentIndex(2);
+              Dialog().close();
+            }),
+            9) << "each opening starts from the offset in use";
+  EXPECT_EQ(form->Core.DirectionOffset(), 9);
+  EXPECT_EQ(Ini(), before);
+}
+
+TEST_F(MainFormSettingsTest, EveryPickOfTheChartTypeRewritesTheFile) {
+  struct Pick {
+    int item, chartType;
+  };
+  for (const Pick pick : {Pick{2, 3}, Pick{1, 2}, Pick{0, 1}, Pick{0, 1}, Pick{-1, 1}}) {
+    SCOPED_TRACE(pick.item);
+    std::filesystem::remove(IniFile());
+    form->CompassChartType = 0;
+    if (pick.item >= 0) {
+      PickChartItem(pick.item);
+    } else {  // nothing selected
+      form->ComboBox_TypGrafuNaKompasu->setCurrentIndex(-1);
+      form->ComboBox_TypGrafuNaKompasuSelect(form->ComboBox_TypGrafuNaKompasu);
+    }
+    EXPECT_EQ(form->CompassChartType, pick.chartType);
+    EXPECT_EQ(Saved().CompassChartType, pick.chartType);
+    EXPECT_EQ(Saved().DirectionOffset, 0);
+  }
+}
+
+TEST_F(MainFormSettingsTest, WriteProtectedFileGivesTheMessageOncePerSaveAndTheValueStays) {
+  const std::string before = "[Anemometer]\r\nPosunutiSmeruVetru=1\r\nTypGrafuNaKompasu=1\r\n";
+  programDir.Write("anemometer.ini", before);
+  std::filesystem::permissions(IniFile(), std::filesystem::perms::owner_read);
+  Restart();
+  messages.Expect(kSaveError, "Information", MessageIcon::Information);
+  PickChartItem(2);
+  EXPECT_EQ(form->CompassChartType, 3);
+  messages.Expect(kSaveError, "Information", MessageIcon::Information);
+  RunOffsetDialog([&] { ChooseOffset(4); });
+  EXPECT_EQ(form->Core.DirectionOffset(), 4);
+  EXPECT_EQ(messages.Shown().size(), 2u);
+  EXPECT_EQ(Ini(), before);
+}
+
+TEST_F(MainFormSettingsTest, TheProgramDirectoryCountsNotTheCurrentOne) {
+  const TemporaryProgramDir elsewhere;
+  const std::string elsewhereIni = "[Anemometer]\nPosunutiSmeruVetru=12\nTypGrafuNaKompasu=3\n";
+  elsewhere.Write("anemometer.ini", elsewhereIni);
+  programDir.Write("anemometer.ini", "[Anemometer]\nPosunutiSmeruVetru=2\nTypGrafuNaKompasu=2\n");
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(elsewhere.Path());
+  Restart();
+  EXPECT_EQ(form->Core.DirectionOffset(), 2);
+  EXPECT_EQ(form->CompassChartType, 2);
+  PickChartItem(0);
+  std::filesystem::current_path(previous);
+  EXPECT_EQ(Saved().CompassChartType, 1);
+  EXPECT_EQ(ReadBytes(elsewhere.File("anemometer.ini")), elsewhereIni);
+}
