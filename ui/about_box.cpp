@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "dialog_controls.h"
+
 namespace {
 
 const char* const kDialogFontFile = "/usr/share/wine/fonts/ms_sans_serif.ttf";
@@ -26,14 +28,6 @@ void UseDialogFont(QWidget& box) {
   QFont font(QStringLiteral("MS Sans Serif"));
   font.setPixelSize(13);
   box.setFont(font);
-}
-
-QLabel* PlaceLabel(QWidget* parent, const char* name, const char* text, int left, int top) {
-  auto* label = new QLabel(QString::fromUtf8(text), parent);
-  label->setObjectName(QString::fromUtf8(name));
-  label->move(left, top);
-  label->adjustSize();
-  return label;
 }
 
 // A lowered outer bevel with a raised one inside it.

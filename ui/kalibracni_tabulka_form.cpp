@@ -9,6 +9,7 @@
 
 #include "c_format.h"
 #include "data_string_grid.h"
+#include "dialog_controls.h"
 #include "kalibracni_tabulka_zaznam_form.h"
 
 namespace {
@@ -66,16 +67,6 @@ QToolButton* PlaceToolButton(QWidget* parent, const char* name, const char* hint
   button->setGeometry(left, 215, 23, 22);
   button->setIconSize(QSize(kGlyphSize, kGlyphSize));
   button->setIcon(glyph);
-  return button;
-}
-
-QPushButton* PlaceButton(QWidget* parent, const char* name, const char* caption,
-                         const QRect& geometry) {
-  auto* button = new QPushButton(QString::fromUtf8(caption), parent);
-  button->setObjectName(QString::fromUtf8(name));
-  button->setGeometry(geometry);
-  // Neither button is the default one: Enter on the grid must not close the dialog.
-  button->setAutoDefault(false);
   return button;
 }
 

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "c_format.h"
+#include "dialog_controls.h"
 
 namespace {
 
@@ -24,31 +25,6 @@ std::optional<float> ReadNumber(const QLineEdit& edit) {
 
 QString Fixed(float value) {
   return QString::fromStdString(FormatFixed(static_cast<double>(value)));
-}
-
-QLabel* PlaceLabel(QWidget* parent, const char* name, const char* text, int left, int top) {
-  auto* label = new QLabel(QString::fromUtf8(text), parent);
-  label->setObjectName(QString::fromUtf8(name));
-  label->move(left, top);
-  label->adjustSize();
-  return label;
-}
-
-QLineEdit* PlaceEdit(QWidget* parent, const char* name, int left, int top) {
-  auto* edit = new QLineEdit(parent);
-  edit->setObjectName(QString::fromUtf8(name));
-  edit->setGeometry(left, top, 88, 21);
-  return edit;
-}
-
-QPushButton* PlaceButton(QWidget* parent, const char* name, const char* caption,
-                         const QRect& geometry) {
-  auto* button = new QPushButton(QString::fromUtf8(caption), parent);
-  button->setObjectName(QString::fromUtf8(name));
-  button->setGeometry(geometry);
-  // Neither button is the default one: Enter in an edit must not close the dialog.
-  button->setAutoDefault(false);
-  return button;
 }
 
 }  // namespace
