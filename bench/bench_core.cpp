@@ -5,31 +5,14 @@
 #include <cstdint>
 
 #include "measurement_core.h"
+#include "null_sink.h"
+#include "packet_builder.h"
 
 namespace {
 
-class NullSink : public MeasurementSink {
- public:
-  void DropOldestGridRow() override {}
-  void ShowRecord(const MeasurementRecord&, const DisplayStatistics&) override {}
-  void CheckAlarms(float, float, float, float) override {}
-  void WriteLiveLogRow(const MeasurementRecord&) override {}
-  void StopCaptureOnInvalidPacket() override {}
-};
-
-Packet MakePacket(std::int32_t counter) {
-  Packet packet{};
-  const auto bits = static_cast<std::uint32_t>(counter);
-  packet[1] = static_cast<std::uint8_t>(bits >> 24);
-  packet[2] = static_cast<std::uint8_t>(bits >> 16);
-  packet[3] = static_cast<std::uint8_t>(bits >> 8);
-  packet[4] = static_cast<std::uint8_t>(bits);
-  const char text[] = "0300004500"
-                      "11"
-                      " "
-                      "-3.5";
-  for (std::size_t i = 0; i < 17; ++i) packet[5 + i] = static_cast<std::uint8_t>(text[i]);
-  return packet;
+// A report of 3 Hz average, 4.5 Hz gust, WSW and -3.5 degrees C.
+Packet BenchPacket(std::int32_t counter) {
+  return MakePacket(counter, "03000", "04500", "11", "-3.5");
 }
 
 void FillStore(MeasurementCore& core) {
@@ -40,7 +23,7 @@ void FillStore(MeasurementCore& core) {
 }
 
 void BM_ParsePacketFields(benchmark::State& state) {
-  const Packet packet = MakePacket(42);
+  const Packet packet = BenchPacket(42);
   for (auto _ : state) {
     auto fields = ParsePacket(packet);
     benchmark::DoNotOptimize(fields);
@@ -55,10 +38,10 @@ void BM_DecodePacketIntoFullStore(benchmark::State& state) {
   core.Calibration() = DefaultCalibrationTable();
   FillStore(core);
   std::int32_t counter = 1;
-  core.DecodePacket(MakePacket(counter), SystemTime{});  // the first packet is dropped
+  core.DecodePacket(BenchPacket(counter), SystemTime{});  // the first packet is dropped
   const SystemTime arrival{2024, 1, 1, 1, 12, 0, 5, 0};
   for (auto _ : state) {
-    core.DecodePacket(MakePacket(++counter), arrival);
+    core.DecodePacket(BenchPacket(++counter), arrival);
   }
   if (core.Records().Size() != RecordStore::kLimit) state.SkipWithError("store not full");
   state.SetItemsProcessed(state.iterations());

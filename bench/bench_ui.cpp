@@ -35,6 +35,7 @@
 #include "record_store.h"
 #include "system_clock.h"
 #include "usb_anemometer.h"
+#include "null_sink.h"
 
 namespace {
 
@@ -143,15 +144,6 @@ class CountedMessages : public MessageBoxes {
  public:
   void Show(const QString&, const QString&, MessageIcon) override { ++shown; }
   int shown = 0;
-};
-
-class NullSink : public MeasurementSink {
- public:
-  void DropOldestGridRow() override {}
-  void ShowRecord(const MeasurementRecord&, const DisplayStatistics&) override {}
-  void CheckAlarms(float, float, float, float) override {}
-  void WriteLiveLogRow(const MeasurementRecord&) override {}
-  void StopCaptureOnInvalidPacket() override {}
 };
 
 void BM_PostedReportToFinishedDisplay(benchmark::State& state) {

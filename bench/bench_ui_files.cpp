@@ -37,6 +37,7 @@
 #include "program_font.h"
 #include "record_store.h"
 #include "system_clock.h"
+#include "null_sink.h"
 
 namespace {
 
@@ -194,15 +195,6 @@ void BM_OpenClick(benchmark::State& state) {
 BENCHMARK(BM_OpenClick)->Arg(kFullStore)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenClick)->Arg(250000)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenClick)->Arg(1000000)->Iterations(1)->Unit(benchmark::kMillisecond);
-
-class NullSink : public MeasurementSink {
- public:
-  void DropOldestGridRow() override {}
-  void ShowRecord(const MeasurementRecord&, const DisplayStatistics&) override {}
-  void CheckAlarms(float, float, float, float) override {}
-  void WriteLiveLogRow(const MeasurementRecord&) override {}
-  void StopCaptureOnInvalidPacket() override {}
-};
 
 // Open's part without the window: the file read into a store as Open adds its rows.
 bool ReadIntoStore(MeasurementCore& core, const QString& file) {
