@@ -134,9 +134,7 @@ QString TDataStringGrid::Cells(int col, int row) const {
   return QString::fromStdString(model_->Cell(col, row));
 }
 
-const std::string& TDataStringGrid::CellText(int col, int row) const {
-  return model_->Cell(col, row);
-}
+std::string TDataStringGrid::CellText(int col, int row) const { return model_->Cell(col, row); }
 
 void TDataStringGrid::SetCell(int col, int row, const QString& text) {
   model_->SetCell(col, row, text.toStdString());
@@ -148,6 +146,10 @@ void TDataStringGrid::SetCell(int col, int row, std::string utf8Text) {
 
 void TDataStringGrid::SetCell(int col, int row, const char* utf8Text) {
   model_->SetCell(col, row, std::string(utf8Text));
+}
+
+void TDataStringGrid::SetRecordRow(int row, const GridRecordRow& record) {
+  model_->SetRecordRow(row, record);
 }
 
 const std::any& TDataStringGrid::Objects(int row) const { return model_->Object(row); }

@@ -6,6 +6,7 @@
 #include <string>
 
 class DataStringGridModel;
+struct GridRecordRow;
 
 // A string grid with the classic grid's operations: rows and columns numbered from 0, the
 // first FixedRows rows (0 or 1) shown as the title row, cell texts, one object slot per row, a
@@ -47,10 +48,14 @@ class TDataStringGrid : public QTableView {
   void SetRowSelect(bool rowSelect);
 
   QString Cells(int col, int row) const;
-  const std::string& CellText(int col, int row) const;  // UTF-8
+  std::string CellText(int col, int row) const;  // UTF-8
   void SetCell(int col, int row, const QString& text);
   void SetCell(int col, int row, std::string utf8Text);
   void SetCell(int col, int row, const char* utf8Text);
+  // The row reads as the record's texts (the data grid's nine columns); they are made only
+  // when a cell is read, so filling many rows costs no formatting. SetCell on the row later
+  // turns it into plain texts first.
+  void SetRecordRow(int row, const GridRecordRow& record);
 
   const std::any& Objects(int row) const;
   void SetObject(int row, std::any object);

@@ -5,7 +5,6 @@
 
 namespace {
 
-const std::string kNoText;
 const std::any kNoObject;
 
 }  // namespace
@@ -34,10 +33,13 @@ QVariant DataStringGridModel::headerData(int section, Qt::Orientation orientatio
   return QString::fromStdString(Cell(section, 0));
 }
 
-DataStringGridModel::Row DataStringGridModel::EmptyRow() const {
-  Row row;
+void DataStringGridModel::MakePlain(Row& row) const {
+  if (!row.record) return;
   row.cells.resize(static_cast<std::size_t>(colCount_));
-  return row;
+  for (int col = 0; col < colCount_; ++col) {
+    row.cells[static_cast<std::size_t>(col)] = row.record->Text(col);
+  }
+  row.record.reset();
 }
 
 void DataStringGridModel::SetGridRowCount(int rows) {
@@ -46,7 +48,7 @@ void DataStringGridModel::SetGridRowCount(int rows) {
   if (rows > current) {
     const bool tell = !InBulkUpdate();
     if (tell) beginInsertRows({}, current - fixedRows_, rows - 1 - fixedRows_);
-    for (int i = current; i < rows; ++i) body_.push_back(EmptyRow());
+    for (int i = current; i < rows; ++i) body_.emplace_back();
     if (tell) endInsertRows();
   } else if (rows < current) {
     // With one fixed row and one row left, the header row is that row: the model has none.
@@ -62,9 +64,17 @@ void DataStringGridModel::SetColCount(int cols) {
   cols = std::max(cols, 1);
   if (cols == colCount_) return;
   beginResetModel();
+  // Record rows become texts of the columns they have now, and texts of the columns cut off
+  // stay gone when columns are added again.
+  const auto fit = [this, cols](Row& row) {
+    MakePlain(row);
+    if (row.cells.size() > static_cast<std::size_t>(cols)) {
+      row.cells.resize(static_cast<std::size_t>(cols));
+    }
+  };
+  fit(title_);
+  for (Row& row : body_) fit(row);
   colCount_ = cols;
-  title_.cells.resize(static_cast<std::size_t>(cols));
-  for (Row& row : body_) row.cells.resize(static_cast<std::size_t>(cols));
   endResetModel();
 }
 
@@ -83,14 +93,24 @@ void DataStringGridModel::SetFixedCols(int cols) {
   if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, colCount_ - 1));
 }
 
-const std::string& DataStringGridModel::Cell(int col, int row) const {
-  if (!ContainsRow(row) || col < 0 || col >= colCount_) return kNoText;
-  return GridRow(row).cells[static_cast<std::size_t>(col)];
+std::string DataStringGridModel::Cell(int col, int row) const {
+  if (!ContainsRow(row) || col < 0 || col >= colCount_) return {};
+  const Row& gridRow = GridRow(row);
+  if (gridRow.record) return gridRow.record->Text(col);
+  const auto at = static_cast<std::size_t>(col);
+  return at < gridRow.cells.size() ? gridRow.cells[at] : std::string();
 }
 
 void DataStringGridModel::SetCell(int col, int row, std::string text) {
   if (!ContainsRow(row) || col < 0 || col >= colCount_) return;
-  std::string& cell = GridRow(row).cells[static_cast<std::size_t>(col)];
+  Row& gridRow = GridRow(row);
+  MakePlain(gridRow);
+  const auto at = static_cast<std::size_t>(col);
+  if (at >= gridRow.cells.size()) {
+    if (text.empty()) return;
+    gridRow.cells.resize(static_cast<std::size_t>(colCount_));
+  }
+  std::string& cell = gridRow.cells[at];
   if (cell == text) return;
   cell = std::move(text);
   if (InBulkUpdate()) return;
@@ -100,6 +120,20 @@ void DataStringGridModel::SetCell(int col, int row, std::string text) {
   } else {
     const QModelIndex changed = index(modelRow, col);
     emit dataChanged(changed, changed, {Qt::DisplayRole});
+  }
+}
+
+void DataStringGridModel::SetRecordRow(int row, const GridRecordRow& record) {
+  if (!ContainsRow(row)) return;
+  Row& gridRow = GridRow(row);
+  gridRow.cells = {};
+  gridRow.record = record;
+  if (InBulkUpdate()) return;
+  const int modelRow = ModelRow(row);
+  if (modelRow < 0) {
+    emit headerDataChanged(Qt::Horizontal, 0, colCount_ - 1);
+  } else {
+    emit dataChanged(index(modelRow, 0), index(modelRow, colCount_ - 1), {Qt::DisplayRole});
   }
 }
 

@@ -4,16 +4,21 @@
 #include <QBrush>
 #include <any>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "grid_record_row.h"
 
 // The rows of a TDataStringGrid. Grid row 0 is kept apart from the others so that a row can
 // be put right under it, and the bottom row taken away, in constant time whatever the grid
 // holds. With one fixed row, grid row 0 is the view's header and grid row r is model row
 // r - 1; without fixed rows grid and model rows are the same.
 //
-// Cell texts are kept as UTF-8: short numbers fit std::string's inline buffer, which keeps a
-// grid of many thousand rows small.
+// Cell texts are kept as UTF-8: short numbers fit std::string's inline buffer. A row holds
+// either its texts or a record (GridRecordRow) whose texts are made only when a cell is read,
+// which keeps a data grid of many thousand rows small and quick to fill: the view reads only
+// the rows it shows. Writing a cell of a record row first turns it into texts.
 class DataStringGridModel : public QAbstractTableModel {
  public:
   explicit DataStringGridModel(QObject* parent = nullptr);
@@ -35,8 +40,10 @@ class DataStringGridModel : public QAbstractTableModel {
   void SetFixedBrush(const QBrush& brush) { fixedBrush_ = brush; }
 
   // Texts outside the grid read as empty; writes outside it are ignored.
-  const std::string& Cell(int col, int row) const;
+  std::string Cell(int col, int row) const;
   void SetCell(int col, int row, std::string text);
+  // The row's cells read as the record's texts from now on.
+  void SetRecordRow(int row, const GridRecordRow& record);
 
   const std::any& Object(int row) const;
   void SetObject(int row, std::any object);
@@ -53,8 +60,10 @@ class DataStringGridModel : public QAbstractTableModel {
   int ModelRow(int gridRow) const { return gridRow - fixedRows_; }
 
  private:
+  // Without a record, cells past the end of `cells` read as empty, so a new row holds none.
   struct Row {
     std::vector<std::string> cells;
+    std::optional<GridRecordRow> record;
     std::any object;
   };
 
@@ -63,7 +72,8 @@ class DataStringGridModel : public QAbstractTableModel {
   const Row& GridRow(int row) const {
     return row == 0 ? title_ : body_[static_cast<std::size_t>(row - 1)];
   }
-  Row EmptyRow() const;
+  // A record row becomes a row of texts, as many as the grid has columns.
+  void MakePlain(Row& row) const;
 
   bool InBulkUpdate() const { return bulkDepth_ > 0; }
 

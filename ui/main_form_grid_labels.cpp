@@ -3,8 +3,8 @@
 
 #include "c_format.h"
 #include "data_string_grid.h"
-#include "date_time_text.h"
 #include "direction_sector.h"
+#include "grid_record_row.h"
 #include "main_form.h"
 
 namespace {
@@ -67,11 +67,10 @@ void TMainForm::AddGridRow(const SystemTime& time, int sector, float avg, float 
   } else {
     DataGrid->RowInUse = 1;
   }
-  const int r = DataGrid->RowCount() - 1;
-  DataGrid->SetCell(0, r, DateTimeText(time));
-  const float values[] = {avg, gust, temperature, wcAvg, wcGust, bfAvg, bfGust};
-  for (int i = 0; i < 7; ++i) DataGrid->SetCell(i + 1, r, SpeedText(values[i]));
-  DataGrid->SetCell(8, r, SectorName(sector));
+  // Kept as the record's values; the grid formats a row's texts only when it reads them.
+  DataGrid->SetRecordRow(
+      DataGrid->RowCount() - 1,
+      GridRecordRow{time, sector, {avg, gust, temperature, wcAvg, wcGust, bfAvg, bfGust}});
   DataGrid->MoveLastRowToTop();
 }
 
