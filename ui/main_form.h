@@ -6,7 +6,6 @@
 #include <array>
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 #include "live_log.h"
 #include "measurement_core.h"
@@ -59,8 +58,6 @@ class TMainForm : public QMainWindow, public MeasurementSink, public AlarmTwinWi
  public:
   static constexpr int kClientWidth = 815;
   static constexpr int kClientHeight = 700;
-  static constexpr int kChartWidth = 242;
-  static constexpr int kChartHeight = 112;
   // The open and save dialogs of the file commands.
   static constexpr const char* kDataFileFilter = "CSV file|*.csv";
   static constexpr const char* kDataFileExtension = "csv";

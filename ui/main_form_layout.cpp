@@ -254,11 +254,12 @@ void TMainForm::CreateWindGroup(QWidget* client) {
 }
 
 void TMainForm::CreateCharts(QWidget* client) {
-  Image_Wind = PlacePicture(client, "Image_Wind", 35, 382, kChartWidth, kChartHeight);
-  Image_WindDir = PlacePicture(client, "Image_WindDir", 354, 382, kChartWidth, kChartHeight);
-  Image_WindChill = PlacePicture(client, "Image_WindChill", 35, 544, kChartWidth, kChartHeight);
-  Image_Temperature =
-      PlacePicture(client, "Image_Temperature", 354, 544, kChartWidth, kChartHeight);
+  constexpr int kWidth = TrendCharts::kChartWidth;
+  constexpr int kHeight = TrendCharts::kChartHeight;
+  Image_Wind = PlacePicture(client, "Image_Wind", 35, 382, kWidth, kHeight);
+  Image_WindDir = PlacePicture(client, "Image_WindDir", 354, 382, kWidth, kHeight);
+  Image_WindChill = PlacePicture(client, "Image_WindChill", 35, 544, kWidth, kHeight);
+  Image_Temperature = PlacePicture(client, "Image_Temperature", 354, 544, kWidth, kHeight);
 
   PlaceLabel(client, "Rychlost větru průměr/max a Beaufort:", 35, 362);
   PlaceLabel(client, "Směr větru:", 354, 362);
