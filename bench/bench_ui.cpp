@@ -15,7 +15,6 @@
 #include <QtGlobal>
 #include <algorithm>
 #include <chrono>
-#include <clocale>
 #include <condition_variable>
 #include <cstdint>
 #include <fstream>
@@ -31,7 +30,7 @@
 #include "main_form.h"
 #include "message_boxes.h"
 #include "measurement_core.h"
-#include "program_font.h"
+#include "program.h"
 #include "record_store.h"
 #include "system_clock.h"
 #include "usb_anemometer.h"
@@ -209,9 +208,7 @@ BENCHMARK(BM_CoreAloneBaseline);
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
-  std::setlocale(LC_NUMERIC, "C");
-  LoadProgramFonts();
-  QApplication::setFont(ProgramFont());
+  ApplyProgramConventions();
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

@@ -16,7 +16,6 @@
 #include <QTemporaryDir>
 #include <QtGlobal>
 #include <chrono>
-#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -34,7 +33,7 @@
 #include "main_form.h"
 #include "measurement_core.h"
 #include "message_boxes.h"
-#include "program_font.h"
+#include "program.h"
 #include "record_store.h"
 #include "system_clock.h"
 #include "null_sink.h"
@@ -270,9 +269,7 @@ BENCHMARK(BM_SaveAsPDFClick)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
-  std::setlocale(LC_NUMERIC, "C");
-  LoadProgramFonts();
-  QApplication::setFont(ProgramFont());
+  ApplyProgramConventions();
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

@@ -44,16 +44,19 @@ ProgramWindows CreateProgramWindows(const ProgramServices& services) {
   return windows;
 }
 
+void ApplyProgramConventions() {
+  std::setlocale(LC_NUMERIC, "C");
+  LoadProgramFonts();
+  QApplication::setFont(ProgramFont());
+}
+
 int RunProgram(int& argc, char** argv, HidTransport& transport, const ProgramOptions& options) {
   QApplication application(argc, argv);
   try {
     QApplication::setApplicationName(QString::fromUtf8(kProgramTitle));
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("cz.kelvra.anemometer"));
-    // Qt takes the user's locale at start; numbers in files and on screen keep the full stop.
-    std::setlocale(LC_NUMERIC, "C");
-    LoadProgramFonts();
-    QApplication::setFont(ProgramFont());
+    ApplyProgramConventions();
 
     SystemClock clock;
     QtSoundPlayer sound;

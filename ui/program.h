@@ -27,6 +27,11 @@ struct ProgramOptions {
   bool startCapture = false;  // the demo starts capturing as soon as its window is up
 };
 
+// What every run of the windows needs once the application object exists, the program's and
+// the tests' alike: numbers with a full stop whatever the user's locale (Qt takes the user's
+// locale at start), and the program's font.
+void ApplyProgramConventions();
+
 // Application object, title, font and number format, the windows, the message loop. An
 // exception that escapes them is shown in a message box. Returns 0.
 int RunProgram(int& argc, char** argv, HidTransport& transport,
