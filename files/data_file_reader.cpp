@@ -7,30 +7,18 @@
 #include "line_piece_reader.h"
 
 ReadOutcome ReadDataStream(std::FILE* stream, const RecordCallback& onRecord) {
+  using Status = LinePieceReader::Status;
   LinePieceReader reader(stream);
-  switch (reader.SkipLine()) {
-    case LinePieceReader::Status::Error:
-      return ReadOutcome::CannotRead;
-    case LinePieceReader::Status::End:
-      return ReadOutcome::Ok;
-    case LinePieceReader::Status::Piece:
-      break;
-  }
-  for (;;) {
-    std::string_view piece;
-    switch (reader.Next(piece)) {
-      case LinePieceReader::Status::Error:
-        return ReadOutcome::CannotRead;
-      case LinePieceReader::Status::End:
-        return ReadOutcome::Ok;
-      case LinePieceReader::Status::Piece:
-        break;
-    }
+  // The first line is the header, skipped whole whatever it holds.
+  Status status = reader.SkipLine();
+  std::string_view piece;
+  while (status == Status::Piece && (status = reader.Next(piece)) == Status::Piece) {
     MeasurementRecord record;
     const ReadOutcome outcome = ParseDataLine(piece, record);
     if (outcome != ReadOutcome::Ok) return outcome;
     onRecord(record);
   }
+  return status == Status::Error ? ReadOutcome::CannotRead : ReadOutcome::Ok;
 }
 
 ReadOutcome ReadDataFile(const std::filesystem::path& file, const RecordCallback& onRecord) {
