@@ -8,7 +8,8 @@
 
 // The seam between the anemometer link and whatever delivers HID input reports: hidapi on a real
 // machine, the simulated anemometer in the demo, a scripted fake in tests. It follows hidapi's
-// model: enumerate by identifiers, open a path, read with a time-out, close.
+// model: enumerate by identifiers, open a path, read (with a time-out unless reads can be woken),
+// close.
 
 // One HID device interface as enumeration lists it.
 struct HidDeviceInfo {
@@ -45,6 +46,10 @@ class HidConnection {
   // only when it is about to stop reading from this connection. A transport that cannot
   // interrupt a read may ignore it; its reads then end with their time-out.
   virtual void WakeUp() {}
+
+  // True when WakeUp reliably ends a read in flight: the link then reads without a time-out and
+  // the capture thread sleeps until a report comes or it is stopped.
+  virtual bool WakeUpEndsReads() const { return false; }
 };
 
 class HidTransport {

@@ -66,6 +66,8 @@ class SimulatedConnection : public HidConnection {
     WakeUpCalled.notify_all();
   }
 
+  bool WakeUpEndsReads() const override { return true; }
+
  private:
   const std::shared_ptr<SimulatedDeviceState> Source;
   const std::chrono::milliseconds Interval;

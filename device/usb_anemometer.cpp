@@ -119,9 +119,10 @@ void TUsbAnemometer::ReleaseThread(std::thread& thread) {
 
 void TUsbAnemometer::CaptureLoop() {
   ReportAssembler assembler;
+  const int timeoutMs = DeviceHandle->WakeUpEndsReads() ? -1 : kReadTimeoutMs;
   while (!StopEvent) {
     const int bytes =
-        DeviceHandle->Read(assembler.WritePosition(), assembler.Remaining(), kReadTimeoutMs);
+        DeviceHandle->Read(assembler.WritePosition(), assembler.Remaining(), timeoutMs);
     if (StopEvent) {
       return;  // whatever arrived is abandoned with the device
     }

@@ -35,7 +35,8 @@ using AnemometerErrorReport = std::function<void(const std::string& text)>;
 class TUsbAnemometer {
  public:
   // How long one read may wait for the device before the capture loop looks at the stop flag
-  // again; bounds StopReading for transports that cannot interrupt a read.
+  // again; bounds StopReading for transports that cannot interrupt a read (hidapi). Reads that
+  // WakeUp can end wait without a time-out, so an idle capture thread never wakes.
   static constexpr int kReadTimeoutMs = 50;
 
   TUsbAnemometer(std::uint16_t vendorId, std::uint16_t productId, AnemometerNotify notify,

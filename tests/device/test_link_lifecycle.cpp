@@ -47,7 +47,8 @@ TEST_F(Lifecycle, StopWithoutStartChangesNothing) {
   EXPECT_TRUE(log.WaitForData(1));
 }
 
-TEST_F(Lifecycle, StartingWhileCapturingStartsNoSecondThread) {
+// The fake's reads can be woken, so the one thread sleeps in its reads without a time-out.
+TEST_F(Lifecycle, StartingWhileCapturingStartsNoSecondThreadAndReadsWaitWithoutTimeOut) {
   ASSERT_EQ(link.FindDevice(), 0);
   ASSERT_EQ(link.StartReading(), 0);
   EXPECT_EQ(link.StartReading(), 0);
@@ -59,6 +60,8 @@ TEST_F(Lifecycle, StartingWhileCapturingStartsNoSecondThread) {
   EXPECT_EQ(log.Data(), 3);
   link.StopReading();
   EXPECT_EQ(hid.OpenConnections(), 0);
+  EXPECT_EQ(hid.ShortestReadTimeout(), -1);
+  EXPECT_EQ(hid.LongestReadTimeout(), -1);
 }
 
 // hidapi cannot interrupt a read in flight: the stop must not wait for data that never comes.

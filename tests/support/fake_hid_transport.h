@@ -38,8 +38,8 @@
 //
 // Wake-ups
 //   HidConnection::WakeUp makes the connection's reads return 0 at once, as the link's stop
-//   needs. IgnoreWakeUps(true) makes the fake behave like hidapi, whose reads cannot be
-//   interrupted and end only with their time-out.
+//   needs, and the link reads without a time-out. IgnoreWakeUps(true) makes the fake behave
+//   like hidapi, whose reads cannot be interrupted and end only with their time-out.
 //
 // Observation (all thread-safe)
 //   OpenConnections(), Opens(), OpenedPaths(), DeliveredReads() (reads that returned bytes),
@@ -343,6 +343,11 @@ class FakeHidTransport : public HidTransport {
       std::lock_guard lock(S->Lock);
       Woken = true;
       S->Changed.notify_all();
+    }
+
+    bool WakeUpEndsReads() const override {
+      std::lock_guard lock(S->Lock);
+      return !S->WakeUpsIgnored;
     }
 
    private:
