@@ -60,9 +60,11 @@ void MeasurementCore::DecodePacket(const Packet& packet, const SystemTime& arriv
   const float avgSpeed = SpeedFromFrequency(fields->AvgFrequency);
   const float gustSpeed = SpeedFromFrequency(fields->GustFrequency);
   const DirectionSector sector = SectorFromDirectionCode(fields->DirectionCode, DirectionOffset());
+  sink_.BeginReportRows(repeat);
   for (std::int32_t i = 0; i < repeat; ++i) {
     ProcessSample(sector, arrival, avgSpeed, gustSpeed, fields->Temperature);
   }
+  sink_.EndReportRows();
 }
 
 void MeasurementCore::ProcessSample(DirectionSector sector, const SystemTime& time,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "measurement_record.h"
 #include "running_statistics.h"
 
@@ -11,6 +13,14 @@ class MeasurementSink {
 
   // The store dropped its oldest record: the data grid loses its bottom row.
   virtual void DropOldestGridRow() = 0;
+
+  // The rows of one report: count rows follow (more than one when missed reports are made up),
+  // each with its ShowRecord, CheckAlarms and WriteLiveLogRow, then EndReportRows. A sink may
+  // leave what only the newest row decides (labels, pictures) until EndReportRows, as long as
+  // the result is what showing every row in turn would give. Calls may nest when a sink runs an
+  // event loop in between.
+  virtual void BeginReportRows(std::int32_t /*count*/) {}
+  virtual void EndReportRows() {}
 
   // The display update for one record that AddRecord stored with display on.
   virtual void ShowRecord(const MeasurementRecord& record, const DisplayStatistics& statistics) = 0;

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QFile>
+#include <algorithm>
 #include <filesystem>
 #include <mutex>
 #include <utility>
@@ -125,17 +126,44 @@ void TMainForm::ResetDisplay() {
   Bar.SetLastBarTemperature(0);
 }
 
+void TMainForm::BeginReportRows(std::int32_t count) {
+  ++openReports_;
+  rowsStillComing_ += std::max<std::int32_t>(count, 0);
+}
+
+void TMainForm::EndReportRows() {
+  if (openReports_ > 0) --openReports_;
+  if (openReports_ > 0) return;
+  rowsStillComing_ = 0;
+  ApplyGridRowDrops();
+  if (newestRecordOwed_) ShowNewestRecord();
+}
+
 void TMainForm::ShowRecord(const MeasurementRecord& record, const DisplayStatistics& statistics) {
+  if (rowsStillComing_ > 0) --rowsStillComing_;
   const int s = record.Sector;
   AddGridRow(record.Time, s, record.AvgSpeed, record.GustSpeed, record.Temperature,
              record.WindChillAvg, record.WindChillGust, record.BeaufortAvg,
              record.BeaufortGust);
   UpdateDirectionGrid(s, record.AvgSpeed, record.GustSpeed);
-  DrawWindRose(s);
+  // A chart point completes every third row: with three more rows to come, another one will
+  // complete in this report and hide this drawing, so only the last one is drawn.
+  UpdateTrendCharts(rowsStillComing_ < TrendCharts::RecordsPerChartPoint);
+  newestShown_ = record;
+  newestStatistics_ = statistics;
+  newestRecordOwed_ = true;
+  if (openReports_ == 0) ShowNewestRecord();
+}
+
+void TMainForm::ShowNewestRecord() {
+  newestRecordOwed_ = false;
+  const MeasurementRecord& record = newestShown_;
+  const DisplayStatistics& statistics = newestStatistics_;
+  DrawWindRose(record.Sector);
   ShowWindLabels(record.AvgSpeed, statistics.AvgSpeedMin, statistics.AvgSpeedMax,
                  statistics.AvgSpeedMean, record.GustSpeed);
-  UpdateTrendCharts();
-  ShowDirectionName(s);
+  ShowRedrawnTrendCharts();
+  ShowDirectionName(record.Sector);
   DrawTemperatureBar(record.Temperature);
   ShowTemperatureLabels(record.Temperature, statistics.TemperatureMin,
                         statistics.TemperatureMax, statistics.TemperatureMean,

@@ -6,7 +6,9 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
+#include "alarm_twin.h"
 #include "live_log.h"
 #include "measurement_core.h"
 #include "measurement_record.h"
@@ -14,9 +16,8 @@
 #include "system_time.h"
 #include "temperature_bar.h"
 #include "trend_charts.h"
-#include "wind_rose.h"
-#include "alarm_twin.h"
 #include "up_down.h"
+#include "wind_rose.h"
 
 class Clock;
 class FileDialogs;
@@ -115,7 +116,10 @@ class TMainForm : public QMainWindow, public MeasurementSink, public AlarmTwinWi
   void ShowDirectionName(int sector);
   void ShowTemperatureLabels(float current, float minimum, float maximum, float mean,
                              float windChill);
-  void UpdateTrendCharts();
+  // Adds the newest record to the chart points; a completed point is drawn only with draw set
+  // and shown by ShowRedrawnTrendCharts.
+  void UpdateTrendCharts(bool draw = true);
+  void ShowRedrawnTrendCharts();
   void ClearTrendCharts();
   void DrawTemperatureBar(float temperature);
   void DrawWindRose(int sector);
@@ -123,7 +127,10 @@ class TMainForm : public QMainWindow, public MeasurementSink, public AlarmTwinWi
   // The window's hook for the capture thread's two events; true when it took the event.
   bool MainWindowProc(QEvent* event);
 
-  // MeasurementSink
+  // MeasurementSink. Within one report's rows the grid, the direction table and the chart
+  // points follow every row, and the labels and pictures are brought up to date once, at the end.
+  void BeginReportRows(std::int32_t count) override;
+  void EndReportRows() override;
   void DropOldestGridRow() override;
   void ShowRecord(const MeasurementRecord& record, const DisplayStatistics& statistics) override;
   void CheckAlarms(float temperature, float avgSpeed, float gustSpeed,
@@ -264,6 +271,10 @@ class TMainForm : public QMainWindow, public MeasurementSink, public AlarmTwinWi
   void WriteWindSpeedTitles();
   void DecodePacket();
   void ShowInformation(const char* text);
+  // The labels, direction name and pictures for the newest record shown.
+  void ShowNewestRecord();
+  void DropBottomGridRow();
+  void ApplyGridRowDrops();
 
   Clock& clock_;
   HidTransport& transport_;
@@ -273,4 +284,26 @@ class TMainForm : public QMainWindow, public MeasurementSink, public AlarmTwinWi
   MessageBoxes* messages_;
   FileDialogs* fileDialogs_;
   bool messageHookInstalled_ = false;
+
+  // Reports whose rows are being shown (nested when a message box runs its own event loop),
+  // and the rows they announced that have not been shown yet.
+  int openReports_ = 0;
+  std::int32_t rowsStillComing_ = 0;
+  // Bottom grid rows the store dropped within a report; the next new top row takes the place
+  // of one, so that a full grid changes its contents, not its row count.
+  int gridRowsToDrop_ = 0;
+  // ShowNewestRecord is owed for newestShown_ and newestStatistics_.
+  bool newestRecordOwed_ = false;
+  bool chartsRedrawn_ = false;
+  MeasurementRecord newestShown_;
+  DisplayStatistics newestStatistics_;
+  // What the wind rose on screen was drawn from.
+  struct RoseInputs {
+    int sector;
+    std::int32_t chartType;
+    std::array<float, 17> avgSpeed;
+    std::array<float, 17> gustSpeed;
+    bool operator==(const RoseInputs&) const = default;
+  };
+  std::optional<RoseInputs> roseShown_;
 };

@@ -19,15 +19,22 @@ void ShowTrendCharts(TMainForm& form) {
 
 void TMainForm::ClearChartPoints() { Charts.Clear(); }
 
-void TMainForm::UpdateTrendCharts() {
+void TMainForm::UpdateTrendCharts(bool draw) {
   const RecordStore& store = Core.Records();
   if (store.Empty()) return;
   // Only a record that completes a chart point changes the pictures.
-  if (Charts.UpdateTrendCharts(store[store.Size() - 1])) ShowTrendCharts(*this);
+  if (Charts.UpdateTrendCharts(store[store.Size() - 1], draw)) chartsRedrawn_ = true;
+}
+
+void TMainForm::ShowRedrawnTrendCharts() {
+  if (!chartsRedrawn_) return;
+  chartsRedrawn_ = false;
+  ShowTrendCharts(*this);
 }
 
 void TMainForm::ClearTrendCharts() {
   Charts.ClearTrendCharts();
+  chartsRedrawn_ = false;
   ShowTrendCharts(*this);
 }
 
@@ -38,6 +45,10 @@ void TMainForm::DrawTemperatureBar(float temperature) {
 }
 
 void TMainForm::DrawWindRose(int sector) {
+  // The same direction, petal type and petals give the same picture: nothing to draw or show.
+  const RoseInputs inputs{sector, CompassChartType, SectorAvgSpeed, SectorGustSpeed};
+  if (inputs == roseShown_) return;
   Rose.DrawWindRose(WindRosePicture, sector, CompassChartType, SectorAvgSpeed, SectorGustSpeed);
   Show(Image_WindRose, WindRosePicture);
+  roseShown_ = inputs;
 }

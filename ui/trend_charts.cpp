@@ -113,7 +113,7 @@ void TrendCharts::ClearTrendCharts() {
   DrawLine(temperatureBitmap_, QPoint(1, 60), QPoint(kChartWidth - 1, 60), kGrey);
 }
 
-bool TrendCharts::UpdateTrendCharts(const MeasurementRecord& newest) {
+bool TrendCharts::UpdateTrendCharts(const MeasurementRecord& newest, bool draw) {
   if (chartPoints_.empty() || chartPointClosed_) {
     if (chartPoints_.size() >= kMaxChartPoints) chartPoints_.pop_front();
     chartPoints_.emplace_back();
@@ -141,6 +141,7 @@ bool TrendCharts::UpdateTrendCharts(const MeasurementRecord& newest) {
   point.Temperature /= divisor;
   point.SectorAccumulator /= RecordsPerChartPoint;  // the mean sector, truncated
 
+  if (!draw) return false;
   ClearTrendCharts();
   DrawChartPoints();
   return true;

@@ -27,9 +27,10 @@ class TrendCharts {
   // charts. ChartPoints stays as it is.
   void ClearTrendCharts();
 
-  // Adds the newest record to the open chart point. When that completes the point, all four
-  // charts are redrawn and the result is true; otherwise nothing is drawn.
-  bool UpdateTrendCharts(const MeasurementRecord& newest);
+  // Adds the newest record to the open chart point. When that completes the point and draw is
+  // set, all four charts are redrawn and the result is true; otherwise nothing is drawn (a
+  // caller that knows a later point will be drawn before anyone looks passes false).
+  bool UpdateTrendCharts(const MeasurementRecord& newest, bool draw = true);
 
   // Forgets every chart point (a new capture starts). The bitmaps are not touched.
   void Clear();

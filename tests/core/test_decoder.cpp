@@ -69,6 +69,8 @@ TEST_F(DecoderTest, MadeUpSamplesAreFullCopies) {
   std::vector<Call> three;
   for (int i = 0; i < 3; ++i) three.insert(three.end(), one.begin(), one.end());
   EXPECT_EQ(sink_.calls, three);
+  EXPECT_EQ(sink_.reportRows, std::vector<std::int32_t>{3});  // announced as one report's rows
+  EXPECT_EQ(sink_.openReports, 0);
   for (std::size_t i = 0; i < 3; ++i) {
     EXPECT_EQ(sink_.liveLogRows[i].Time, arrival_);
     EXPECT_EQ(sink_.liveLogRows[i].AvgSpeed, sink_.liveLogRows[0].AvgSpeed);

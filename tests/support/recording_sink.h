@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -24,6 +25,13 @@ class RecordingSink : public MeasurementSink {
     MeasurementRecord Record;
     DisplayStatistics Statistics;
   };
+
+  // Kept apart from calls: the row count of each report, and whether every report has ended.
+  void BeginReportRows(std::int32_t count) override {
+    reportRows.push_back(count);
+    ++openReports;
+  }
+  void EndReportRows() override { --openReports; }
 
   void DropOldestGridRow() override { Note(Call::DropOldestGridRow); }
 
@@ -54,6 +62,7 @@ class RecordingSink : public MeasurementSink {
     shown.clear();
     alarmChecks.clear();
     liveLogRows.clear();
+    reportRows.clear();
     lockHeldDuringCall = false;
   }
 
@@ -65,6 +74,8 @@ class RecordingSink : public MeasurementSink {
   std::vector<Shown> shown;
   std::vector<AlarmCheck> alarmChecks;
   std::vector<MeasurementRecord> liveLogRows;
+  std::vector<std::int32_t> reportRows;
+  int openReports = 0;
   bool lockHeldDuringCall = false;
 
  private:

@@ -1,11 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QLabel>
+#include <QPushButton>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "alarm_event_model.h"
+#include "alarms_form.h"
 #include "data_string_grid.h"
 #include "date_time_text.h"
+#include "fake_sound_player.h"
 #include "main_form_fixture.h"
 #include "record_store.h"
 
@@ -169,6 +178,135 @@ TEST_F(MainFormTest, DroppingTheOnlyRecordRowLeavesTheEmptyPlaceholder) {
   form->AddGridRow(SystemTime{2008, 1, 2, 1, 0, 0, 1, 0}, 3, 1, 2, 3, 4, 5, 6, 7);
   EXPECT_EQ(form->DataGrid->RowCount(), 2);
   EXPECT_EQ(form->DataGrid->CellText(0, 1), "1.1 2008 00:00:01");
+}
+
+// A report that stands for several (missed reports made up) must leave the window exactly as
+// the same rows shown one report at a time: one window gets the jumps, its twin every report.
+class ReportRowsTest : public MainFormTest {
+ protected:
+  struct Window {
+    std::unique_ptr<TMainForm> form;
+    TAlarmsForm* alarms = nullptr;
+    std::filesystem::path log;
+  };
+
+  void SetUp() override {
+    MainFormTest::SetUp();
+    form.reset();
+    for (Window* w : {&jumping, &stepping}) {
+      w->form = std::make_unique<TMainForm>(MainFormServices{
+          hid, clock, QString::fromStdString(programDir.Path().string()), &messages, &dialogs});
+      w->alarms = new TAlarmsForm(clock, sound, w->form->ProgramDir(), w->form.get());
+      w->alarms->SetTwin(w->form.get());
+      w->form->AlarmsForm = w->alarms;
+      // Upper temperature limit 10, armed; the reports go from -5 to 19 degrees.
+      for (int i = 0; i < 10; ++i) {
+        w->form->UpDown_TempAlarmHiClick(w->form->UpDown_TempAlarmHi, UpDownButton::Up);
+      }
+      w->form->Button_TempAlarmHiClick(w->form->Button_TempAlarmHi);
+      w->log = programDir.Path() / (w == &jumping ? "jumping.csv" : "stepping.csv");
+      ASSERT_EQ(w->form->LiveLogFile.Open(w->log, w->log.string()), FileOutcome::Ok);
+      w->form->show();
+      Decode(*w, 1, 0);  // the first report after a reset is dropped
+    }
+  }
+
+  void TearDown() override {
+    jumping.form.reset();
+    stepping.form.reset();
+    MainFormTest::TearDown();
+  }
+
+  // Report counter with values that vary with variant: speeds, direction and temperature.
+  static void Decode(Window& w, std::uint32_t counter, int variant) {
+    char avg[8], gust[8], direction[4], temperature[8];
+    std::snprintf(avg, sizeof avg, "%05d", 1000 + variant * 377 % 9000);
+    std::snprintf(gust, sizeof gust, "%05d", 3000 + variant * 533 % 9000);
+    std::snprintf(direction, sizeof direction, "%02d", 1 + variant % 16);
+    std::snprintf(temperature, sizeof temperature, "%.1f", variant % 25 - 5.5);
+    const SystemTime arrival{2008,
+                             12,
+                             6,
+                             6,
+                             9,
+                             static_cast<std::uint16_t>(variant / 60 % 60),
+                             static_cast<std::uint16_t>(variant % 60),
+                             0};
+    w.form->Core.DecodePacket(
+        FakeHidTransport::MakeReport(counter, avg, gust, direction, temperature), arrival);
+  }
+
+  static std::vector<std::string> Grid(const TDataStringGrid& grid) {
+    std::vector<std::string> cells;
+    for (int row = 0; row < grid.RowCount(); ++row) {
+      for (int col = 0; col < grid.ColCount(); ++col) cells.push_back(grid.CellText(col, row));
+    }
+    return cells;
+  }
+
+  static std::vector<std::string> Events(const TAlarmsForm& alarms) {
+    std::vector<std::string> texts;
+    for (int row = 0; row < alarms.Events().rowCount(); ++row) {
+      for (int col = 0; col < 4; ++col) {
+        texts.push_back(AlarmEventModel::CellText(alarms.Events().At(row), col).toStdString());
+      }
+    }
+    return texts;
+  }
+
+  static std::string FileText(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+  }
+
+  void ExpectSameWindows() {
+    const TMainForm& a = *jumping.form;
+    const TMainForm& b = *stepping.form;
+    EXPECT_EQ(a.Core.Records().Size(), b.Core.Records().Size());
+    EXPECT_EQ(Grid(*a.DataGrid), Grid(*b.DataGrid));
+    EXPECT_EQ(Grid(*a.StringGrid_WindSpeed), Grid(*b.StringGrid_WindSpeed));
+    EXPECT_EQ(WindLabels(a), WindLabels(b));
+    EXPECT_EQ(TemperatureLabels(a), TemperatureLabels(b));
+    EXPECT_EQ(a.StaticText_WindDir->text(), b.StaticText_WindDir->text());
+    EXPECT_EQ(Events(*jumping.alarms), Events(*stepping.alarms));
+    EXPECT_EQ(FileText(jumping.log), FileText(stepping.log));
+    // Everything drawn: charts, thermometer, rose, labels, the grid's visible rows.
+    EXPECT_TRUE(jumping.form->grab().toImage() == stepping.form->grab().toImage());
+  }
+
+  FakeSoundPlayer sound;
+  Window jumping, stepping;
+};
+
+TEST_F(ReportRowsTest, MadeUpRowsLeaveTheWindowAsIfEachRowCameAlone) {
+  // 400 rows one by one in both: more than the charts' 120 points, alarms on and off.
+  std::uint32_t counter = 1;
+  for (int variant = 1; variant <= 400; ++variant) {
+    ++counter;
+    for (Window* w : {&jumping, &stepping}) Decode(*w, counter, variant);
+  }
+  const auto jump = [&](std::uint32_t rows, int variant) {
+    Decode(jumping, counter + rows, variant);
+    for (std::uint32_t i = 1; i <= rows; ++i) Decode(stepping, counter + i, variant);
+    counter += rows;
+  };
+  // A few reports missed.
+  jump(5, 401);
+  ASSERT_EQ(jumping.form->Core.Records().Size(), 405u);
+  ASSERT_FALSE(Events(*jumping.alarms).empty());
+  ExpectSameWindows();
+
+  // Both up to two rows below the store's limit the same way, then a jump that takes the
+  // store past it: the bottom grid rows go as the new ones come.
+  const std::uint32_t toNearlyFull = RecordStore::kLimit - 2 - 405;
+  for (Window* w : {&jumping, &stepping}) Decode(*w, counter + toNearlyFull, 402);
+  counter += toNearlyFull;
+  jump(4, 417);
+  ASSERT_EQ(jumping.form->Core.Records().Size(), RecordStore::kLimit);
+  ASSERT_EQ(jumping.form->DataGrid->RowCount(), static_cast<int>(RecordStore::kLimit) + 1);
+  ExpectSameWindows();
 }
 
 }  // namespace
