@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "data_string_grid_model.h"
+#include "steady_scroll_bar.h"
 
 namespace {
 
@@ -49,6 +50,7 @@ TDataStringGrid::TDataStringGrid(QWidget* owner)
   model_->SetFixedBrush(palette().brush(QPalette::Button));
   setModel(model_);
   setItemDelegate(new GridCellDelegate(this));
+  setVerticalScrollBar(new SteadyScrollBar(Qt::Vertical, this));
 
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setSelectionMode(QAbstractItemView::SingleSelection);
@@ -172,6 +174,10 @@ void TDataStringGrid::SetRow(int row) {
 }
 
 void TDataStringGrid::MoveLastRowToTop() { model_->MoveLastRowToTop(); }
+
+void TDataStringGrid::PutRecordRowUnderTitle(const GridRecordRow& record, bool dropBottomRow) {
+  if (RowCount() >= 2) model_->PutRecordRowUnderTitle(record, dropBottomRow);
+}
 
 void TDataStringGrid::DeleteGridRow(int row) {
   model_->DeleteRow(row);

@@ -66,6 +66,11 @@ class TDataStringGrid : public QTableView {
 
   // Moves the last row to row 1, the rows from 1 on one down. Nothing with fewer than 2 rows.
   void MoveLastRowToTop();
+  // Puts a record row under the title row, the rows from 1 on one down, dropping the bottom row
+  // with dropBottomRow; the selection and current cell stay with their rows' records and the
+  // view does not scroll. Takes the same time however many rows the grid holds. Needs at least
+  // two rows.
+  void PutRecordRowUnderTitle(const GridRecordRow& record, bool dropBottomRow);
   // Removes one row; the rows below move up. The only row of a grid is never removed.
   void DeleteGridRow(int row);
 

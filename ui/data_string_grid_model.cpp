@@ -158,6 +158,43 @@ void DataStringGridModel::MoveLastRowToTop() {
   if (tell) endMoveRows();
 }
 
+void DataStringGridModel::PutRecordRowUnderTitle(const GridRecordRow& record, bool dropBottomRow) {
+  if (body_.empty()) return;
+  const bool tell = !InBulkUpdate();
+  const int lastModelRow = ModelRow(GridRowCount() - 1);
+  Row row;
+  if (dropBottomRow) {
+    row = std::move(body_.back());
+    body_.pop_back();
+    row.cells = {};
+    row.object.reset();
+  } else if (tell) {
+    beginInsertRows({}, lastModelRow + 1, lastModelRow + 1);
+  }
+  row.record = record;
+  body_.push_front(std::move(row));
+  if (!tell) return;
+  if (!dropBottomRow) endInsertRows();
+  const int first = std::max(ModelRow(1), 0);
+  MovePersistentIndexesDown(first);
+  emit dataChanged(index(first, 0), index(rowCount() - 1, colCount_ - 1), {Qt::DisplayRole});
+}
+
+void DataStringGridModel::MovePersistentIndexesDown(int firstMoved) {
+  const QModelIndexList from = persistentIndexList();
+  if (from.isEmpty()) return;  // nothing current or selected: the usual case while capturing
+  const int last = rowCount() - 1;
+  QModelIndexList to;
+  to.reserve(from.size());
+  for (const QModelIndex& at : from) {
+    // A mark on the dropped row lands on the new bottom row, where the view puts a current
+    // cell whose row is removed.
+    const int row = at.row() >= firstMoved ? std::min(at.row() + 1, last) : at.row();
+    to.append(index(row, at.column()));
+  }
+  changePersistentIndexList(from, to);
+}
+
 void DataStringGridModel::DeleteRow(int row) {
   if (!ContainsRow(row) || GridRowCount() == 1) return;
   if (InBulkUpdate()) {

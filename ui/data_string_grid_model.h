@@ -50,6 +50,11 @@ class DataStringGridModel : public QAbstractTableModel {
 
   void MoveLastRowToTop();
   void DeleteRow(int row);
+  // A new row 1 holding record, the rows from 1 on one down; with dropBottomRow the bottom row
+  // goes, so the row count stays. Views hear of a changed content (and of one row added at the
+  // end), not of moved rows: a view's cost does not grow with the rows it holds. Needs a row
+  // under the title row.
+  void PutRecordRowUnderTitle(const GridRecordRow& record, bool dropBottomRow);
 
   // Many row changes in a row (a whole data file loaded): the views hear of them once, as a
   // reset at the end, instead of relaying out the grid for every row. Calls nest.
@@ -72,6 +77,10 @@ class DataStringGridModel : public QAbstractTableModel {
   const Row& GridRow(int row) const {
     return row == 0 ? title_ : body_[static_cast<std::size_t>(row - 1)];
   }
+  // The current cell and the selection (the views' persistent indexes) follow their rows one
+  // down from firstMoved, as a row move would carry them, without telling the views anything
+  // else: a view told of a new current cell would scroll to it.
+  void MovePersistentIndexesDown(int firstMoved);
   // A record row becomes a row of texts, as many as the grid has columns.
   void MakePlain(Row& row) const;
 

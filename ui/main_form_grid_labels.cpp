@@ -16,8 +16,13 @@ std::string TemperatureText(float value) {
   return value >= 0 ? " " + FormatFixed(value, 2, 2) : FormatFixed(value, 2, 2);
 }
 
+// A label repaints only when its text really changes.
+void SetText(QLabel* label, const QString& text) {
+  if (label->text() != text) label->setText(text);
+}
+
 void SetText(QLabel* label, const std::string& text) {
-  label->setText(QString::fromStdString(text));
+  SetText(label, QString::fromStdString(text));
 }
 
 }  // namespace
@@ -57,24 +62,40 @@ void TMainForm::AddGridRow(const SystemTime& time, int sector, float avg, float 
                            float temperature, float wcAvg, float wcGust, float bfAvg,
                            float bfGust) {
   if (sector == kNoDirection) {
+    gridRowsToDrop_ = 0;
     DataGrid->SetRowCount(2);
     for (int col = 0; col < DataGrid->ColCount(); ++col) DataGrid->SetCell(col, 1, "");
     DataGrid->RowInUse = 0;
     return;
   }
-  if (DataGrid->RowInUse == 1) {
-    DataGrid->SetRowCount(DataGrid->RowCount() + 1);
-  } else {
-    DataGrid->RowInUse = 1;
-  }
   // Kept as the record's values; the grid formats a row's texts only when it reads them.
-  DataGrid->SetRecordRow(
-      DataGrid->RowCount() - 1,
-      GridRecordRow{time, sector, {avg, gust, temperature, wcAvg, wcGust, bfAvg, bfGust}});
-  DataGrid->MoveLastRowToTop();
+  const GridRecordRow row{time, sector, {avg, gust, temperature, wcAvg, wcGust, bfAvg, bfGust}};
+  const bool reuseBottomRow = gridRowsToDrop_ > 0 && DataGrid->RowCount() > 2;
+  if (reuseBottomRow) --gridRowsToDrop_;
+  ApplyGridRowDrops();
+  if (DataGrid->RowInUse == 0) {
+    DataGrid->RowInUse = 1;
+    DataGrid->SetRecordRow(DataGrid->RowCount() - 1, row);
+    DataGrid->MoveLastRowToTop();
+    return;
+  }
+  DataGrid->PutRecordRowUnderTitle(row, reuseBottomRow);
 }
 
 void TMainForm::DropOldestGridRow() {
+  // Within a report the next new top row takes the bottom row's place.
+  if (openReports_ > 0) {
+    ++gridRowsToDrop_;
+    return;
+  }
+  DropBottomGridRow();
+}
+
+void TMainForm::ApplyGridRowDrops() {
+  for (; gridRowsToDrop_ > 0; --gridRowsToDrop_) DropBottomGridRow();
+}
+
+void TMainForm::DropBottomGridRow() {
   if (DataGrid->RowCount() > 2) {
     DataGrid->SetRowCount(DataGrid->RowCount() - 1);
   } else if (DataGrid->RowInUse == 1) {
@@ -111,7 +132,9 @@ void TMainForm::ShowWindLabels(float current, float minimum, float maximum, floa
 }
 
 void TMainForm::ShowDirectionName(int sector) {
-  StaticText_WindDir->setText(QString::fromUtf8(SectorName(sector)));
+  const QString name = QString::fromUtf8(SectorName(sector));
+  if (StaticText_WindDir->text() == name) return;
+  StaticText_WindDir->setText(name);
   // Sized to its text like the other static texts: "WSW" is wider than the designed "NW".
   StaticText_WindDir->adjustSize();
 }

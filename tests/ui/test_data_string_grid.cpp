@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "data_string_grid.h"
+#include "grid_record_row.h"
 
 namespace {
 
@@ -58,6 +59,59 @@ TEST_F(GridTest, LastRowMovesUnderTheTitleAndTheOthersMoveDown) {
   grid.MoveLastRowToTop();
   EXPECT_EQ(Column(), (std::vector<std::string>{"title", "c", "d", "a", "b"}));
   EXPECT_EQ(Shown(), Column());
+}
+
+// A new record row under the title, with and without the bottom row dropped, must look to the
+// user as the row moves did (contents, current cell, selection), while the view hears only of
+// changed contents and, when growing, of a row added at the end.
+TEST(GridRecordRowUnderTitle, LooksLikeMovingTheLastRowUpWithoutMovingRows) {
+  const GridRecordRow record{SystemTime{2008, 12, 6, 6, 9, 5, 7, 0}, 4, {1, 2, 3, 4, 5, 6, 7}};
+  const auto make = [](TDataStringGrid& grid, int current, bool rowSelect) {
+    grid.SetColCount(2);
+    grid.SetFixedCols(0);
+    grid.SetRowSelect(rowSelect);
+    grid.SetRowCount(5);
+    grid.SetFixedRows(1);
+    for (int row = 0; row < 5; ++row) grid.SetCell(0, row, std::string(1, char('@' + row)));
+    if (current > 0) grid.SetRow(current);
+  };
+  const auto look = [](const TDataStringGrid& grid) {
+    std::vector<std::string> texts;
+    for (int row = 0; row < grid.RowCount(); ++row) texts.push_back(grid.CellText(0, row));
+    for (int row = 0; row < grid.model()->rowCount(); ++row) {
+      texts.push_back(grid.model()->index(row, 0).data().toString().toStdString());
+    }
+    texts.push_back("current " + std::to_string(grid.currentIndex().row()) + "," +
+                    std::to_string(grid.currentIndex().column()));
+    for (const QModelIndex& index : grid.selectionModel()->selectedIndexes()) {
+      texts.push_back("selected " + std::to_string(index.row()) + "," +
+                      std::to_string(index.column()));
+    }
+    return texts;
+  };
+  for (const bool drop : {false, true}) {
+    for (const bool rowSelect : {false, true}) {
+      for (const int current : {0, 1, 2, 4}) {
+        SCOPED_TRACE(testing::Message()
+                     << "drop " << drop << " rowSelect " << rowSelect << " current " << current);
+        TDataStringGrid moved(nullptr), put(nullptr);
+        make(moved, current, rowSelect);
+        make(put, current, rowSelect);
+        if (drop) moved.SetRowCount(moved.RowCount() - 1);
+        moved.SetRowCount(moved.RowCount() + 1);
+        moved.SetRecordRow(moved.RowCount() - 1, record);
+        moved.MoveLastRowToTop();
+
+        QSignalSpy movedRows(put.model(), &QAbstractItemModel::rowsMoved);
+        QSignalSpy removedRows(put.model(), &QAbstractItemModel::rowsRemoved);
+        QSignalSpy insertedRows(put.model(), &QAbstractItemModel::rowsInserted);
+        put.PutRecordRowUnderTitle(record, drop);
+        EXPECT_EQ(look(put), look(moved));
+        EXPECT_EQ(movedRows.count() + removedRows.count(), 0);
+        EXPECT_EQ(insertedRows.count(), drop ? 0 : 1);
+      }
+    }
+  }
 }
 
 TEST_F(GridTest, ABulkUpdateTellsTheViewOnceAndLeavesTheSameRowsAsSingleChanges) {
