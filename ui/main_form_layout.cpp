@@ -52,6 +52,9 @@ QLabel* PlacePicture(QWidget* parent, const char* name, int left, int top, int w
   picture->setObjectName(QString::fromUtf8(name));
   picture->setGeometry(left, top, width, height);
   picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  // Its picture covers it whole: what lies behind (a group box's frame, drawn by the style
+  // with several threads for a tall area) is not painted again whenever the picture changes.
+  picture->setAttribute(Qt::WA_OpaquePaintEvent);
   return picture;
 }
 

@@ -22,6 +22,12 @@ TEST_F(MainFormTest, WindowHasItsFixedClientAreaBelowTheMenu) {
   EXPECT_EQ(form->windowTitle(), QStringLiteral("Kelvra USB Anemometer"));
   EXPECT_FALSE(form->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
   EXPECT_EQ(form->Image_WindRose->pixmap().size(), QSize(200, 200));
+  // A picture that paints without its background must cover its whole label.
+  for (const QLabel* label : form->findChildren<QLabel*>()) {
+    if (label->testAttribute(Qt::WA_OpaquePaintEvent)) {
+      EXPECT_EQ(label->pixmap().size(), label->size()) << label->objectName().toStdString();
+    }
+  }
 }
 
 // Where a widget puts ink: a label only as far as its text reaches.
