@@ -51,6 +51,7 @@ TDataStringGrid::TDataStringGrid(QWidget* owner)
   setModel(model_);
   setItemDelegate(new GridCellDelegate(this));
   setVerticalScrollBar(new SteadyScrollBar(Qt::Vertical, this));
+  setHorizontalScrollBar(new SteadyScrollBar(Qt::Horizontal, this));
 
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setSelectionMode(QAbstractItemView::SingleSelection);

@@ -10,17 +10,24 @@ void SteadyScrollBar::sliderChange(SliderChange change) {
 }
 
 void SteadyScrollBar::paintEvent(QPaintEvent* event) {
-  if (drawingPicture_) {
+  const Look look = CurrentLook();
+  // Under the mouse the bar shows hovered and pressed parts, which only it knows: drawn as usual.
+  if (underMouse() || isSliderDown()) {
+    picture_ = QPixmap();
+    painted_ = look;
     QScrollBar::paintEvent(event);
     return;
   }
-  const Look look = CurrentLook();
   if (painted_ != look || picture_.isNull()) {
     picture_ = QPixmap(size() * devicePixelRatio());
     picture_.setDevicePixelRatio(devicePixelRatio());
-    drawingPicture_ = true;
-    render(&picture_, QPoint(), QRegion(), QWidget::DrawWindowBackground);
-    drawingPicture_ = false;
+    picture_.fill(palette().color(backgroundRole()));
+    QPainter painter(&picture_);
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    option.subControls = QStyle::SC_All;
+    option.activeSubControls = QStyle::SC_None;
+    style()->drawComplexControl(QStyle::CC_ScrollBar, &option, &painter, this);
     painted_ = look;
   }
   QPainter painter(this);

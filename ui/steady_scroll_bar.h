@@ -8,9 +8,9 @@
 
 // A scroll bar that repaints after a change of its range or value only when it then looks
 // different, and that repaints an unchanged look from a picture of it. A data grid that grows
-// by a row every second changes the range every second and has its scroll bars laid out again,
-// while the handle of a long grid stays where it is; the style paints a tall bar with several
-// threads, so each needless drawing wakes them all.
+// by a row every second changes the range every second and has both scroll bars repainted
+// after laying them out again, while the handle of a long grid stays where it is; the style
+// paints a scroll bar with Qt's thread pool, so each needless drawing wakes its threads.
 class SteadyScrollBar : public QScrollBar {
  public:
   using QScrollBar::QScrollBar;
@@ -36,5 +36,4 @@ class SteadyScrollBar : public QScrollBar {
 
   std::optional<Look> painted_;
   QPixmap picture_;
-  bool drawingPicture_ = false;
 };

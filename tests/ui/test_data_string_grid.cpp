@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <QHeaderView>
+#include <QImage>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <string>
 #include <vector>
 
 #include "data_string_grid.h"
 #include "grid_record_row.h"
+#include "steady_scroll_bar.h"
 
 namespace {
 
@@ -111,6 +114,22 @@ TEST(GridRecordRowUnderTitle, LooksLikeMovingTheLastRowUpWithoutMovingRows) {
         EXPECT_EQ(insertedRows.count(), drop ? 0 : 1);
       }
     }
+  }
+}
+
+// The grid's scroll bar draws from a picture of itself; it must look as Qt's own bar does,
+// whether the range change moved the handle or not.
+TEST(SteadyScrollBarTest, LooksLikeAPlainScrollBar) {
+  QScrollBar plain(Qt::Vertical);
+  SteadyScrollBar steady(Qt::Vertical);
+  for (const int maximum : {0, 5, 50, 5000, 5001, 17280}) {
+    for (QScrollBar* bar : {&plain, static_cast<QScrollBar*>(&steady)}) {
+      bar->resize(16, 250);
+      bar->setPageStep(12);
+      bar->setRange(0, maximum);
+      bar->setValue(maximum > 100 ? 3 : 0);
+    }
+    EXPECT_TRUE(steady.grab().toImage() == plain.grab().toImage()) << maximum;
   }
 }
 
