@@ -3,6 +3,12 @@
 #include <QPainter>
 #include <QStyleOptionSlider>
 
+namespace {
+
+constexpr int kStripHeight = 64;
+
+}  // namespace
+
 void SteadyScrollBar::sliderChange(SliderChange change) {
   const bool lookOnly = change == SliderRangeChange || change == SliderValueChange;
   if (lookOnly && painted_ == CurrentLook()) return;
@@ -19,19 +25,35 @@ void SteadyScrollBar::paintEvent(QPaintEvent* event) {
     return;
   }
   if (painted_ != look || picture_.isNull()) {
-    picture_ = QPixmap(size() * devicePixelRatio());
-    picture_.setDevicePixelRatio(devicePixelRatio());
-    picture_.fill(palette().color(backgroundRole()));
-    QPainter painter(&picture_);
-    QStyleOptionSlider option;
-    initStyleOption(&option);
-    option.subControls = QStyle::SC_All;
-    option.activeSubControls = QStyle::SC_None;
-    style()->drawComplexControl(QStyle::CC_ScrollBar, &option, &painter, this);
+    DrawPicture();
     painted_ = look;
   }
   QPainter painter(this);
   painter.drawPixmap(0, 0, picture_);
+}
+
+void SteadyScrollBar::DrawPicture() {
+  const qreal ratio = devicePixelRatio();
+  picture_ = QPixmap(size() * ratio);
+  picture_.setDevicePixelRatio(ratio);
+  QPainter picture(&picture_);
+  QStyleOptionSlider option;
+  initStyleOption(&option);
+  option.subControls = QStyle::SC_All;
+  option.activeSubControls = QStyle::SC_None;
+  // In strips, each on a picture of its own: Qt's raster engine hands a fill or line taller than
+  // about 96 lines of its device to its thread pool, and waking those threads costs more than
+  // the drawing.
+  for (int top = 0; top < height(); top += kStripHeight) {
+    QPixmap strip(QSize(width(), kStripHeight) * ratio);
+    strip.setDevicePixelRatio(ratio);
+    strip.fill(palette().color(backgroundRole()));
+    QPainter painter(&strip);
+    painter.translate(0, -top);
+    style()->drawComplexControl(QStyle::CC_ScrollBar, &option, &painter, this);
+    painter.end();
+    picture.drawPixmap(0, top, strip);
+  }
 }
 
 SteadyScrollBar::Look SteadyScrollBar::CurrentLook() const {

@@ -33,6 +33,8 @@ class SteadyScrollBar : public QScrollBar {
     bool operator==(const Look&) const = default;
   };
   Look CurrentLook() const;
+  // The bar as it looks when neither hovered nor pressed.
+  void DrawPicture();
 
   std::optional<Look> painted_;
   QPixmap picture_;
