@@ -177,7 +177,15 @@ void TDataStringGrid::SetRow(int row) {
 void TDataStringGrid::MoveLastRowToTop() { model_->MoveLastRowToTop(); }
 
 void TDataStringGrid::PutRecordRowUnderTitle(const GridRecordRow& record, bool dropBottomRow) {
-  if (RowCount() >= 2) model_->PutRecordRowUnderTitle(record, dropBottomRow);
+  if (RowCount() < 2) return;
+  model_->PutRecordRowUnderTitle(record, dropBottomRow);
+  if (!dropBottomRow) rowsAdded_ = true;
+}
+
+void TDataStringGrid::LayOutAddedRows() {
+  if (!rowsAdded_) return;
+  rowsAdded_ = false;
+  if (isVisible()) doItemsLayout();
 }
 
 void TDataStringGrid::DeleteGridRow(int row) {

@@ -71,6 +71,9 @@ class TDataStringGrid : public QTableView {
   // view does not scroll. Takes the same time however many rows the grid holds. Needs at least
   // two rows.
   void PutRecordRowUnderTitle(const GridRecordRow& record, bool dropBottomRow);
+  // Lays the view out now when rows were added at the end since the last time, instead of in
+  // the event loop's next round after the repaint: one repaint for them, not two.
+  void LayOutAddedRows();
   // Removes one row; the rows below move up. The only row of a grid is never removed.
   void DeleteGridRow(int row);
 
@@ -93,6 +96,7 @@ class TDataStringGrid : public QTableView {
   void ApplyFixedRows();
 
   DataStringGridModel* model_;
+  bool rowsAdded_ = false;
   int defaultRowHeight_ = 24;
   int defaultColWidth_ = 64;
 };

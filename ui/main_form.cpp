@@ -136,6 +136,7 @@ void TMainForm::EndReportRows() {
   if (openReports_ > 0) return;
   rowsStillComing_ = 0;
   ApplyGridRowDrops();
+  DataGrid->LayOutAddedRows();
   if (newestRecordOwed_) ShowNewestRecord();
 }
 
@@ -145,7 +146,12 @@ void TMainForm::ShowRecord(const MeasurementRecord& record, const DisplayStatist
   AddGridRow(record.Time, s, record.AvgSpeed, record.GustSpeed, record.Temperature,
              record.WindChillAvg, record.WindChillGust, record.BeaufortAvg,
              record.BeaufortGust);
-  UpdateDirectionGrid(s, record.AvgSpeed, record.GustSpeed);
+  // The direction table's texts are written once per report, for the sectors it touched.
+  if (s >= 0 && s < kSectorCount) {
+    SectorAvgSpeed[static_cast<std::size_t>(s)] = record.AvgSpeed;
+    SectorGustSpeed[static_cast<std::size_t>(s)] = record.GustSpeed;
+    sectorTextsOwed_.set(static_cast<std::size_t>(s));
+  }
   // A chart point completes every third row: with three more rows to come, another one will
   // complete in this report and hide this drawing, so only the last one is drawn.
   UpdateTrendCharts(rowsStillComing_ < TrendCharts::RecordsPerChartPoint);
@@ -159,6 +165,11 @@ void TMainForm::ShowNewestRecord() {
   newestRecordOwed_ = false;
   const MeasurementRecord& record = newestShown_;
   const DisplayStatistics& statistics = newestStatistics_;
+  for (std::size_t sector = 0; sector < sectorTextsOwed_.size(); ++sector) {
+    if (!sectorTextsOwed_.test(sector)) continue;
+    UpdateDirectionGrid(static_cast<int>(sector), SectorAvgSpeed[sector], SectorGustSpeed[sector]);
+  }
+  sectorTextsOwed_.reset();
   DrawWindRose(record.Sector);
   ShowWindLabels(record.AvgSpeed, statistics.AvgSpeedMin, statistics.AvgSpeedMax,
                  statistics.AvgSpeedMean, record.GustSpeed);

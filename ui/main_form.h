@@ -4,11 +4,13 @@
 #include <QMainWindow>
 #include <QString>
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <memory>
 #include <optional>
 
 #include "alarm_twin.h"
+#include "direction_sector.h"
 #include "live_log.h"
 #include "measurement_core.h"
 #include "measurement_record.h"
@@ -295,6 +297,8 @@ class TMainForm : public QMainWindow, public MeasurementSink, public AlarmTwinWi
   // ShowNewestRecord is owed for newestShown_ and newestStatistics_.
   bool newestRecordOwed_ = false;
   bool chartsRedrawn_ = false;
+  // Sectors whose direction table texts lag behind SectorAvgSpeed and SectorGustSpeed.
+  std::bitset<kSectorCount> sectorTextsOwed_;
   MeasurementRecord newestShown_;
   DisplayStatistics newestStatistics_;
   // What the wind rose on screen was drawn from.

@@ -113,6 +113,7 @@ void TMainForm::UpdateDirectionGrid(int sector, float avg, float gust) {
     }
     SectorAvgSpeed.fill(0);
     SectorGustSpeed.fill(0);
+    sectorTextsOwed_.reset();
     return;
   }
   if (sector < 0 || sector >= kSectorCount) return;
