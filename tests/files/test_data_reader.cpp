@@ -97,7 +97,7 @@ TEST(ReadDataFile, StopsAtTheFirstBadLineKeepingTheRowsBeforeIt) {
     EXPECT_EQ(loaded.records.size(), rows);
   }
   EXPECT_EQ(Load("/nonexistent.csv").message, "Cannot open file: f.csv");
-  EXPECT_EQ(Load(kUnwritableDir).message, "Cannot read from input file.");  // a directory
+  EXPECT_EQ(Load(kUnwritableDir).message, "Cannot open file: f.csv");  // a directory
 }
 
 TEST(ReadDataFile, ReadsLinesInPiecesOf149Characters) {
