@@ -66,9 +66,10 @@ void TMainForm::FormCreate() {
 
   CalibrationTable table;
   const bool loaded =
-      LoadCalibration(std::filesystem::path(QFile::encodeName(ProgramFile(kCalibrationFileName))
-                                                .toStdString()),
-                      table) == 0;
+      LoadCalibration(
+          programFiles_,
+          std::filesystem::path(QFile::encodeName(ProgramFile(kCalibrationFileName)).toStdString()),
+          table) == 0;
   if (!loaded) table = DefaultCalibrationTable();
   {
     const std::lock_guard lock(Core.DataLock());

@@ -11,6 +11,7 @@
 #include "measurement_core.h"
 #include "measurement_record.h"
 #include "measurement_sink.h"
+#include "posix_file_store.h"
 #include "system_time.h"
 #include "temperature_bar.h"
 #include "trend_charts.h"
@@ -272,5 +273,6 @@ class TMainForm : public QMainWindow, public MeasurementSink, public AlarmTwinWi
   std::unique_ptr<FileDialogs> ownFileDialogs_;
   MessageBoxes* messages_;
   FileDialogs* fileDialogs_;
+  PosixFileStore programFiles_;  // anemometer.cal
   bool messageHookInstalled_ = false;
 };

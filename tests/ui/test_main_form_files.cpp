@@ -152,7 +152,7 @@ TEST_F(MainFormFilesTest, SaveWritesTheStoreOldestFirstUnderTheChosenName) {
 
 TEST_F(MainFormFilesTest, SaveFailuresNameTheChosenFile) {
   CaptureRows({2});
-  // /dev/full takes the few buffered rows and refuses them only when the file is closed.
+  // A device is not a file that Save replaces.
   dialogs.AnswerNext(QStringLiteral("/dev/full"));
   ExpectError("Cannot write file: /dev/full");
   form->SaveClick(nullptr);
