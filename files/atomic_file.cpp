@@ -60,6 +60,10 @@ AtomicFile::Start AtomicFile::Begin(const fs::path& target) {
   const bool exists = ::lstat(target_.c_str(), &existing) == 0;
   if (!exists && errno != ENOENT) return Start::CannotCreate;
   if (exists && !S_ISREG(existing.st_mode)) return Start::TargetNotRegular;
+  // The rename would replace a file the user may not write; it stays refused, as an open would.
+  if (exists && ::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0) {
+    return Start::CannotCreate;
+  }
 
   for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
     temporary_ = TemporaryName(target_);

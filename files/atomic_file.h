@@ -19,7 +19,7 @@ class AtomicFile {
   enum class Start {
     Ok,
     TargetNotRegular,  // the target exists and is a directory, pipe, device, ...
-    CannotCreate,      // no temporary file can be created in the target's folder
+    CannotCreate,      // the target may not be written, or no temporary file can be made
   };
 
   explicit AtomicFile(FileCalls& calls = SystemFileCalls()) : calls_(calls) {}
