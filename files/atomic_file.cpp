@@ -75,10 +75,11 @@ AtomicFile::Start AtomicFile::Begin(const fs::path& target) {
     return Start::CannotCreate;
   }
   if (exists) {
-    // Not every file system keeps modes or owners (a FAT memory stick); the content counts.
-    (void)::fchmod(fd_, existing.st_mode & 07777);
+    // Not every file system keeps modes or owners (a FAT memory stick); the content counts, so
+    // a refusal here is no failure.
+    [[maybe_unused]] const int modeKept = ::fchmod(fd_, existing.st_mode & 07777);
     if (existing.st_uid != ::geteuid() || existing.st_gid != ::getegid()) {
-      (void)::fchown(fd_, existing.st_uid, existing.st_gid);
+      [[maybe_unused]] const int ownerKept = ::fchown(fd_, existing.st_uid, existing.st_gid);
     }
   }
   return Start::Ok;
