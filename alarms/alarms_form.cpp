@@ -111,6 +111,8 @@ void TAlarmsForm::CreateControls() {
 
   Button_Zavrit = new QPushButton(QString::fromUtf8("Zavřít"), this);
   Button_Zavrit->setObjectName(QStringLiteral("Button_Zavrit"));
+  // Not the default button either: Enter in this window does nothing, as in the editors.
+  Button_Zavrit->setAutoDefault(false);
   Place(Button_Zavrit, 503, 349, 75, 25);
 }
 
