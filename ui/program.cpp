@@ -1,6 +1,7 @@
 #include "program.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QMessageBox>
 #include <QTimer>
 #include <clocale>
@@ -29,13 +30,13 @@ void ShowException(const char* text) {
 ProgramWindows CreateProgramWindows(const ProgramServices& services) {
   ProgramWindows windows;
   windows.MainForm = std::make_unique<TMainForm>(
-      MainFormServices{services.transport, services.clock, services.programDir});
+      MainFormServices{services.transport, services.clock, services.files});
   TMainForm& mainForm = *windows.MainForm;
   // In this order: AboutBox, AlarmsForm, KalibracniTabulkaForm, KalibracniTabulkaZaznamForm,
   // NastaveniSmeruVetruForm.
   mainForm.AboutBox = new TAboutBox(&mainForm);
   mainForm.AlarmsForm =
-      new TAlarmsForm(services.clock, services.sound, services.programDir, &mainForm);
+      new TAlarmsForm(services.clock, services.sound, services.files, &mainForm);
   mainForm.AlarmsForm->SetTwin(&mainForm);
   mainForm.KalibracniTabulkaForm = new TKalibracniTabulkaForm(&mainForm);
   mainForm.KalibracniTabulkaZaznamForm = new TKalibracniTabulkaZaznamForm(&mainForm);
@@ -60,8 +61,9 @@ int RunProgram(int& argc, char** argv, HidTransport& transport, const ProgramOpt
 
     SystemClock clock;
     QtSoundPlayer sound;
-    ProgramWindows windows = CreateProgramWindows(
-        {transport, clock, sound, QCoreApplication::applicationDirPath()});
+    const ProgramFiles files = LocateProgramFiles(ProcessEnvironment(
+        QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString()));
+    ProgramWindows windows = CreateProgramWindows({transport, clock, sound, files});
     TMainForm* mainForm = windows.MainForm.get();
     mainForm->show();
     if (options.startCapture) {

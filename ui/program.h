@@ -3,6 +3,8 @@
 #include <QString>
 #include <memory>
 
+#include "program_files.h"
+
 class Clock;
 class HidTransport;
 class SoundPlayer;
@@ -12,7 +14,7 @@ struct ProgramServices {
   HidTransport& transport;
   Clock& clock;
   SoundPlayer& sound;
-  QString programDir;  // the executable's directory, home of the program's own files
+  ProgramFiles files;  // where the program's own files are read and written
 };
 
 // The program's windows, each created once at start and kept for the whole run: the main
