@@ -85,7 +85,7 @@ TAboutBox::TAboutBox(QWidget* parent)
       Panel1(PlacePanel(this)),
       ProgramIcon(new QLabel(Panel1)),
       ProductName(PlaceLabel(Panel1, "ProductName", "Kelvra USB Anemometer", 103, 24)),
-      Version(PlaceLabel(Panel1, "Version", "Verze 1.2.9", 103, 43)),
+      Version(PlaceLabel(Panel1, "Version", "Verze " ANEMOMETER_VERSION, 103, 43)),
       Copyright(PlaceLabel(Panel1, "Copyright", "Copyright © 2026 Kelvra", 103, 62)),
       OKButton(new QPushButton(QStringLiteral("OK"), this)) {
   setObjectName(QStringLiteral("AboutBox"));

@@ -1,0 +1,53 @@
+#include "command_line.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <cstdio>
+
+namespace {
+
+void Print(std::FILE* stream, const QString& text) {
+  std::fputs(text.toLocal8Bit().constData(), stream);
+  std::fflush(stream);
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(int& argc, char** argv, const QString& description) {
+  // A core application only, for the executable's name in the help text: no display needed.
+  const QCoreApplication probe(argc, argv);
+  QCoreApplication::setApplicationVersion(QStringLiteral(ANEMOMETER_VERSION));
+  const QString name = QCoreApplication::applicationName();  // the executable's file name
+
+  QCommandLineParser parser;
+  parser.setApplicationDescription(description);
+  const QCommandLineOption help = parser.addHelpOption();
+  const QCommandLineOption version = parser.addVersionOption();
+  const QCommandLineOption configDir(
+      QStringLiteral("config-dir"),
+      QStringLiteral("Read and write anemometer.cal, anemometer.ini and alarm.wav in <dir>."),
+      QStringLiteral("dir"));
+  parser.addOption(configDir);
+
+  CommandLine result;
+  QString error;
+  if (!parser.parse(QCoreApplication::arguments())) {
+    error = parser.errorText();
+  } else if (!parser.positionalArguments().isEmpty()) {
+    error = QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().first());
+  }
+  if (!error.isEmpty()) {
+    Print(stderr, QStringLiteral("%1: %2\nTry '%1 --help'.\n").arg(name, error));
+    result.exit = true;
+    result.exitCode = 2;
+  } else if (parser.isSet(help)) {
+    Print(stdout, parser.helpText());
+    result.exit = true;
+  } else if (parser.isSet(version)) {
+    Print(stdout, QStringLiteral("%1 %2\n").arg(name, QCoreApplication::applicationVersion()));
+    result.exit = true;
+  } else {
+    result.configDir = parser.value(configDir);
+  }
+  return result;
+}
