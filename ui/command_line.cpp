@@ -21,8 +21,14 @@ CommandLine ParseCommandLine(int& argc, char** argv, const QString& description)
 
   QCommandLineParser parser;
   parser.setApplicationDescription(description);
-  const QCommandLineOption help = parser.addHelpOption();
-  const QCommandLineOption version = parser.addVersionOption();
+  // Our own -h and -v: Qt's help option would also offer --help-all with Qt's options, which this
+  // command line does not take.
+  const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                QStringLiteral("Show this help and exit."));
+  const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                   QStringLiteral("Show the program's name and version and exit."));
+  parser.addOption(help);
+  parser.addOption(version);
   const QCommandLineOption configDir(
       QStringLiteral("config-dir"),
       QStringLiteral("Read and write anemometer.cal, anemometer.ini and alarm.wav in <dir>."),

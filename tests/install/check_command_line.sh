@@ -34,7 +34,7 @@ for help in --help -h; do
   done
 done
 
-for wrong in --no-such-option "an argument" "--config-dir"; do
+for wrong in --no-such-option "an argument" "--config-dir" --help-all; do
   run $wrong
   [ "$status" -eq 2 ] || fail "'$wrong' exits $status"
   [ -s "$out" ] && fail "'$wrong' prints on standard output: $(cat "$out")"
