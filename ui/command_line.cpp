@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <cstdio>
 
 namespace {
@@ -53,7 +54,8 @@ CommandLine ParseCommandLine(int& argc, char** argv, const QString& description)
     Print(stdout, QStringLiteral("%1 %2\n").arg(name, QCoreApplication::applicationVersion()));
     result.exit = true;
   } else {
-    result.configDir = parser.value(configDir);
+    // Made absolute now, so that the folder does not follow later changes of directory.
+    if (parser.isSet(configDir)) result.configDir = QDir(parser.value(configDir)).absolutePath();
   }
   return result;
 }

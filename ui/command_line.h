@@ -8,7 +8,7 @@
 struct CommandLine {
   bool exit = false;  // answered (help, version) or refused: end the program with exitCode
   int exitCode = 0;   // 0 after --help and --version, 2 after a wrong command line
-  QString configDir;  // --config-dir DIR, empty when not given
+  QString configDir;  // --config-dir DIR as an absolute path, empty when not given
 };
 
 // Reads argv; --help and --version print on standard output, a wrong option a short error on
