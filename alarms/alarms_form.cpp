@@ -47,8 +47,8 @@ QLabel* CreateLabel(QWidget* parent, const char* text, int left, int top) {
 
 }  // namespace
 
-TAlarmsForm::TAlarmsForm(Clock& clock, SoundPlayer& sound, QString programDir, QWidget* parent)
-    : QDialog(parent), clock_(clock), sound_(sound), programDir_(std::move(programDir)) {
+TAlarmsForm::TAlarmsForm(Clock& clock, SoundPlayer& sound, ProgramFiles files, QWidget* parent)
+    : QDialog(parent), clock_(clock), sound_(sound), files_(std::move(files)) {
   setObjectName(QStringLiteral("AlarmsForm"));
   setWindowTitle(QStringLiteral("Alarmy"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

@@ -55,7 +55,7 @@ TEST(DialogKeysTest, EnterNeverCancelsAndEscapeCancels) {
   TKalibracniTabulkaForm table;
   TKalibracniTabulkaZaznamForm row;
   TAboutBox about;
-  TAlarmsForm alarms(clock, sound, QString());
+  TAlarmsForm alarms(clock, sound, ProgramFiles());
   QWidget owner;
   QtMessageBoxes boxes(&owner);
   const auto exec = [](QDialog& dialog) { return [&dialog] { dialog.exec(); }; };

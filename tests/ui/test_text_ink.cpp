@@ -153,7 +153,7 @@ class TextInkTest : public ::testing::Test {
     programDir.Write("anemometer.cal", "1000.000000 500.000000\n");
     hid.AddAnemometer();
     return CreateProgramWindows(
-        {hid, clock, sound, QString::fromStdString(programDir.Path().string())});
+        {hid, clock, sound, ProgramFiles{programDir.Path()}});
   }
 
   TemporaryProgramDir programDir;
