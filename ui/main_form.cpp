@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDir>
 #include <QEvent>
 #include <QFile>
 #include <filesystem>
@@ -23,7 +22,7 @@ TMainForm::TMainForm(const MainFormServices& services, QWidget* parent)
       Core(*this),
       clock_(services.clock),
       transport_(services.transport),
-      programDir_(services.programDir),
+      files_(services.files),
       messages_(services.messages),
       fileDialogs_(services.fileDialogs) {
   if (messages_ == nullptr) {
@@ -41,7 +40,13 @@ TMainForm::TMainForm(const MainFormServices& services, QWidget* parent)
 TMainForm::~TMainForm() { FormDestroy(); }
 
 QString TMainForm::ProgramFile(const char* fileName) const {
-  return QDir(programDir_).filePath(QString::fromUtf8(fileName));
+  return QFile::decodeName(files_.ReadPath(fileName).c_str());
+}
+
+QString TMainForm::ProgramFileToWrite(const char* fileName) const {
+  // A failure shows up as the save's own error.
+  files_.MakeDir();
+  return QFile::decodeName(files_.WritePath(fileName).c_str());
 }
 
 void TMainForm::ShowInformation(const char* text) {
