@@ -47,8 +47,8 @@ QLabel* CreateLabel(QWidget* parent, const char* text, int left, int top) {
 
 }  // namespace
 
-TAlarmsForm::TAlarmsForm(Clock& clock, SoundPlayer& sound, QString programDir, QWidget* parent)
-    : QDialog(parent), clock_(clock), sound_(sound), programDir_(std::move(programDir)) {
+TAlarmsForm::TAlarmsForm(Clock& clock, SoundPlayer& sound, ProgramFiles files, QWidget* parent)
+    : QDialog(parent), clock_(clock), sound_(sound), files_(std::move(files)) {
   setObjectName(QStringLiteral("AlarmsForm"));
   setWindowTitle(QStringLiteral("Alarmy"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -111,6 +111,8 @@ void TAlarmsForm::CreateControls() {
 
   Button_Zavrit = new QPushButton(QString::fromUtf8("Zavřít"), this);
   Button_Zavrit->setObjectName(QStringLiteral("Button_Zavrit"));
+  // Not the default button either: Enter in this window does nothing, as in the editors.
+  Button_Zavrit->setAutoDefault(false);
   Place(Button_Zavrit, 503, 349, 75, 25);
 }
 

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "alarm_limit.h"
+#include "program_files.h"
 #include "up_down.h"
 
 class AlarmEventModel;
@@ -22,8 +23,8 @@ class SoundPlayer;
 class TAlarmsForm : public QDialog {
   Q_OBJECT
  public:
-  // programDir is the executable's directory, where alarm.wav is looked for.
-  TAlarmsForm(Clock& clock, SoundPlayer& sound, QString programDir, QWidget* parent = nullptr);
+  // files says where alarm.wav is looked for: the user's own, else the installed default.
+  TAlarmsForm(Clock& clock, SoundPlayer& sound, ProgramFiles files, QWidget* parent = nullptr);
   ~TAlarmsForm() override;
 
   // The main window, whose four twin controls follow this window's clicks. May be null.
@@ -117,7 +118,7 @@ class TAlarmsForm : public QDialog {
 
   Clock& clock_;
   SoundPlayer& sound_;
-  QString programDir_;
+  ProgramFiles files_;
   AlarmTwinWindow* twin_ = nullptr;
   AlarmEventModel* events_ = nullptr;
 

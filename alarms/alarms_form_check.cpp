@@ -1,4 +1,4 @@
-#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 
 #include "alarm_event_model.h"
@@ -25,8 +25,9 @@ void TAlarmsForm::CheckAlarms(float temperature, float avgSpeed, float gustSpeed
     }
   }
   // One sound per check however many limits fired; it plays on while the next rows arrive.
+  // Looked up each time, so a sound the user puts in place is heard at the next alarm.
   if (raised) {
-    sound_.PlayAsync(QDir(programDir_).filePath(QStringLiteral("alarm.wav")));
+    sound_.PlayAsync(QFile::decodeName(files_.ReadPath("alarm.wav").c_str()));
   }
 }
 

@@ -4,5 +4,10 @@
 // The program on a simulated anemometer that sends one report a second; capture starts at once.
 int main(int argc, char** argv) {
   SimulatedAnemometer transport;
-  return RunProgram(argc, argv, transport, ProgramOptions{.startCapture = true});
+  return RunProgram(
+      argc, argv, transport,
+      ProgramOptions{
+          .startCapture = true,
+          .description = QStringLiteral(
+              "Kelvra USB Anemometer on a simulated anemometer that sends one report a second.")});
 }

@@ -37,7 +37,7 @@ void AddAlarmEvent(benchmark::State& state) {
   const bool visible = state.range(1) != 0;
   StillClock clock;
   SilentPlayer sound;
-  TAlarmsForm form(clock, sound, QStringLiteral("/tmp"));
+  TAlarmsForm form(clock, sound, ProgramFiles("/tmp"));
   for (int i = 0; i < rows; ++i) {
     form.AddAlarmEvent(TypeText(), i, 12.5F);
   }

@@ -170,7 +170,8 @@ void BM_PostedReportToFinishedDisplay(benchmark::State& state) {
     SystemClock clock;
     CountedMessages messages;
     QTemporaryDir programDir;
-    TMainForm form(MainFormServices{anemometer, clock, programDir.path(), &messages});
+    TMainForm form(MainFormServices{anemometer, clock,
+                                    ProgramFiles{programDir.path().toStdString()}, &messages});
     form.show();
     QCoreApplication::processEvents();
     form.StartCaptureClick(nullptr);

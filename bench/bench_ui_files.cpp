@@ -122,7 +122,9 @@ Files& RunFiles() {
 // start-up notice about the missing calibration table.
 class Window {
  public:
-  Window() : form_(MainFormServices{anemometer_, clock_, RunFiles().Dir(), &messages_, &dialogs_}) {
+  Window()
+      : form_(MainFormServices{anemometer_, clock_, ProgramFiles(RunFiles().Dir().toStdString()),
+                               &messages_, &dialogs_}) {
     form_.show();
     QCoreApplication::processEvents();
     messages_.shown = 0;

@@ -109,6 +109,74 @@ std::optional<float> ScanUnsignedFloat(std::string_view number, std::size_t* use
   return value;
 }
 
+char ToLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Takes word (in lower case) at pos in any letter case; false when the text ends or differs.
+bool TakeWord(std::string_view text, std::size_t& pos, std::string_view word) {
+  for (const char expected : word) {
+    if (pos == text.size() || ToLower(text[pos]) != expected) return false;
+    ++pos;
+  }
+  return true;
+}
+
+// How many characters the C library's scanf "%f" takes for the number at the start of text
+// (white space already skipped); nullopt where it fails without converting. scanf reads one
+// character at a time and never gives back more than the last one, so it can take more than
+// strtof would use: "1e" and "3ENE" lose their "e" to the number, while "0x", "-" and "infin"
+// fail outright. Only what it took is then converted, as strtof converts it.
+std::optional<std::size_t> ScanfNumberLength(std::string_view text) {
+  std::size_t pos = 0;
+  std::size_t signLength = 0;
+  if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) signLength = ++pos;
+  if (pos == text.size()) return std::nullopt;
+  if (ToLower(text[pos]) == 'n') {
+    if (!TakeWord(text, pos, "nan")) return std::nullopt;
+    return pos;
+  }
+  if (ToLower(text[pos]) == 'i') {
+    if (!TakeWord(text, pos, "inf")) return std::nullopt;
+    // Once an "i" follows, the whole "infinity" must.
+    if (pos < text.size() && ToLower(text[pos]) == 'i' && !TakeWord(text, pos, "inity")) {
+      return std::nullopt;
+    }
+    return pos;
+  }
+  bool hex = false;
+  bool gotDigit = false;
+  if (text[pos] == '0') {
+    ++pos;
+    if (pos < text.size() && ToLower(text[pos]) == 'x') {
+      hex = true;
+      ++pos;
+    } else {
+      gotDigit = true;
+    }
+  }
+  const char exponentMark = hex ? 'p' : 'e';
+  bool gotDot = false;
+  bool gotExponent = false;
+  bool afterMark = false;  // a sign may follow the exponent mark only
+  for (; pos < text.size(); ++pos) {
+    const char c = text[pos];
+    const bool signAllowed = afterMark;
+    afterMark = false;
+    if (IsDigit(c) || (hex && !gotExponent && IsHexDigit(c))) {
+      gotDigit = true;
+    } else if (signAllowed && (c == '+' || c == '-')) {
+      continue;
+    } else if (gotDigit && !gotExponent && ToLower(c) == exponentMark) {
+      gotExponent = gotDot = afterMark = true;
+    } else if (!gotDot && c == '.') {
+      gotDot = true;
+    } else {
+      break;
+    }
+  }
+  if (pos == signLength || (hex && pos == signLength + 2)) return std::nullopt;
+  return pos;
+}
+
 }  // namespace
 
 std::optional<int> ScanInt(std::string_view text) {
@@ -138,18 +206,16 @@ std::optional<int> ScanInt(std::string_view text) {
 }
 
 std::optional<float> ScanFloat(std::string_view text, std::size_t* consumed) {
-  std::size_t pos = SkipSpace(text, 0);
-  bool negative = false;
-  if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
-    negative = text[pos] == '-';
-    ++pos;
-  }
-  // from_chars would take a second minus sign; strtof does not.
-  if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) return std::nullopt;
+  const std::size_t start = SkipSpace(text, 0);
+  const std::optional<std::size_t> length = ScanfNumberLength(text.substr(start));
+  if (!length) return std::nullopt;
+  std::string_view number = text.substr(start, *length);
+  const bool negative = number.front() == '-';
+  if (number.front() == '+' || number.front() == '-') number.remove_prefix(1);
   std::size_t used = 0;
-  auto value = ScanUnsignedFloat(text.substr(pos), &used);
-  if (!value) return std::nullopt;
-  if (consumed) *consumed = pos + used;
+  const auto value = ScanUnsignedFloat(number, &used);
+  if (!value) return std::nullopt;  // "." or "-.e5": no digit at all
+  if (consumed) *consumed = start + *length;
   return negative ? -*value : *value;
 }
 

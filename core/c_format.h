@@ -12,11 +12,13 @@
 // digits. nullopt when no digit was read or the value does not fit in 32 bits.
 std::optional<int> ScanInt(std::string_view text);
 
-// Like sscanf("%f") into a float: skips leading white space, then the longest prefix that
-// strtof accepts (sign, decimal or hexadecimal digits, exponent, "inf", "nan"). nullopt when
-// no number was read. *consumed, when given, receives the number of characters used.
-// Like strtof, a number too large for float gives infinity and one too small gives 0; and "0x"
-// with no hex digit after it reads as 0, "infin" as "inf" (glibc's scanf rejects both).
+// Like sscanf("%f") into a float, as glibc reads it: skips leading white space, takes the
+// characters scanf takes (sign, decimal or hexadecimal digits, point, exponent, "inf",
+// "infinity", "nan") and converts them as strtof does. nullopt where scanf converts nothing:
+// no digit, a bare "0x", an unfinished "infin". scanf keeps what it took even when strtof
+// does not use it, so "1e" reads as 1 and takes both characters, "3ENE" takes "3E".
+// *consumed, when given, receives the number of characters taken. A number too large for
+// float gives infinity and one too small gives 0; callers refuse what they must not store.
 std::optional<float> ScanFloat(std::string_view text, std::size_t* consumed = nullptr);
 
 // Like printf("%*.*f", width, precision, value): fixed notation, full stop, right-aligned

@@ -2,7 +2,10 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <vector>
+
+#include "file_store.h"
 
 // One point of the calibration table: at Frequency (mHz) the wind speed is Frequency / Constant.
 struct CalibrationEntry {
@@ -25,9 +28,14 @@ CalibrationTable DefaultCalibrationTable();
 float SpeedFromFrequency(const CalibrationTable& table, std::int32_t frequency);
 
 // Reads one "%f %f" line per entry into table (emptied first). 0 on success; -1 when the file
-// cannot be opened or read, or a line is not two finite numbers (rows read so far stay).
-int LoadCalibration(const std::filesystem::path& file, CalibrationTable& table);
+// cannot be read, is not a regular file, is larger than kProgramFileSizeLimit, or a line is not
+// two finite numbers (rows read so far stay).
+int LoadCalibration(FileStore& files, const std::filesystem::path& file, CalibrationTable& table);
 
-// Writes every entry as "%f %f\n". 0 on success; -1 when the file cannot be created or any
-// write or the close fails.
-int SaveCalibration(const std::filesystem::path& file, const CalibrationTable& table);
+// The file's text: every entry as "%f %f\n".
+std::string CalibrationText(const CalibrationTable& table);
+
+// Replaces the file with CalibrationText, all or nothing. 0 on success; -1 on any failure, and
+// the file is then as it was.
+int SaveCalibration(FileStore& files, const std::filesystem::path& file,
+                    const CalibrationTable& table);

@@ -1,5 +1,5 @@
 #include <cmath>
-#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "c_format.h"
@@ -44,26 +44,26 @@ int ReadCalibration(std::istream& in, CalibrationTable& table) {
   return in.bad() ? -1 : 0;
 }
 
-int LoadCalibration(const std::filesystem::path& file, CalibrationTable& table) {
+int LoadCalibration(FileStore& files, const std::filesystem::path& file, CalibrationTable& table) {
   table.clear();
-  std::ifstream in(file, std::ios::binary);
-  if (!in.is_open()) return -1;
+  const std::optional<std::string> bytes = files.ReadWholeFile(file, kProgramFileSizeLimit);
+  if (!bytes) return -1;
+  std::istringstream in(*bytes);
   return ReadCalibration(in, table);
 }
 
-int SaveCalibration(const std::filesystem::path& file, const CalibrationTable& table) {
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  if (!out.is_open()) return -1;
-  std::string line;
+std::string CalibrationText(const CalibrationTable& table) {
+  std::string text;
   for (const CalibrationEntry& entry : table) {
-    line = FormatFixed(static_cast<double>(entry.Frequency));
-    line += ' ';
-    line += FormatFixed(static_cast<double>(entry.Constant));
-    line += '\n';
-    if (!out.write(line.data(), static_cast<std::streamsize>(line.size()))) return -1;
+    text += FormatFixed(static_cast<double>(entry.Frequency));
+    text += ' ';
+    text += FormatFixed(static_cast<double>(entry.Constant));
+    text += '\n';
   }
-  // The data reaches the file only here; a full disk shows up in the flush or the close.
-  if (!out.flush()) return -1;
-  out.close();
-  return out.fail() ? -1 : 0;
+  return text;
+}
+
+int SaveCalibration(FileStore& files, const std::filesystem::path& file,
+                    const CalibrationTable& table) {
+  return files.ReplaceWholeFile(file, CalibrationText(table)) ? 0 : -1;
 }

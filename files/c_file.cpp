@@ -2,6 +2,12 @@
 
 #include <string>
 
+#ifndef _WIN32
+#include <unistd.h>
+
+#include "regular_file.h"
+#endif
+
 CFile OpenCFile(const std::filesystem::path& file, const char* mode) {
 #ifdef _WIN32
   const std::string narrow(mode);
@@ -9,6 +15,31 @@ CFile OpenCFile(const std::filesystem::path& file, const char* mode) {
   return CFile(_wfopen(file.c_str(), wideMode.c_str()));
 #else
   return CFile(std::fopen(file.c_str(), mode));
+#endif
+}
+
+CFile OpenRegularCFileForReading(const std::filesystem::path& file) {
+#ifdef _WIN32
+  return OpenCFile(file, "rb");
+#else
+  const int fd = OpenRegularFileForReading(file);
+  if (fd < 0) return nullptr;
+  CFile stream(::fdopen(fd, "rb"));
+  if (!stream) ::close(fd);
+  return stream;
+#endif
+}
+
+CFile OpenRegularCFileForWriting(const std::filesystem::path& file, bool* notRegular) {
+#ifdef _WIN32
+  *notRegular = false;
+  return OpenCFile(file, "wb");
+#else
+  const int fd = OpenRegularFileForWriting(file, notRegular);
+  if (fd < 0) return nullptr;
+  CFile stream(::fdopen(fd, "wb"));
+  if (!stream) ::close(fd);
+  return stream;
 #endif
 }
 

@@ -14,5 +14,13 @@ using CFile = std::unique_ptr<std::FILE, CFileCloser>;
 // fopen with a path in the platform's own file-name encoding; null when it cannot be opened.
 CFile OpenCFile(const std::filesystem::path& file, const char* mode);
 
+// A C stream reading a regular file (regular_file.h); null when it cannot be opened or is a
+// directory, pipe or device.
+CFile OpenRegularCFileForReading(const std::filesystem::path& file);
+
+// A C stream writing a regular file from its start (regular_file.h); null when it cannot be
+// opened, with *notRegular set when it is a directory, pipe or device.
+CFile OpenRegularCFileForWriting(const std::filesystem::path& file, bool* notRegular);
+
 // Flushes and closes; false when buffered data could not be written or the close failed.
 bool CloseCFile(CFile file);

@@ -23,8 +23,8 @@ class CScanner {
     return true;
   }
 
-  // "%f" into a float, with strtof's grammar (ScanFloat): "1.5e" reads as 1.5 and leaves "e"
-  // for the next conversion. Infinities and NaNs are read; the caller decides about them.
+  // "%f" into a float (ScanFloat): "1.5e" reads as 1.5 and takes the "e" with it, so "3ENE"
+  // leaves "NE" for the next conversion. Infinities and NaNs are read; the caller decides.
   bool Float(float& value);
 
   // "%hu" as glibc reads it: optional sign and decimal digits, converted like strtoul into

@@ -2,10 +2,13 @@
 
 #include <filesystem>
 
+#include "file_calls.h"
 #include "file_outcomes.h"
 #include "record_store.h"
 
-// Writes the header and every record, oldest first, through one buffered stream that is flushed
-// when it is closed. The file is created or emptied. CannotWrite when any write fails, the final
-// flush and close included (a full disk often shows only there); what was written stays.
-FileOutcome SaveCsv(const std::filesystem::path& file, const RecordStore& records);
+// Writes the header and every record, oldest first, replacing the file all or nothing
+// (atomic_file.h): on any failure the previous file stays as it was. CannotOpen when no file can
+// be created in the folder; CannotWrite when the target exists but is not a regular file or any
+// write, the sync or the close fails (a full disk often shows only there).
+FileOutcome SaveCsv(const std::filesystem::path& file, const RecordStore& records,
+                    FileCalls& calls = SystemFileCalls());

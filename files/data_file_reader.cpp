@@ -22,8 +22,9 @@ ReadOutcome ReadDataStream(std::FILE* stream, const RecordCallback& onRecord) {
 }
 
 ReadOutcome ReadDataFile(const std::filesystem::path& file, const RecordCallback& onRecord) {
-  // Binary: the reader does the text-mode line-end translation itself, the same everywhere.
-  CFile stream = OpenCFile(file, "rb");
+  // Binary: the reader does the text-mode line-end translation itself, the same everywhere. Only
+  // a regular file: a pipe or a device would block the window or never end.
+  CFile stream = OpenRegularCFileForReading(file);
   if (!stream) return ReadOutcome::CannotOpen;
   return ReadDataStream(stream.get(), onRecord);
 }

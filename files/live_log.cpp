@@ -17,7 +17,11 @@ bool WriteAndFlush(std::FILE* stream, const std::string& text) {
 
 FileOutcome LiveLog::Open(const std::filesystem::path& file, std::string displayName) {
   Close();
-  CFile stream = OpenCFile(file, "wb");
+  // Rows are appended one by one, so the log cannot be replaced all at once like a saved file;
+  // it is at least never a pipe or a device that would block capture or swallow the rows.
+  bool notRegular = false;
+  CFile stream = OpenRegularCFileForWriting(file, &notRegular);
+  if (notRegular) return FileOutcome::CannotWrite;
   if (!stream) return FileOutcome::CannotOpen;
   // Not shared yet, so the header is written and flushed before the lock is taken: a log that
   // cannot hold its header never goes on.

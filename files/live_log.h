@@ -22,6 +22,7 @@ class LiveLog {
 
   // Creates or empties the file and writes the header. On success the log is on and remembers
   // displayName for later messages; otherwise it is off. A log that was on is closed first.
+  // CannotWrite, with nothing changed, when the file is a directory, a pipe or a device.
   FileOutcome Open(const std::filesystem::path& file, std::string displayName);
 
   // Switches the log off; nothing happens when it is already off.

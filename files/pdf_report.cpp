@@ -3,8 +3,10 @@
 #include <hpdf.h>
 
 #include <memory>
+#include <optional>
 #include <type_traits>
 
+#include "atomic_file.h"
 #include "c_format.h"
 #include "date_time_text.h"
 #include "direction_sector.h"
@@ -106,6 +108,25 @@ bool BuildReport(HPDF_Doc document, const RecordStore& records, const SystemTime
   return true;
 }
 
+// The finished document's bytes, built in memory: the PDF library does not check that its own
+// file writes succeed, so the file is written by AtomicFile instead.
+std::optional<std::string> DocumentBytes(HPDF_Doc document) {
+  if (HPDF_SaveToStream(document) != HPDF_OK || HPDF_ResetStream(document) != HPDF_OK) {
+    return std::nullopt;
+  }
+  const HPDF_UINT32 size = HPDF_GetStreamSize(document);
+  std::string bytes(size, '\0');
+  HPDF_UINT32 done = 0;
+  while (done < size) {
+    HPDF_UINT32 got = size - done;
+    const HPDF_STATUS status =
+        HPDF_ReadFromStream(document, reinterpret_cast<HPDF_BYTE*>(bytes.data() + done), &got);
+    if ((status != HPDF_OK && status != HPDF_STREAM_EOF) || got == 0) return std::nullopt;
+    done += got;
+  }
+  return bytes;
+}
+
 }  // namespace
 
 std::string PdfRowText(const MeasurementRecord& record) {
@@ -128,13 +149,12 @@ std::string PdfRowText(const MeasurementRecord& record) {
 }
 
 PdfOutcome WritePdfReport(const std::filesystem::path& file, const RecordStore& records,
-                          const SystemTime& now) {
+                          const SystemTime& now, FileCalls& calls) {
   // No error handler: every failure is read from the status or null result of its call.
   Document document(HPDF_New(nullptr, nullptr));
   if (!document) return PdfOutcome::CannotCreate;
   if (!BuildReport(document.get(), records, now)) return PdfOutcome::BuildFailed;
-  if (HPDF_SaveToFile(document.get(), file.string().c_str()) != HPDF_OK) {
-    return PdfOutcome::SaveFailed;
-  }
+  const std::optional<std::string> bytes = DocumentBytes(document.get());
+  if (!bytes || !ReplaceFileContents(file, *bytes, calls)) return PdfOutcome::SaveFailed;
   return PdfOutcome::Ok;
 }

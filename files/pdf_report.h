@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 
+#include "file_calls.h"
 #include "file_outcomes.h"
 #include "measurement_record.h"
 #include "record_store.h"
@@ -11,10 +12,11 @@
 // The PDF report of every record, oldest first: A4 landscape pages, a title, the creation line
 // and the column header on the first page (45 rows), 50 rows on each further page. now is the
 // local time read once after the user chose the file; it is the creation line and both document
-// dates, so it must be a valid calendar time. On CannotCreate and BuildFailed no file is touched;
-// SaveFailed may leave a partial file, as the PDF library writes it.
+// dates, so it must be a valid calendar time. The document is built in memory and replaces the
+// file all or nothing (atomic_file.h): on every outcome but Ok the file is as it was. SaveFailed
+// also when the file exists but is not a regular file.
 PdfOutcome WritePdfReport(const std::filesystem::path& file, const RecordStore& records,
-                          const SystemTime& now);
+                          const SystemTime& now, FileCalls& calls = SystemFileCalls());
 
 // One row of the report: "%s,%10f,%28f,%19f,%12f,%22f,%20f,%20f,%14s\n" with the date and time
 // text, the seven values and the direction name.

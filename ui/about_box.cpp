@@ -1,6 +1,5 @@
 #include "about_box.h"
 
-#include <QFile>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QGuiApplication>
@@ -10,19 +9,19 @@
 #include <QPolygonF>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 
 #include "dialog_controls.h"
 
 namespace {
 
-const char* const kDialogFontFile = "/usr/share/wine/fonts/ms_sans_serif.ttf";
-
 // The box was laid out for MS Sans Serif 8 pt, the 13-pixel face; Wine ships it as a bitmap
 // font. Without it the box keeps the program's font.
 void UseDialogFont(QWidget& box) {
   static const bool available = [] {
-    const QString file = QString::fromUtf8(kDialogFontFile);
-    return QFile::exists(file) && QFontDatabase::addApplicationFont(file) >= 0;
+    const QString file = QStandardPaths::locate(QStandardPaths::GenericDataLocation,
+                                                QStringLiteral("wine/fonts/ms_sans_serif.ttf"));
+    return !file.isEmpty() && QFontDatabase::addApplicationFont(file) >= 0;
   }();
   if (!available) return;
   QFont font(QStringLiteral("MS Sans Serif"));
@@ -85,7 +84,7 @@ TAboutBox::TAboutBox(QWidget* parent)
       Panel1(PlacePanel(this)),
       ProgramIcon(new QLabel(Panel1)),
       ProductName(PlaceLabel(Panel1, "ProductName", "Kelvra USB Anemometer", 103, 24)),
-      Version(PlaceLabel(Panel1, "Version", "Verze 1.2.9", 103, 43)),
+      Version(PlaceLabel(Panel1, "Version", "Verze " ANEMOMETER_VERSION, 103, 43)),
       Copyright(PlaceLabel(Panel1, "Copyright", "Copyright © 2026 Kelvra", 103, 62)),
       OKButton(new QPushButton(QStringLiteral("OK"), this)) {
   setObjectName(QStringLiteral("AboutBox"));

@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDir>
 #include <QEvent>
 #include <QFile>
 #include <algorithm>
@@ -24,7 +23,7 @@ TMainForm::TMainForm(const MainFormServices& services, QWidget* parent)
       Core(*this),
       clock_(services.clock),
       transport_(services.transport),
-      programDir_(services.programDir),
+      files_(services.files),
       messages_(services.messages),
       fileDialogs_(services.fileDialogs) {
   if (messages_ == nullptr) {
@@ -42,7 +41,13 @@ TMainForm::TMainForm(const MainFormServices& services, QWidget* parent)
 TMainForm::~TMainForm() { FormDestroy(); }
 
 QString TMainForm::ProgramFile(const char* fileName) const {
-  return QDir(programDir_).filePath(QString::fromUtf8(fileName));
+  return QFile::decodeName(files_.ReadPath(fileName).c_str());
+}
+
+QString TMainForm::ProgramFileToWrite(const char* fileName) const {
+  // A failure shows up as the save's own error.
+  files_.MakeDir();
+  return QFile::decodeName(files_.WritePath(fileName).c_str());
 }
 
 void TMainForm::ShowInformation(const char* text) {
@@ -67,9 +72,10 @@ void TMainForm::FormCreate() {
 
   CalibrationTable table;
   const bool loaded =
-      LoadCalibration(std::filesystem::path(QFile::encodeName(ProgramFile(kCalibrationFileName))
-                                                .toStdString()),
-                      table) == 0;
+      LoadCalibration(
+          programFiles_,
+          std::filesystem::path(QFile::encodeName(ProgramFile(kCalibrationFileName)).toStdString()),
+          table) == 0;
   if (!loaded) table = DefaultCalibrationTable();
   {
     const std::lock_guard lock(Core.DataLock());

@@ -15,6 +15,8 @@
 #include "measurement_core.h"
 #include "measurement_record.h"
 #include "measurement_sink.h"
+#include "posix_file_store.h"
+#include "program_files.h"
 #include "system_time.h"
 #include "temperature_bar.h"
 #include "trend_charts.h"
@@ -47,7 +49,7 @@ class TUsbAnemometer;
 struct MainFormServices {
   HidTransport& transport;  // the anemometer's transport, handed to the device link
   Clock& clock;             // arrival times of the reports
-  QString programDir;       // where anemometer.cal, anemometer.ini and alarm.wav live
+  ProgramFiles files;       // where anemometer.cal, anemometer.ini and alarm.wav live
   // Null: the window's own QMessageBox and QFileDialog. Tests put fakes here.
   MessageBoxes* messages = nullptr;
   FileDialogs* fileDialogs = nullptr;
@@ -142,9 +144,12 @@ class TMainForm : public QMainWindow, public MeasurementSink, public AlarmTwinWi
 
   MessageBoxes& Messages() { return *messages_; }
   FileDialogs& Dialogs() { return *fileDialogs_; }
-  const QString& ProgramDir() const { return programDir_; }
-  // The full name of one of the program's own files, next to the executable.
+  const ProgramFiles& Files() const { return files_; }
+  // The full name of one of the program's own files to read: the user's own, else the
+  // installed default.
   QString ProgramFile(const char* fileName) const;
+  // The full name to save it under; its folder is created if needed.
+  QString ProgramFileToWrite(const char* fileName) const;
 
   // The measurement state: calibration table, record store, decoder, statistics, direction
   // offset and DataLock.
@@ -280,11 +285,12 @@ class TMainForm : public QMainWindow, public MeasurementSink, public AlarmTwinWi
 
   Clock& clock_;
   HidTransport& transport_;
-  QString programDir_;
+  ProgramFiles files_;
   std::unique_ptr<MessageBoxes> ownMessages_;
   std::unique_ptr<FileDialogs> ownFileDialogs_;
   MessageBoxes* messages_;
   FileDialogs* fileDialogs_;
+  PosixFileStore programFiles_;  // anemometer.cal
   bool messageHookInstalled_ = false;
 
   // Reports whose rows are being shown (nested when a message box runs its own event loop),

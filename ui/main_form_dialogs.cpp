@@ -15,8 +15,8 @@ void TMainForm::Kalibrantabulka1Click(QObject* /*sender*/) {
   KalibracniTabulkaForm->LoadTable(Core.Calibration());
   if (KalibracniTabulkaForm->exec() != QDialog::Accepted) return;
   const std::filesystem::path file(
-      QFile::encodeName(ProgramFile(kCalibrationFileName)).toStdString());
-  if (SaveCalibration(file, Core.Calibration()) != 0) {
+      QFile::encodeName(ProgramFileToWrite(kCalibrationFileName)).toStdString());
+  if (SaveCalibration(programFiles_, file, Core.Calibration()) != 0) {
     messages_->Show(QStringLiteral("Error openning calibration file, new values are not saved."),
                     QStringLiteral("Information"), MessageIcon::Information);
   }

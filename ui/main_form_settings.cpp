@@ -10,18 +10,19 @@
 
 // Non-zero when the file exists but could not be read; the defaults are in use then.
 int TMainForm::LoadSettings() {
-  const LoadedSettings settings = LoadSettingsFile(SettingsPath(programDir_));
+  const LoadedSettings settings = LoadSettingsFile(ProgramFile(kSettingsFileName));
   Core.SetDirectionOffset(settings.DirectionOffset);
   CompassChartType = settings.CompassChartType;
   return settings.FileUnreadable ? -1 : 0;
 }
 
-// The new values stay in use for the rest of the run even when they could not be written.
+// The new values stay in use for the rest of the run even when they could not be written; a
+// failed write leaves the previous file whole.
 int TMainForm::SaveSettings() {
-  if (!SaveSettingsFile(SettingsPath(programDir_), Core.DirectionOffset(), CompassChartType)) {
-    messages_->Show(QStringLiteral("Error saving settings file, some settings can be corrupted "
-                                   "in next program start."),
-                    QStringLiteral("Information"), MessageIcon::Information);
+  if (!SaveSettingsFile(ProgramFileToWrite(kSettingsFileName), Core.DirectionOffset(),
+                        CompassChartType)) {
+    messages_->Show(QStringLiteral("Cannot save settings file."), QStringLiteral("Error"),
+                    MessageIcon::Error);
   }
   return 0;
 }

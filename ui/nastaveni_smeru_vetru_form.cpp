@@ -3,24 +3,26 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QRect>
+
+#include "dialog_controls.h"
 
 TNastaveniSmeruVetruForm::TNastaveniSmeruVetruForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
-      Label_Posunuti(new QLabel(QString::fromUtf8("Posunutí:"), this)),
+      Label_Posunuti(PlaceLabel(this, "Label_Posunuti", "Posunutí:", 48, 11)),
       ComboBox_Posunuti(new QComboBox(this)),
-      Button_Storno(new QPushButton(QString::fromUtf8("Zrušit"), this)),
-      Button_Ulozit(new QPushButton(QString::fromUtf8("Uložit"), this)) {
+      // Neither button is the default one: Enter on the combo box must not throw the pick away.
+      Button_Storno(PlaceButton(this, "Button_Storno", "Zrušit", QRect(24, 50, 67, 25))),
+      Button_Ulozit(PlaceButton(this, "Button_Ulozit", "Uložit", QRect(119, 50, 66, 25))) {
+  setObjectName(QStringLiteral("NastaveniSmeruVetruForm"));
   setWindowTitle(QString::fromUtf8("Nastavení směru větru"));
   setFixedSize(210, 83);
 
-  Label_Posunuti->move(48, 11);
-  Label_Posunuti->adjustSize();
+  ComboBox_Posunuti->setObjectName(QStringLiteral("ComboBox_Posunuti"));
   for (int offset = 0; offset < 16; ++offset) ComboBox_Posunuti->addItem(QString::number(offset));
   ComboBox_Posunuti->setGeometry(103, 8, 42, 21);
-  Button_Storno->setGeometry(24, 50, 67, 25);
-  Button_Ulozit->setGeometry(119, 50, 66, 25);
 
   connect(Button_Ulozit, &QPushButton::clicked, this,
           [this] { Button_UlozitClick(Button_Ulozit); });

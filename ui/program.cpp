@@ -1,13 +1,20 @@
 #include "program.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QIcon>
+#include <QLibraryInfo>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QTimer>
+#include <QTranslator>
 #include <clocale>
 #include <exception>
+#include <filesystem>
 
 #include "about_box.h"
 #include "alarms_form.h"
+#include "command_line.h"
 #include "kalibracni_tabulka_form.h"
 #include "kalibracni_tabulka_zaznam_form.h"
 #include "main_form.h"
@@ -19,6 +26,26 @@
 namespace {
 
 const char* const kProgramTitle = "Kelvra USB Anemometer";
+const char* const kDesktopId = "cz.kelvra.anemometer";
+
+// Qt's own Czech texts for the standard buttons and the file dialogs, whatever the user's
+// language: the rest of the window is Czech too. Without the translations installed they stay
+// English.
+void LoadQtTranslation() {
+  static QTranslator* translator = nullptr;
+  if (translator != nullptr) return;
+  translator = new QTranslator(QCoreApplication::instance());
+  if (translator->load(QStringLiteral("qtbase_cs"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(translator);
+  }
+}
+
+// The installed icon of the menu entry, else the same compass drawn by the program.
+QIcon ProgramIcon() {
+  return QIcon::fromTheme(QString::fromLatin1(kDesktopId),
+                          QIcon(QPixmap::fromImage(ProgramEmblem())));
+}
 
 void ShowException(const char* text) {
   QMessageBox::critical(nullptr, QString::fromUtf8(kProgramTitle), QString::fromUtf8(text));
@@ -29,13 +56,12 @@ void ShowException(const char* text) {
 ProgramWindows CreateProgramWindows(const ProgramServices& services) {
   ProgramWindows windows;
   windows.MainForm = std::make_unique<TMainForm>(
-      MainFormServices{services.transport, services.clock, services.programDir});
+      MainFormServices{services.transport, services.clock, services.files});
   TMainForm& mainForm = *windows.MainForm;
   // In this order: AboutBox, AlarmsForm, KalibracniTabulkaForm, KalibracniTabulkaZaznamForm,
   // NastaveniSmeruVetruForm.
   mainForm.AboutBox = new TAboutBox(&mainForm);
-  mainForm.AlarmsForm =
-      new TAlarmsForm(services.clock, services.sound, services.programDir, &mainForm);
+  mainForm.AlarmsForm = new TAlarmsForm(services.clock, services.sound, services.files, &mainForm);
   mainForm.AlarmsForm->SetTwin(&mainForm);
   mainForm.KalibracniTabulkaForm = new TKalibracniTabulkaForm(&mainForm);
   mainForm.KalibracniTabulkaZaznamForm = new TKalibracniTabulkaZaznamForm(&mainForm);
@@ -46,22 +72,29 @@ ProgramWindows CreateProgramWindows(const ProgramServices& services) {
 
 void ApplyProgramConventions() {
   std::setlocale(LC_NUMERIC, "C");
+  LoadQtTranslation();
+  QApplication::setWindowIcon(ProgramIcon());
   LoadProgramFonts();
   QApplication::setFont(ProgramFont());
 }
 
 int RunProgram(int& argc, char** argv, HidTransport& transport, const ProgramOptions& options) {
+  const CommandLine commandLine = ParseCommandLine(argc, argv, options.description);
+  if (commandLine.exit) return commandLine.exitCode;
   QApplication application(argc, argv);
   try {
+    // Also the window's class under X11, which the desktop entry's StartupWMClass names.
     QApplication::setApplicationName(QString::fromUtf8(kProgramTitle));
     // Lets the desktop match the window to its menu entry and icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("cz.kelvra.anemometer"));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopId));
     ApplyProgramConventions();
 
     SystemClock clock;
     QtSoundPlayer sound;
-    ProgramWindows windows = CreateProgramWindows(
-        {transport, clock, sound, QCoreApplication::applicationDirPath()});
+    const ProgramFiles files = LocateProgramFiles(
+        ProcessEnvironment(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString()),
+        QFile::encodeName(commandLine.configDir).toStdString());
+    ProgramWindows windows = CreateProgramWindows({transport, clock, sound, files});
     TMainForm* mainForm = windows.MainForm.get();
     mainForm->show();
     if (options.startCapture) {

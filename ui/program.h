@@ -3,6 +3,8 @@
 #include <QString>
 #include <memory>
 
+#include "program_files.h"
+
 class Clock;
 class HidTransport;
 class SoundPlayer;
@@ -12,7 +14,7 @@ struct ProgramServices {
   HidTransport& transport;
   Clock& clock;
   SoundPlayer& sound;
-  QString programDir;  // the executable's directory, home of the program's own files
+  ProgramFiles files;  // where the program's own files are read and written
 };
 
 // The program's windows, each created once at start and kept for the whole run: the main
@@ -25,14 +27,17 @@ ProgramWindows CreateProgramWindows(const ProgramServices& services);
 
 struct ProgramOptions {
   bool startCapture = false;  // the demo starts capturing as soon as its window is up
+  QString description;        // the first line of --help
 };
 
 // What every run of the windows needs once the application object exists, the program's and
 // the tests' alike: numbers with a full stop whatever the user's locale (Qt takes the user's
-// locale at start), and the program's font.
+// locale at start), Qt's Czech texts for standard buttons and dialogs, the window icon and the
+// program's font.
 void ApplyProgramConventions();
 
-// Application object, title, font and number format, the windows, the message loop. An
-// exception that escapes them is shown in a message box. Returns 0.
+// The command line, then the application object, title, icon, font and number format, the
+// windows, the message loop. An exception that escapes them is shown in a message box. Returns
+// 0, or the command line's exit code when it ended the program (2 for a wrong option).
 int RunProgram(int& argc, char** argv, HidTransport& transport,
                const ProgramOptions& options = {});

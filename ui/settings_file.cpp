@@ -3,10 +3,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-
 #include <cstdint>
+#include <filesystem>
 #include <optional>
+
+#include "atomic_file.h"
+#include "file_store.h"
+#include "regular_file.h"
 
 namespace {
 
@@ -79,15 +82,18 @@ ProfileText SplitLines(const QByteArray& content) {
   return text;
 }
 
-// Reads the whole file; nullopt when it exists but cannot be read. A missing file reads as
-// empty.
+std::filesystem::path FileSystemPath(const QString& path) {
+  return std::filesystem::path(QFile::encodeName(path).toStdString());
+}
+
+// Reads the whole file; nullopt when it exists but cannot be read, is not a regular file or is
+// larger than any settings file. A missing file reads as empty.
 std::optional<QByteArray> ReadProfileFile(const QString& path) {
   if (!QFileInfo::exists(path)) return QByteArray();
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-  QByteArray content = file.readAll();
-  if (file.error() != QFileDevice::NoError) return std::nullopt;
-  return content;
+  const std::optional<std::string> content =
+      ReadRegularFile(FileSystemPath(path), kProgramFileSizeLimit);
+  if (!content) return std::nullopt;
+  return QByteArray::fromStdString(*content);
 }
 
 // Index of the key's line in the first section named section, nullopt when absent. *sectionLine
@@ -163,26 +169,9 @@ bool MarkedReadOnly(const QString& path) {
   return (info.permissions() & anyWrite) == 0;
 }
 
-}  // namespace
-
-QString SettingsPath(const QString& programDir) {
-  return QDir(programDir).filePath(QString::fromLatin1(kSettingsFileName));
-}
-
-int GetPrivateProfileInt(const QString& section, const QString& key, int defaultValue,
-                         const QString& path) {
-  const std::optional<QByteArray> content = ReadProfileFile(path);
-  if (!content) return defaultValue;
-  return ProfileIntFrom(*content, section, key, defaultValue);
-}
-
-bool WritePrivateProfileString(const QString& section, const QString& key, const QString& value,
-                               const QString& path) {
-  if (MarkedReadOnly(path)) return false;
-  const std::optional<QByteArray> content = ReadProfileFile(path);
-  if (!content) return false;
-
-  ProfileText text = SplitLines(*content);
+// Sets key=value in text's section the way WritePrivateProfileStringA does.
+void SetProfileString(ProfileText& text, const QString& section, const QString& key,
+                      const QString& value) {
   const QByteArray sectionName = TrimProfileSpace(section.toUtf8());
   const QByteArray keyName = TrimProfileSpace(key.toUtf8());
   const QByteArray valueText = value.toUtf8();
@@ -203,18 +192,39 @@ bool WritePrivateProfileString(const QString& section, const QString& key, const
     text.lines.append('[' + sectionName + ']');
     text.lines.append(keyName + '=' + valueText);
   }
+}
 
+// Sets every key in section and replaces the file once, all or nothing: a failed write leaves
+// the previous file as it was.
+bool WriteProfileStrings(const QString& section, const QList<std::pair<QString, QString>>& values,
+                         const QString& path, FileCalls& calls) {
+  if (MarkedReadOnly(path)) return false;
+  const std::optional<QByteArray> content = ReadProfileFile(path);
+  if (!content) return false;
+  ProfileText text = SplitLines(*content);
+  for (const auto& [key, value] : values) SetProfileString(text, section, key, value);
   QByteArray output;
   for (const QByteArray& line : text.lines) output += line + text.lineEnd;
+  return ReplaceFileContents(FileSystemPath(path), std::string_view(output.data(), output.size()),
+                             calls);
+}
 
-  QSaveFile file(path);
-  file.setDirectWriteFallback(true);  // a program directory we may not create files in
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  if (file.write(output) != output.size()) {
-    file.cancelWriting();
-    return false;
-  }
-  return file.commit();
+}  // namespace
+
+QString SettingsPath(const QString& programDir) {
+  return QDir(programDir).filePath(QString::fromLatin1(kSettingsFileName));
+}
+
+int GetPrivateProfileInt(const QString& section, const QString& key, int defaultValue,
+                         const QString& path) {
+  const std::optional<QByteArray> content = ReadProfileFile(path);
+  if (!content) return defaultValue;
+  return ProfileIntFrom(*content, section, key, defaultValue);
+}
+
+bool WritePrivateProfileString(const QString& section, const QString& key, const QString& value,
+                               const QString& path) {
+  return WriteProfileStrings(section, {{key, value}}, path, SystemFileCalls());
 }
 
 LoadedSettings LoadSettingsFile(const QString& path) {
@@ -240,11 +250,11 @@ LoadedSettings LoadSettingsFile(const QString& path) {
   return settings;
 }
 
-bool SaveSettingsFile(const QString& path, int directionOffset, int compassChartType) {
-  const QString section = QString::fromLatin1(kSettingsSection);
-  const bool offsetWritten = WritePrivateProfileString(
-      section, QString::fromLatin1(kDirectionOffsetKey), QString::number(directionOffset), path);
-  const bool typeWritten = WritePrivateProfileString(
-      section, QString::fromLatin1(kCompassChartTypeKey), QString::number(compassChartType), path);
-  return offsetWritten && typeWritten;
+bool SaveSettingsFile(const QString& path, int directionOffset, int compassChartType,
+                      FileCalls& calls) {
+  return WriteProfileStrings(
+      QString::fromLatin1(kSettingsSection),
+      {{QString::fromLatin1(kDirectionOffsetKey), QString::number(directionOffset)},
+       {QString::fromLatin1(kCompassChartTypeKey), QString::number(compassChartType)}},
+      path, calls);
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "file_calls.h"
+
 // anemometer.ini: one section "Anemometer" with the direction offset and the compass chart
 // type. The file may come from the Windows version of the program, so it is read the way the
 // Windows private-profile functions read it, and written by changing only the lines it owns.
@@ -27,7 +29,8 @@ int GetPrivateProfileInt(const QString& section, const QString& key, int default
 
 // Sets key=value in section the way WritePrivateProfileStringA does: the key's line is replaced,
 // or the key (and the section) is added; every other line stays as it was. The file is created
-// when missing. False when the file cannot be read or written, or is marked read-only.
+// when missing and otherwise replaced all or nothing (atomic_file.h). False when the file cannot
+// be read or written, is not a regular file or is marked read-only; the file is as before then.
 bool WritePrivateProfileString(const QString& section, const QString& key, const QString& value,
                                const QString& path);
 
@@ -39,8 +42,10 @@ struct LoadedSettings {
   bool FileUnreadable = false;
 };
 
-// Both settings, each replaced by its default when it lies outside its range.
+// Both settings, each replaced by its default when it lies outside its range. A file that is not
+// a regular file or is larger than kProgramFileSizeLimit counts as unreadable.
 LoadedSettings LoadSettingsFile(const QString& path);
 
-// Writes both keys, the second even when the first failed. False when either write failed.
-bool SaveSettingsFile(const QString& path, int directionOffset, int compassChartType);
+// Writes both keys in one replacement of the file. False when it failed; the file is as before.
+bool SaveSettingsFile(const QString& path, int directionOffset, int compassChartType,
+                      FileCalls& calls = SystemFileCalls());

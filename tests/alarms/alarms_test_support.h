@@ -63,6 +63,5 @@ class AlarmsFormTest : public ::testing::Test {
 
   FixedClock clock{{2008, 3, 3, 5, 14, 7, 9, 0}};  // 5 March 2008, 14:07:09
   FakeSoundPlayer sound;
-  const QString programDir = QStringLiteral("/opt/kelvra-anemometer");
-  TAlarmsForm form{clock, sound, programDir};
+  TAlarmsForm form{clock, sound, ProgramFiles{"/opt/kelvra-anemometer"}};
 };

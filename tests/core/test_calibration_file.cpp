@@ -9,6 +9,7 @@
 
 #include "calibration.h"
 #include "calibration_reader.h"  // kCalibrationLinePieceLength
+#include "posix_file_store.h"
 
 namespace fs = std::filesystem;
 
@@ -39,8 +40,9 @@ class CalibrationFileTest : public ::testing::Test {
     return file;
   }
 
-  int LoadText(std::string_view bytes) { return LoadCalibration(Write(bytes), table_); }
+  int LoadText(std::string_view bytes) { return LoadCalibration(store_, Write(bytes), table_); }
 
+  PosixFileStore store_;
   fs::path dir_;
   CalibrationTable table_ = {{1.0f, 1.0f}};  // something a load must replace
 };
@@ -49,31 +51,32 @@ class CalibrationFileTest : public ::testing::Test {
 
 TEST_F(CalibrationFileTest, SavedDefaultsAreTheGoldenFileAndReadBack) {
   const fs::path file = dir_ / kCalibrationFileName;
-  ASSERT_EQ(SaveCalibration(file, DefaultCalibrationTable()), 0);
+  ASSERT_EQ(SaveCalibration(store_, file, DefaultCalibrationTable()), 0);
   EXPECT_EQ(ReadBytes(file), ReadBytes(kDataDir / "default.cal"));
 
-  ASSERT_EQ(LoadCalibration(kDataDir / "default.cal", table_), 0);
+  ASSERT_EQ(LoadCalibration(store_, kDataDir / "default.cal", table_), 0);
   EXPECT_EQ(table_, DefaultCalibrationTable());
 }
 
 TEST_F(CalibrationFileTest, SavingTruncatesAndKeepsEveryValue) {
   const fs::path file = Write(std::string(5000, 'x'));
   const CalibrationTable table = {{0.5f, -1234.25f}, {3.40282347e38f, 1e-7f}};
-  ASSERT_EQ(SaveCalibration(file, table), 0);
+  ASSERT_EQ(SaveCalibration(store_, file, table), 0);
   EXPECT_EQ(ReadBytes(file),
             "0.500000 -1234.250000\n"
             "340282346638528859811704183484516925440.000000 0.000000\n");
-  ASSERT_EQ(SaveCalibration(file, {}), 0);
+  ASSERT_EQ(SaveCalibration(store_, file, {}), 0);
   EXPECT_EQ(ReadBytes(file), "");
 }
 
 TEST_F(CalibrationFileTest, SaveFailuresAreReported) {
-  EXPECT_EQ(SaveCalibration(dir_ / "missing" / kCalibrationFileName, DefaultCalibrationTable()),
-            -1);
-  EXPECT_EQ(SaveCalibration(dir_, DefaultCalibrationTable()), -1);  // a directory
+  EXPECT_EQ(
+      SaveCalibration(store_, dir_ / "missing" / kCalibrationFileName, DefaultCalibrationTable()),
+      -1);
+  EXPECT_EQ(SaveCalibration(store_, dir_, DefaultCalibrationTable()), -1);  // a directory
   if (fs::exists("/dev/full")) {
-    // Opening succeeds; only the buffered writes fail, at the flush.
-    EXPECT_EQ(SaveCalibration("/dev/full", DefaultCalibrationTable()), -1);
+    // Not a regular file: refused before anything is written.
+    EXPECT_EQ(SaveCalibration(store_, "/dev/full", DefaultCalibrationTable()), -1);
   }
 }
 
@@ -93,7 +96,7 @@ TEST_F(CalibrationFileTest, LooseButValidLines) {
       {1000.0f, 500.0f}, {2000.0f, 800.0f}, {3000.5f, 900.0f}, {4000.0f, -950.0f}};
   EXPECT_EQ(table_, expected);
 
-  ASSERT_EQ(LoadCalibration(kDataDir / "crlf.cal", table_), 0);
+  ASSERT_EQ(LoadCalibration(store_, kDataDir / "crlf.cal", table_), 0);
   EXPECT_EQ(table_, (CalibrationTable{{1000.0f, 500.0f}, {2000.0f, 800.0f}}));
 
   EXPECT_EQ(LoadText(""), 0);
@@ -101,7 +104,7 @@ TEST_F(CalibrationFileTest, LooseButValidLines) {
 }
 
 TEST_F(CalibrationFileTest, BadLinesFailAndKeepTheRowsBeforeThem) {
-  ASSERT_EQ(LoadCalibration(kDataDir / "blank_last_line.cal", table_), -1);
+  ASSERT_EQ(LoadCalibration(store_, kDataDir / "blank_last_line.cal", table_), -1);
   EXPECT_EQ(table_, (CalibrationTable{{1000.0f, 500.0f}, {2000.0f, 800.0f}}));
 
   for (const char* bad : {"1000 500\n   \n", "1000 500\n1000\n", "1000 500\nabc 5\n",
@@ -146,9 +149,9 @@ TEST_F(CalibrationFileTest, TextOfALineEndsAtANulByte) {
 }
 
 TEST_F(CalibrationFileTest, UnreadableFilesFail) {
-  EXPECT_EQ(LoadCalibration(dir_ / "missing.cal", table_), -1);
+  EXPECT_EQ(LoadCalibration(store_, dir_ / "missing.cal", table_), -1);
   EXPECT_TRUE(table_.empty());
   table_ = {{1.0f, 1.0f}};
-  EXPECT_EQ(LoadCalibration(dir_, table_), -1);  // a directory opens, but reading it fails
+  EXPECT_EQ(LoadCalibration(store_, dir_, table_), -1);  // a directory opens, but reading it fails
   EXPECT_TRUE(table_.empty());
 }

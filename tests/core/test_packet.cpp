@@ -2,8 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
+#include <random>
 #include <string>
+#include <string_view>
 
 #include "packet.h"
 #include "packet_builder.h"
@@ -95,12 +98,34 @@ TEST(ParsePacket, FieldsThatReadNoNumberAreFormatErrors) {
   EXPECT_FALSE(ParsePacket(MakePacket(1, "01000", "02000", "05", " abc")));
   EXPECT_FALSE(ParsePacket(MakePacket(1, "01000", "02000", "05", "")));
   EXPECT_FALSE(ParsePacket(MakePacket(1, "01000", "02000", "05", ".")));
+  for (const char* temperature : {"0x", " 0x", "-0x", "0xg", "infi", "+"}) {
+    EXPECT_FALSE(ParsePacket(MakePacket(1, "01000", "02000", "05", temperature))) << temperature;
+  }
   EXPECT_FALSE(ParsePacket(Packet{}));
 }
 
 TEST(ParsePacket, NonFiniteTemperatureIsAFormatError) {
   for (const char* temperature : {"nan", "NAN", "-nan", "inf", "-inf", "INF", "9e99"}) {
     EXPECT_FALSE(ParsePacket(MakePacket(1, "01000", "02000", "05", temperature))) << temperature;
+  }
+}
+
+// Any four bytes of temperature text read as sscanf("%f") reads them, and only finite numbers
+// are taken.
+TEST(ParsePacket, TemperatureFieldAgreesWithSscanf) {
+  std::mt19937 rng(17);
+  const std::string_view alphabet = " \t+-.019xXeEpPinfatyN";
+  std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+  for (int i = 0; i < 40000; ++i) {
+    std::string field(4, ' ');
+    for (char& c : field) c = alphabet[pick(rng)];
+    float expected = 0.0f;
+    const bool valid = std::sscanf(field.c_str(), "%f", &expected) == 1 && std::isfinite(expected);
+    const auto fields = ParsePacket(MakePacket(1, "01000", "02000", "05", field.c_str()));
+    ASSERT_EQ(fields.has_value(), valid) << '"' << field << '"';
+    if (valid) {
+      ASSERT_EQ(fields->Temperature, expected) << '"' << field << '"';
+    }
   }
 }
 

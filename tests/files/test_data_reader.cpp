@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
 #include "csv_format.h"
 #include "data_file_reader.h"
 #include "data_line_parser.h"
+#include "direction_sector.h"
 #include "file_messages.h"
 #include "files_test_helpers.h"
 #include "line_piece_reader.h"
@@ -97,7 +99,7 @@ TEST(ReadDataFile, StopsAtTheFirstBadLineKeepingTheRowsBeforeIt) {
     EXPECT_EQ(loaded.records.size(), rows);
   }
   EXPECT_EQ(Load("/nonexistent.csv").message, "Cannot open file: f.csv");
-  EXPECT_EQ(Load(kUnwritableDir).message, "Cannot read from input file.");  // a directory
+  EXPECT_EQ(Load(kUnwritableDir).message, "Cannot open file: f.csv");  // a directory
 }
 
 TEST(ReadDataFile, ReadsLinesInPiecesOf149Characters) {
@@ -151,15 +153,28 @@ TEST(ParseDataLine, DateAndTimeNumbersWrapLikeTheCLibrary) {
   EXPECT_EQ(r.Time, (SystemTime{4464, 13, 0, 31, 65535, 5, 0, 0}));
 }
 
-// The item scanner against sscanf itself, on lines of the characters that matter. Letters that
-// strtof and glibc's scanf read differently ("1e+", "0x", "inf") are left out.
+// A line of random fragments: mostly eleven items, with numbers in every form scanf knows
+// ("1e+", "0x", "inf", "nan") and glued to their neighbours ("3ENE").
+std::string RandomDataLine(std::mt19937& random) {
+  const auto text = [&random](std::string_view alphabet, std::size_t maxLength) {
+    std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1), length(0, maxLength);
+    std::string fragment;
+    for (std::size_t n = length(random); n > 0; --n) fragment += alphabet[pick(random)];
+    return fragment;
+  };
+  if (random() % 4 == 0) return text("0123456789..::,,  \t-+NSWEabcdfxXpPin", 70);
+  std::string line = "6.12 2008 14:05:33";
+  for (int i = 0; i < 7; ++i) line += text(" ,", 2) + text("+-.0159eExXpPinfatyN", 5);
+  return line + text(" ,", 1) + text("NSEWnsexp-", 4);
+}
+
+bool SameFloat(float a, float b) { return a == b || (std::isnan(a) && std::isnan(b)); }
+
+// The item scanner against sscanf itself, with the format string it follows.
 TEST(ScanDataLineItems, SplitsItemsExactlyAsSscanf) {
   std::mt19937 random(3);
-  const std::string alphabet = "0123456789..::,,  \t-+NSWabcdf";
-  std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1), length(0, 70);
-  for (int i = 0; i < 20000; ++i) {
-    std::string line;
-    for (std::size_t n = length(random); n > 0; --n) line += alphabet[pick(random)];
+  for (int i = 0; i < 40000; ++i) {
+    const std::string line = RandomDataLine(random);
     std::string spaced = line;
     std::replace(spaced.begin(), spaced.end(), ',', ' ');
     char t[3][11] = {}, dir[11] = {};
@@ -172,11 +187,23 @@ TEST(ScanDataLineItems, SplitsItemsExactlyAsSscanf) {
     ASSERT_EQ(count, std::max(expected, 0)) << line;
     const std::string_view got[] = {items.date, items.year, items.time};
     for (int k = 0; k < std::min(count, 3); ++k) ASSERT_EQ(got[k], t[k]) << line;
-    for (int k = 3; k < std::min(count, 10); ++k) ASSERT_EQ(items.values[k - 3], v[k - 3]) << line;
+    for (int k = 3; k < std::min(count, 10); ++k) {
+      ASSERT_TRUE(SameFloat(items.values[k - 3], v[k - 3])) << line;
+    }
     if (count == 11) {
       ASSERT_EQ(items.direction, dir) << line;
     }
   }
+}
+
+TEST(ParseDataLine, NumbersGluedToNamesSplitAsTheCLibrarySplitsThem) {
+  MeasurementRecord r;
+  // "%f" takes "3E" of "3ENE" and leaves "NE"; "0x" is no number at all.
+  ASSERT_EQ(ParseDataLine("6.12 2008 14:05:33 1 2 3 4 5 6 3ENE", r), ReadOutcome::Ok);
+  EXPECT_EQ(r.BeaufortGust, 3.0f);
+  EXPECT_STREQ(SectorName(r.Sector), "NE");
+  EXPECT_EQ(ParseDataLine("6.12 2008 14:05:33 1 2 3 4 5 6 0x N", r),
+            ReadOutcome::IncorrectLineFormat);
 }
 
 }  // namespace

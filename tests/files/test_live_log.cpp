@@ -1,5 +1,5 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -9,25 +9,13 @@
 #include "data_file_reader.h"
 #include "file_messages.h"
 #include "files_test_helpers.h"
+#include "full_disk.h"
+#include "hang_watchdog.h"
 #include "live_log.h"
 #include "measurement_core.h"
 #include "recording_sink.h"
 
 namespace {
-
-// The disk fills up under an open file: its descriptor is pointed at /dev/full.
-void FillDiskUnder(const std::filesystem::path& file) {
-  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
-    std::error_code error;
-    if (std::filesystem::read_symlink(entry.path(), error) != std::filesystem::canonical(file))
-      continue;
-    const int full = open("/dev/full", O_WRONLY);
-    ASSERT_GE(dup2(full, std::stoi(entry.path().filename().string())), 0);
-    close(full);
-    return;
-  }
-  FAIL() << "no open descriptor for " << file;
-}
 
 // Capture as the program runs it: every produced row goes to the live log, and the text of a
 // failure is kept as the message the user would see.
@@ -94,13 +82,18 @@ TEST(LiveLog, AFullDiskDuringCaptureReportsOnceAndSwitchesTheLogOff) {
   capture.dataLock.unlock();
 }
 
-TEST(LiveLog, StaysOffWhenTheFileCannotBeOpenedOrHoldItsHeader) {
+TEST(LiveLog, StaysOffWhenTheFileCannotBeOpenedOrIsNotARegularFile) {
+  const HangWatchdog watchdog("opening odd logs");
+  TempDir dir;
+  ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
   std::mutex dataLock;
   LiveLog log(dataLock);
   EXPECT_EQ(log.Open(kUnwritableDir / "live.csv", "x"), FileOutcome::CannotOpen);
   EXPECT_FALSE(log.IsOn());
+  EXPECT_EQ(log.Open(dir / "fifo", "x"), FileOutcome::CannotOpen) << "a pipe without a reader";
   EXPECT_EQ(log.Open("/dev/full", "x"), FileOutcome::CannotWrite);
   EXPECT_FALSE(log.IsOn());
+  EXPECT_TRUE(std::filesystem::is_fifo(dir / "fifo"));
 }
 
 }  // namespace

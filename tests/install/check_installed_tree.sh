@@ -83,6 +83,18 @@ if [ -f "$png_icon" ]; then
   [ "$size" = "0 0 0 48 0 0 0 48" ] || fail "${png_icon#"$root"} is not 48 x 48 (IHDR: $size)"
 fi
 
+# The defaults read when a user's folder lacks them, where the programs look: ../share beside bin.
+data="$usr/share/kelvra-anemometer"
+expect_copy "$data/anemometer.cal" "$source/app/anemometer.cal"
+if [ ! -f "$data/alarm.wav" ]; then
+  fail "no default alarm sound ${data#"$root"}/alarm.wav"
+elif [ "$(head -c 4 "$data/alarm.wav")$(tail -c +9 "$data/alarm.wav" | head -c 4)" != RIFFWAVE ]; then
+  fail "${data#"$root"}/alarm.wav is not a WAV file"
+fi
+for page in kelvra-anemometer kelvra-anemometer-demo; do
+  gzip -t "$usr/share/man/man1/$page.1.gz" 2>/dev/null || fail "no manual page for $page"
+done
+
 rule=70-kelvra-anemometer.rules
 if [ -z "$udev_rules_dir" ]; then
   found="$(find "$root" -name "$rule")"

@@ -33,8 +33,8 @@ class MainFormTest : public ::testing::Test {
   }
 
   void CreateForm() {
-    form = std::make_unique<TMainForm>(MainFormServices{
-        hid, clock, QString::fromStdString(programDir.Path().string()), &messages, &dialogs});
+    form = std::make_unique<TMainForm>(
+        MainFormServices{hid, clock, ProgramFiles{programDir.Path()}, &messages, &dialogs});
   }
 
   // Capture running, with the first report (which the decoder drops) already delivered.

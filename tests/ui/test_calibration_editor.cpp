@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
 #include <QLocale>
@@ -213,10 +214,13 @@ class CalibrationMenuTest : public MainFormTest {
  protected:
   void SetUp() override {
     MainFormTest::SetUp();
+    AddEditor();
+    programDir.Write("anemometer.cal", kFileBefore);
+  }
+  void AddEditor() {
     form->KalibracniTabulkaForm = new TKalibracniTabulkaForm(form.get());
     form->KalibracniTabulkaZaznamForm = new TKalibracniTabulkaZaznamForm(form.get());
     form->KalibracniTabulkaForm->SetRowEditor(form->KalibracniTabulkaZaznamForm);
-    programDir.Write("anemometer.cal", kFileBefore);
   }
   TKalibracniTabulkaForm& editor() { return *form->KalibracniTabulkaForm; }
 
@@ -293,6 +297,44 @@ TEST_F(CalibrationMenuTest, SavedTableConvertsTheNextReport) {
   EXPECT_EQ(CalibrationFile(), "1000.000000 250.000000\n");
 }
 
+// An installed copy: nothing of the program's beside its executable, whose folder the user
+// cannot write. The first start reads the installed default table without a notice; the saved
+// table and a changed setting go to the user's folder and come back at the next start.
+TEST_F(CalibrationMenuTest, InstalledCopyKeepsTheUsersTableAndSettings) {
+  namespace fs = std::filesystem;
+  TemporaryProgramDir tree;
+  fs::create_directories(tree.File("usr/bin"));
+  fs::create_directories(tree.File("usr/share/kelvra-anemometer"));
+  tree.Write("usr/share/kelvra-anemometer/anemometer.cal", "2000.000000 400.000000\n");
+  fs::permissions(tree.File("usr/bin"), fs::perms::owner_read | fs::perms::owner_exec);
+  const ProgramFiles files = LocateProgramFiles(
+      {tree.File("usr/bin"), tree.File("home").string(), tree.File("config").string()});
+  const auto start = [&] {
+    form = std::make_unique<TMainForm>(MainFormServices{hid, clock, files, &messages, &dialogs});
+    AddEditor();
+  };
+
+  form.reset();
+  start();
+  EXPECT_EQ(form->Core.Calibration(), (CalibrationTable{{2000.0f, 400.0f}}));
+  form->ComboBox_TypGrafuNaKompasu->setCurrentIndex(2);
+  emit form->ComboBox_TypGrafuNaKompasu->activated(2);
+  OpenEditor([this] {
+    EditFirstRow("1000", "250");
+    editor().Button_Ulozit->click();
+  });
+
+  form.reset();
+  start();
+  EXPECT_EQ(form->Core.Calibration(), (CalibrationTable{{1000.0f, 250.0f}}));
+  EXPECT_EQ(form->CompassChartType, 3);
+  EXPECT_TRUE(fs::is_regular_file(tree.File("config/kelvra-anemometer/anemometer.ini")));
+  EXPECT_TRUE(fs::is_empty(tree.File("usr/bin")));
+  EXPECT_FALSE(fs::exists(tree.File("home"))) << "XDG_CONFIG_HOME wins over HOME";
+  EXPECT_TRUE(messages.Shown().empty());
+  fs::permissions(tree.File("usr/bin"), fs::perms::owner_all);
+}
+
 TEST_F(CalibrationMenuTest, UnwritableFileIsReportedAndTheNewTableStaysInUse) {
   std::filesystem::remove(programDir.File("anemometer.cal"));
   std::filesystem::create_directory(programDir.File("anemometer.cal"));
@@ -323,7 +365,7 @@ TEST(ProgramWindowsTest, DialogsAreCreatedInOrderAndWired) {
   });
   unexpectedBox.start(3000);
   const ProgramWindows windows =
-      CreateProgramWindows({hid, clock, sound, QString::fromStdString(programDir.Path().string())});
+      CreateProgramWindows({hid, clock, sound, ProgramFiles{programDir.Path()}});
   unexpectedBox.stop();
   TMainForm& mainForm = *windows.MainForm;
 

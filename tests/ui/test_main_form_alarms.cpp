@@ -16,7 +16,7 @@ class MainFormAlarmsTest : public MainFormTest {
  protected:
   void SetUp() override {
     MainFormTest::SetUp();
-    alarms = new TAlarmsForm(clock, sound, form->ProgramDir(), form.get());
+    alarms = new TAlarmsForm(clock, sound, form->Files(), form.get());
     alarms->SetTwin(form.get());
     form->AlarmsForm = alarms;
   }

@@ -229,8 +229,8 @@ TEST_F(MainFormTest, ReportsAreHandledWhileAModalDialogIsOpen) {
 class RealMessageBoxTest : public MainFormTest {
  protected:
   void CreateForm() {
-    form = std::make_unique<TMainForm>(MainFormServices{
-        hid, clock, QString::fromStdString(programDir.Path().string()), nullptr, &dialogs});
+    form = std::make_unique<TMainForm>(
+        MainFormServices{hid, clock, ProgramFiles{programDir.Path()}, nullptr, &dialogs});
   }
   void SetUp() override {
     programDir.Write("anemometer.cal", "1000.000000 500.000000\n");

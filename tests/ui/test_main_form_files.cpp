@@ -9,7 +9,6 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QToolButton>
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -20,6 +19,8 @@
 #include "csv_format.h"
 #include "data_string_grid.h"
 #include "date_time_text.h"
+#include "full_disk.h"
+#include "hang_watchdog.h"
 #include "main_form_fixture.h"
 
 namespace {
@@ -151,7 +152,7 @@ TEST_F(MainFormFilesTest, SaveWritesTheStoreOldestFirstUnderTheChosenName) {
 
 TEST_F(MainFormFilesTest, SaveFailuresNameTheChosenFile) {
   CaptureRows({2});
-  // /dev/full takes the few buffered rows and refuses them only when the file is closed.
+  // A device is not a file that Save replaces.
   dialogs.AnswerNext(QStringLiteral("/dev/full"));
   ExpectError("Cannot write file: /dev/full");
   form->SaveClick(nullptr);
@@ -228,6 +229,24 @@ TEST_F(MainFormFilesTest, OpenErrorsKeepTheRowsReadBeforeThem) {
   EXPECT_EQ(form->Core.Records()[0].Time.Second, 33);
   EXPECT_EQ(form->DataGrid->RowCount(), 2);
   EXPECT_EQ(form->DataGrid->CellText(8, 1), "NNE");
+}
+
+TEST_F(MainFormFilesTest, OpenRefusesAtOnceWhatIsNotARegularFileAfterResettingTheDisplay) {
+  const HangWatchdog watchdog("opening odd files");
+  ASSERT_EQ(mkfifo(programDir.File("fifo.csv").c_str(), 0600), 0);
+  std::filesystem::create_directory(programDir.File("folder.csv"));
+  std::filesystem::create_symlink("/dev/zero", programDir.File("zero.csv"));
+  std::filesystem::create_symlink("/dev/full", programDir.File("full.csv"));
+  for (const char* name : {"fifo.csv", "folder.csv", "zero.csv", "full.csv"}) {
+    SCOPED_TRACE(name);
+    CaptureRows({3});
+    const std::filesystem::path file = programDir.File(name);
+    dialogs.AnswerNext(NameOf(file));
+    ExpectError("Cannot open file: " + file.string());
+    form->OPenClick(nullptr);
+    EXPECT_TRUE(form->Core.Records().Empty());
+    EXPECT_EQ(form->StaticText_WindDir->text(), QStringLiteral("--"));
+  }
 }
 
 TEST_F(MainFormFilesTest, LiveLogWritesItsHeaderAtOnceAndEveryCapturedRowUntilUnticked) {
@@ -311,54 +330,17 @@ TEST_F(MainFormFilesTest, LiveLogOnAFullDeviceDuringCaptureFailsOnceAndCaptureGo
   EXPECT_EQ(form->DataGrid->RowCount(), 6);
 }
 
-// A pipe whose reader goes away: the header and the first row are taken, later rows fail.
-class BrokenPipe {
- public:
-  explicit BrokenPipe(const std::filesystem::path& path) {
-    if (mkfifo(path.c_str(), 0600) == 0) reader_ = open(path.c_str(), O_RDONLY | O_NONBLOCK);
-    // A write to the broken pipe must fail, not end the test program.
-    struct sigaction ignore {};
-    ignore.sa_handler = SIG_IGN;
-    sigaction(SIGPIPE, &ignore, &previous_);
-  }
-  ~BrokenPipe() {
-    CloseReader();
-    sigaction(SIGPIPE, &previous_, nullptr);
-  }
-  BrokenPipe(const BrokenPipe&) = delete;
-  BrokenPipe& operator=(const BrokenPipe&) = delete;
-
-  bool Ready() const { return reader_ >= 0; }
-  std::string ReadAvailable() {
-    std::string bytes;
-    char buffer[4096];
-    for (ssize_t n; (n = read(reader_, buffer, sizeof buffer)) > 0;) {
-      bytes.append(buffer, static_cast<std::size_t>(n));
-    }
-    return bytes;
-  }
-  void CloseReader() {
-    if (reader_ >= 0) close(reader_);
-    reader_ = -1;
-  }
-
- private:
-  int reader_ = -1;
-  struct sigaction previous_ {};
-};
-
 TEST_F(MainFormFilesTest, LiveRowThatCannotBeWrittenSwitchesTheLogOffOnceAndCaptureGoesOn) {
   const std::filesystem::path log = programDir.File("odpojený disk.csv");
-  BrokenPipe pipe(log);
-  ASSERT_TRUE(pipe.Ready());
   StartCaptureAndPrime();
   dialogs.AnswerNext(NameOf(log));
   LogBox().click();
   ASSERT_TRUE(form->LiveLogFile.IsOn());
   DeliverRows({2}, 2);
-  EXPECT_EQ(pipe.ReadAvailable(), StoreAsCsv());
+  const std::string written = StoreAsCsv();
+  EXPECT_EQ(ReadBytes(log), written);
 
-  pipe.CloseReader();
+  FillDiskUnder(log);
   ExpectError("Cannot write file: " + log.string());
   ExpectLogOffWhileShown();
   DeliverRows({3, 4, 5}, 3);
@@ -367,6 +349,7 @@ TEST_F(MainFormFilesTest, LiveRowThatCannotBeWrittenSwitchesTheLogOffOnceAndCapt
   EXPECT_FALSE(LogBox().isChecked());
   EXPECT_EQ(form->CaptureRunning, 1);
   EXPECT_EQ(form->Core.Records().Size(), 4u);
+  EXPECT_EQ(ReadBytes(log), written) << "the rows written before the disk filled up stay";
 }
 
 TEST_F(MainFormFilesTest, PdfReportShowsTheStoreAndTheTimeItWasMade) {

@@ -1,0 +1,13 @@
+#include "posix_file_store.h"
+
+#include "atomic_file.h"
+#include "regular_file.h"
+
+std::optional<std::string> PosixFileStore::ReadWholeFile(const std::filesystem::path& file,
+                                                         std::size_t maxBytes) {
+  return ReadRegularFile(file, maxBytes);
+}
+
+bool PosixFileStore::ReplaceWholeFile(const std::filesystem::path& file, std::string_view bytes) {
+  return ReplaceFileContents(file, bytes, calls_);
+}

@@ -1,0 +1,63 @@
+#include "regular_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+int OpenRegularFileForReading(const std::filesystem::path& file) {
+  // O_NONBLOCK: opening a pipe without a writer would otherwise wait for one.
+  const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return -1;
+  struct stat info {};
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || flags < 0 ||
+      ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+int OpenRegularFileForWriting(const std::filesystem::path& file, bool* notRegular) {
+  *notRegular = false;
+  // Emptied only once it is known to be a regular file.
+  const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
+  if (fd < 0) return -1;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    *notRegular = true;
+    ::close(fd);
+    return -1;
+  }
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 || ::ftruncate(fd, 0) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+std::optional<std::string> ReadRegularFile(const std::filesystem::path& file,
+                                           std::size_t maxBytes) {
+  const int fd = OpenRegularFileForReading(file);
+  if (fd < 0) return std::nullopt;
+  std::string content;
+  char chunk[16 * 1024];
+  bool ok = true;
+  // The size is checked on what is read, not on what fstat says: the file may grow meanwhile.
+  while (ok) {
+    const ssize_t got = ::read(fd, chunk, sizeof chunk);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      ok = got == 0;
+      break;
+    }
+    content.append(chunk, static_cast<std::size_t>(got));
+    ok = content.size() <= maxBytes;
+  }
+  ::close(fd);
+  if (!ok) return std::nullopt;
+  return content;
+}

@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# Makes the Debian package with CPack from a build tree into a scratch folder and checks it: the
+# control fields, Depends from the shared libraries plus the declared packages, exactly the
+# expected files, and no lintian finding of severity error (when lintian is installed).
+#
+#   check_debian_package.sh --cpack CPACK --build DIR --scratch DIR --version VERSION
+#     --expected-files LIST --lintian PROGRAM (empty or *-NOTFOUND: skipped)
+set -uo pipefail
+
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --cpack) cpack="$2" ;;
+    --build) build="$2" ;;
+    --scratch) scratch="$2" ;;
+    --version) version="$2" ;;
+    --expected-files) expected_files="$2" ;;
+    --lintian) lintian="$2" ;;
+    *) echo "unknown argument: $1" >&2; exit 2 ;;
+  esac
+  shift 2
+done
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+rm -rf "$scratch"
+mkdir -p "$scratch"
+if ! "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$scratch" >"$scratch/cpack.log" 2>&1; then
+  cat "$scratch/cpack.log" >&2
+  echo "FAIL: cpack did not make the package" >&2
+  exit 1
+fi
+debs=("$scratch"/*.deb)
+if [ "${#debs[@]}" -ne 1 ] || [ ! -f "${debs[0]}" ]; then
+  echo "FAIL: expected one .deb in $scratch, found: ${debs[*]}" >&2
+  exit 1
+fi
+deb="${debs[0]}"
+
+field() { dpkg-deb -f "$deb" "$1"; }
+[ "$(field Package)" = kelvra-anemometer ] || fail "Package: $(field Package)"
+[ "$(field Version)" = "$version" ] || fail "Version: $(field Version), not $version"
+[ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "Architecture: $(field Architecture)"
+[ -n "$(field Maintainer)" ] || fail "no Maintainer"
+[ -n "$(field Description)" ] || fail "no Description"
+depends="$(field Depends)"
+# The libraries the programs link (found by dpkg-shlibdeps) and the two packages they need
+# without linking them.
+for package in libc6 libqt6widgets6 libqt6multimedia6 libhidapi-hidraw0 libhpdf fonts-wine \
+    qt6-translations-l10n; do
+  grep -qE "(^|, )$package[^,]*" <<<"$depends" || fail "Depends lacks $package: $depends"
+done
+
+# Regular files and links, without the leading "./".
+dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sed 's|^\./||' | sort >"$scratch/files.txt"
+mapfile -t patterns < <(grep -v -e '^#' -e '^$' "$expected_files")
+while IFS= read -r file; do
+  matched=0
+  for pattern in "${patterns[@]}"; do
+    # shellcheck disable=SC2053  # the pattern is meant to glob
+    [[ "$file" == $pattern ]] && matched=1
+  done
+  [ "$matched" -eq 1 ] || fail "not in the list of expected files: $file"
+done <"$scratch/files.txt"
+for pattern in "${patterns[@]}"; do
+  count=0
+  while IFS= read -r file; do
+    # shellcheck disable=SC2053
+    [[ "$file" == $pattern ]] && count=$((count + 1))
+  done <"$scratch/files.txt"
+  [ "$count" -eq 1 ] || fail "$count files in the package for $pattern"
+done
+
+# The executables run from the package's layout: --version without a display.
+mkdir -p "$scratch/root"
+dpkg-deb -x "$deb" "$scratch/root"
+line="$(env -u DISPLAY -u WAYLAND_DISPLAY "$scratch/root/usr/bin/kelvra-anemometer" --version)"
+[ "$line" = "kelvra-anemometer $version" ] || fail "the packaged program says '$line'"
+
+case "${lintian:-}" in
+  "" | *-NOTFOUND) echo "lintian is not installed: its check is skipped" ;;
+  *)
+    "$lintian" --allow-root --tag-display-limit 0 "$deb" >"$scratch/lintian.txt" 2>&1
+    if grep -q '^E: ' "$scratch/lintian.txt"; then
+      grep '^E: ' "$scratch/lintian.txt" >&2
+      fail "lintian reports errors"
+    fi
+    ;;
+esac
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures check(s) failed; the package is $deb" >&2
+  exit 1
+fi
+echo "package $(basename "$deb") is complete"
