@@ -213,7 +213,9 @@ BENCHMARK(BM_PostedReportToFinishedDisplay)->Iterations(1)->Unit(benchmark::kSec
 // event does, and then repaints.
 class FedWindow {
  public:
-  FedWindow() : form_(MainFormServices{anemometer_, clock_, dir_.path(), &messages_, &dialogs_}) {
+  FedWindow()
+      : form_(MainFormServices{anemometer_, clock_, ProgramFiles{dir_.path().toStdString()},
+                               &messages_, &dialogs_}) {
     form_.show();
     QCoreApplication::processEvents();
     Prime();

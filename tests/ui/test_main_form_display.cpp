@@ -194,9 +194,9 @@ class ReportRowsTest : public MainFormTest {
     MainFormTest::SetUp();
     form.reset();
     for (Window* w : {&jumping, &stepping}) {
-      w->form = std::make_unique<TMainForm>(MainFormServices{
-          hid, clock, QString::fromStdString(programDir.Path().string()), &messages, &dialogs});
-      w->alarms = new TAlarmsForm(clock, sound, w->form->ProgramDir(), w->form.get());
+      w->form = std::make_unique<TMainForm>(
+          MainFormServices{hid, clock, ProgramFiles{programDir.Path()}, &messages, &dialogs});
+      w->alarms = new TAlarmsForm(clock, sound, w->form->Files(), w->form.get());
       w->alarms->SetTwin(w->form.get());
       w->form->AlarmsForm = w->alarms;
       // Upper temperature limit 10, armed; the reports go from -5 to 19 degrees.
