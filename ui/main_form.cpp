@@ -1,28 +1,29 @@
 #include "main_form.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
 #include <algorithm>
-#include <filesystem>
-#include <mutex>
-#include <utility>
+#include <string>
 
 #include "calibration.h"
 #include "data_string_grid.h"
 #include "direction_sector.h"
 #include "message_boxes.h"
-#include "packet.h"
 #include "qt_file_dialogs.h"
 #include "qt_message_boxes.h"
 #include "usb_anemometer.h"
 
 TMainForm::TMainForm(const MainFormServices& services, QWidget* parent)
     : QMainWindow(parent),
-      Core(*this),
+      Session(services.transport, services.clock, *this, *this,
+              [this](const std::string& text) {
+                messages_->Show(QString::fromStdString(text), QStringLiteral("Error"),
+                                MessageIcon::Error);
+              }),
+      Core(Session.Core()),
+      LiveLogFile(Session.Log()),
       clock_(services.clock),
-      transport_(services.transport),
       files_(services.files),
       messages_(services.messages),
       fileDialogs_(services.fileDialogs) {
@@ -58,29 +59,8 @@ void TMainForm::FormCreate() {
   CreateDataGrid();
   WriteWindSpeedTitles();
 
-  // The capture thread only posts; everything else happens here, on the user-interface thread.
-  DeviceLink = std::make_unique<TUsbAnemometer>(
-      kAnemometerVendorId, kAnemometerProductId,
-      [this](int message) {
-        QCoreApplication::postEvent(this, new QEvent(static_cast<QEvent::Type>(message)));
-      },
-      transport_, clock_,
-      [this](const std::string& text) {
-        messages_->Show(QString::fromStdString(text), QStringLiteral("Error"),
-                        MessageIcon::Error);
-      });
-
-  CalibrationTable table;
   const bool loaded =
-      LoadCalibration(
-          programFiles_,
-          std::filesystem::path(QFile::encodeName(ProgramFile(kCalibrationFileName)).toStdString()),
-          table) == 0;
-  if (!loaded) table = DefaultCalibrationTable();
-  {
-    const std::lock_guard lock(Core.DataLock());
-    Core.Calibration() = std::move(table);
-  }
+      Session.LoadCalibrationTable(programFiles_, files_.ReadPath(kCalibrationFileName));
   if (!loaded) {
     messages_->Show(QStringLiteral("Cannot load calibration table, using default values."),
                     QStringLiteral("Information"), MessageIcon::Information);
@@ -105,10 +85,7 @@ void TMainForm::FormCreate() {
 
 void TMainForm::FormDestroy() {
   // The link goes first: once StopReading has returned no event can be posted any more.
-  if (DeviceLink) {
-    DeviceLink->StopReading();
-    DeviceLink.reset();
-  }
+  Session.StopReading();
   if (messageHookInstalled_) {
     removeEventFilter(this);
     messageHookInstalled_ = false;
@@ -206,13 +183,7 @@ bool TMainForm::MainWindowProc(QEvent* event) {
   }
 }
 
-void TMainForm::DecodePacket() {
-  if (!DeviceLink) return;
-  SystemTime arrival;
-  Packet packet{};
-  DeviceLink->TakePacket(arrival, packet);
-  Core.DecodePacket(packet, arrival);
-}
+void TMainForm::DecodePacket() { Session.DecodeNewestReport(); }
 
 void TMainForm::StopCaptureOnInvalidPacket() {
   StopCaptureClick(nullptr);

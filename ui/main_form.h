@@ -11,6 +11,7 @@
 
 #include "alarm_twin.h"
 #include "direction_sector.h"
+#include "capture_session.h"
 #include "live_log.h"
 #include "measurement_core.h"
 #include "measurement_record.h"
@@ -43,7 +44,6 @@ class TDataStringGrid;
 class TKalibracniTabulkaForm;
 class TKalibracniTabulkaZaznamForm;
 class TNastaveniSmeruVetruForm;
-class TUsbAnemometer;
 
 // What the main window needs from the rest of the program.
 struct MainFormServices {
@@ -55,9 +55,10 @@ struct MainFormServices {
   FileDialogs* fileDialogs = nullptr;
 };
 
-// The program's main window. It owns everything that lives for the whole run: the measurement
-// state, the device link, the display bitmaps and the data grid. The capture thread reaches it
-// only through two posted events, handled by MainWindowProc on the user-interface thread.
+// The program's main window. It owns everything that lives for the whole run: the capture
+// session (measurement state, device link, live log), the display bitmaps and the data grid. The
+// capture thread reaches it only through two posted events, handled by MainWindowProc on the
+// user-interface thread.
 class TMainForm : public QMainWindow, public MeasurementSink, public AlarmTwinWindow {
   Q_OBJECT
  public:
@@ -151,9 +152,13 @@ class TMainForm : public QMainWindow, public MeasurementSink, public AlarmTwinWi
   // The full name to save it under; its folder is created if needed.
   QString ProgramFileToWrite(const char* fileName) const;
 
-  // The measurement state: calibration table, record store, decoder, statistics, direction
-  // offset and DataLock.
-  MeasurementCore Core;
+  // The capture this window drives and shows: device link, measurement state, live log and the
+  // hand-over of reports, which arrive as the two posted events of MainWindowProc.
+  CaptureSession Session;
+  // The session's measurement state (calibration table, record store, decoder, statistics,
+  // direction offset, DataLock) and its live log, under the names the handlers use.
+  MeasurementCore& Core;
+  LiveLog& LiveLogFile;
 
   // Menu.
   QMenuBar* MainMenu = nullptr;
@@ -239,15 +244,12 @@ class TMainForm : public QMainWindow, public MeasurementSink, public AlarmTwinWi
   float LastBarTemperature() const { return Bar.LastBarTemperature(); }
 
   std::int32_t CaptureRunning = 0;
-  std::unique_ptr<TUsbAnemometer> DeviceLink;
 
   // Armed flags of the four alarm buttons; they only choose the buttons' captions.
   std::int32_t TempAlarmHiArmed = 0;
   std::int32_t TempAlarmLoArmed = 0;
   std::int32_t WindAlarmHiArmed = 0;
   std::int32_t WindAlarmLoArmed = 0;
-
-  LiveLog LiveLogFile{Core.DataLock()};
 
   // The dialogs, created once right after the main window and owned by it; null until then.
   TAlarmsForm* AlarmsForm = nullptr;
@@ -284,7 +286,6 @@ class TMainForm : public QMainWindow, public MeasurementSink, public AlarmTwinWi
   void ApplyGridRowDrops();
 
   Clock& clock_;
-  HidTransport& transport_;
   ProgramFiles files_;
   std::unique_ptr<MessageBoxes> ownMessages_;
   std::unique_ptr<FileDialogs> ownFileDialogs_;

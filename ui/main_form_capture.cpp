@@ -11,7 +11,7 @@ void TMainForm::StartCaptureClick(QObject* /*sender*/) {
     ShowInformation("Čtení dat je už spuštené.");
     return;
   }
-  if (DeviceLink->FindDevice() == -1) {
+  if (Session.FindDevice() == -1) {
     ShowInformation("USB anemometer není připojen.");
     return;
   }
@@ -19,7 +19,7 @@ void TMainForm::StartCaptureClick(QObject* /*sender*/) {
   ClearChartPoints();
   ResetDisplay();
   // A failed start has told the user itself when it had something to tell.
-  if (DeviceLink->StartReading() == -1) return;
+  if (Session.StartReading() == -1) return;
   CaptureRunning = 1;
   ShowCaptureState(1);
 }
@@ -30,7 +30,7 @@ void TMainForm::StopCaptureClick(QObject* /*sender*/) {
     return;
   }
   CaptureRunning = 0;
-  DeviceLink->StopReading();
+  Session.StopReading();
   ShowCaptureState(0);
 }
 
