@@ -23,9 +23,25 @@ FileOutcome LiveLog::Open(const std::filesystem::path& file, std::string display
   CFile stream = OpenRegularCFileForWriting(file, &notRegular);
   if (notRegular) return FileOutcome::CannotWrite;
   if (!stream) return FileOutcome::CannotOpen;
+  return Start(std::move(stream), true, std::move(displayName));
+}
+
+FileOutcome LiveLog::Append(const std::filesystem::path& file, std::string displayName) {
+  Close();
+  CFile stream = OpenCFile(file, "ab");
+  if (!stream) return FileOutcome::CannotOpen;
+  // Where an append stream starts before its first write is the runtime's choice: ask the end.
+  if (std::fseek(stream.get(), 0, SEEK_END) != 0) return FileOutcome::CannotWrite;
+  const bool empty = std::ftell(stream.get()) == 0;
+  return Start(std::move(stream), empty, std::move(displayName));
+}
+
+FileOutcome LiveLog::Start(CFile stream, bool withHeader, std::string displayName) {
   // Not shared yet, so the header is written and flushed before the lock is taken: a log that
   // cannot hold its header never goes on.
-  if (!WriteAndFlush(stream.get(), CsvHeaderLine())) return FileOutcome::CannotWrite;
+  if (withHeader && !WriteAndFlush(stream.get(), CsvHeaderLine())) {
+    return FileOutcome::CannotWrite;
+  }
 
   std::lock_guard lock(dataLock_);
   stream_ = std::move(stream);

@@ -25,6 +25,10 @@ class LiveLog {
   // CannotWrite, with nothing changed, when the file is a directory, a pipe or a device.
   FileOutcome Open(const std::filesystem::path& file, std::string displayName);
 
+  // Like Open, but keeps what the file holds and appends to it: the header is written only when
+  // the file is new or empty. For a log that goes on across runs.
+  FileOutcome Append(const std::filesystem::path& file, std::string displayName);
+
   // Switches the log off; nothing happens when it is already off.
   void Close();
 
@@ -39,6 +43,8 @@ class LiveLog {
   const std::string& FileName() const { return fileName_; }
 
  private:
+  FileOutcome Start(CFile stream, bool withHeader, std::string displayName);
+
   std::mutex& dataLock_;
   CFile stream_;
   std::string fileName_;

@@ -66,6 +66,24 @@ TEST(LiveLog, EveryRowIsOnDiskAsSoonAsItIsProducedAndReadsBackAsStored) {
   EXPECT_EQ(loaded, stored);
 }
 
+TEST(LiveLog, AppendKeepsEarlierRowsAndWritesTheHeaderOnlyIntoANewOrEmptyFile) {
+  TempDir dir;
+  Capture capture;
+  WriteBytes(dir / "empty.csv", "");
+  for (const char* name : {"new.csv", "empty.csv"}) {
+    ASSERT_EQ(capture.log.Append(dir / name, name), FileOutcome::Ok) << name;
+    capture.Produce(1);
+    ASSERT_EQ(capture.log.Append(dir / name, name), FileOutcome::Ok) << name;  // a second run
+    capture.Produce(1);
+    const auto& records = capture.core.Records();
+    EXPECT_EQ(ReadBytes(dir / name), CsvHeaderLine() + CsvRowLine(records[records.Size() - 2]) +
+                                         CsvRowLine(records.Newest()))
+        << name;
+  }
+  EXPECT_EQ(capture.log.Append(kUnwritableDir / "live.csv", "x"), FileOutcome::CannotOpen);
+  EXPECT_FALSE(capture.log.IsOn());
+}
+
 TEST(LiveLog, AFullDiskDuringCaptureReportsOnceAndSwitchesTheLogOff) {
   TempDir dir;
   Capture capture;
