@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <string>
+
+#include "live_log.h"
+#include "system_time.h"
+
+class StatusLines;
+
+// The file name for a record's date: %Y (four digits), %m and %d (two digits) are the date,
+// %% is a percent sign; anything else stays as it is.
+QString DatedFileName(const QString& pattern, const SystemTime& date);
+
+// The logger's CSV log: every record is appended to the file that the pattern names for the
+// record's local date, so a pattern with the date starts a new file each day. A file that cannot
+// be opened or written is reported once and tried again with the next record: capture goes on.
+class DatedLog {
+ public:
+  DatedLog(QString pattern, LiveLog& log, StatusLines& status)
+      : pattern_(std::move(pattern)), log_(log), status_(status) {}
+
+  void Write(const MeasurementRecord& record);
+
+ private:
+  const QString pattern_;
+  LiveLog& log_;
+  StatusLines& status_;
+  QString current_;  // the file the log has open, empty when none
+};

@@ -1,0 +1,106 @@
+#include "headless_logger.h"
+
+#include <QDir>
+#include <QEvent>
+#include <QFile>
+#include <filesystem>
+
+#include "calibration.h"
+#include "csv_format.h"
+#include "mqtt_publisher.h"
+#include "record_json.h"
+#include "settings_file.h"
+#include "status_lines.h"
+#include "usb_anemometer.h"
+
+HeadlessLogger::HeadlessLogger(const LoggerOptions& options, HidTransport& transport,
+                               Clock& clock, StatusLines& status, MqttPublisher* publisher,
+                               std::chrono::milliseconds devicePoll)
+    : options_(options),
+      status_(status),
+      publisher_(publisher),
+      session_(transport, clock, *this, *this,
+               [&status](const std::string& text) { status.Say("device", text); }) {
+  if (!options_.logPattern.isEmpty()) log_.emplace(options_.logPattern, session_.Log(), status_);
+  poll_.setInterval(devicePoll);
+  connect(&poll_, &QTimer::timeout, this, [this] { LookForDevice(); });
+}
+
+HeadlessLogger::~HeadlessLogger() { Stop(); }
+
+void HeadlessLogger::Start() {
+  const QString calibration = QDir(options_.configDir).filePath(kCalibrationFileName);
+  if (!session_.LoadCalibrationTable(
+          std::filesystem::path(QFile::encodeName(calibration).toStdString()))) {
+    status_.Say("config", "cannot read " + calibration.toStdString() +
+                              "; using the default calibration table");
+  }
+  const LoadedSettings settings = LoadSettingsFile(SettingsPath(options_.configDir));
+  if (settings.FileUnreadable) {
+    status_.Say("settings", "cannot read " + SettingsPath(options_.configDir).toStdString() +
+                                "; direction offset 0");
+  }
+  session_.Core().SetDirectionOffset(settings.DirectionOffset);
+  LookForDevice();
+}
+
+void HeadlessLogger::Stop() {
+  poll_.stop();
+  StopReading(nullptr);
+  session_.Log().Close();
+}
+
+void HeadlessLogger::LookForDevice() {
+  if (session_.FindDevice() == 0) {
+    // The first report after a start only sets the counter, as in the window.
+    session_.Core().ResetDecoder();
+    if (session_.StartReading() == 0) {
+      reading_ = true;
+      poll_.stop();
+      status_.Say("device", "reading the anemometer");
+      return;
+    }
+    status_.Say("device", "found the anemometer but cannot open it; trying again");
+  } else {
+    status_.Say("device", "waiting for the anemometer to be plugged in");
+  }
+  if (!poll_.isActive()) poll_.start();
+}
+
+void HeadlessLogger::StopReading(const char* why) {
+  session_.StopReading();
+  if (!reading_) return;
+  reading_ = false;
+  if (why != nullptr) {
+    status_.Say("device", why);
+    poll_.start();
+  }
+}
+
+bool HeadlessLogger::event(QEvent* event) {
+  switch (static_cast<int>(event->type())) {
+    case WM_ANEMOMETER_DATA:
+      session_.DecodeNewestReport();
+      return true;
+    case WM_ANEMOMETER_REMOVED:
+      StopReading("the anemometer was unplugged; waiting for it");
+      return true;
+    default:
+      return QObject::event(event);
+  }
+}
+
+void HeadlessLogger::WriteLiveLogRow(const MeasurementRecord& record) {
+  ++records_;
+  if (log_) log_->Write(record);
+  if (publisher_ != nullptr) publisher_->PublishState(StateJson(record));
+  if (options_.verbose) {
+    std::string row = CsvRowLine(record);
+    row.resize(row.size() - 2);  // without CR LF
+    status_.Always("record " + row);
+  }
+}
+
+void HeadlessLogger::StopCaptureOnInvalidPacket() {
+  StopReading("the anemometer sent a report that does not parse; opening it again");
+}

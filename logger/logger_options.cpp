@@ -1,0 +1,164 @@
+#include "logger_options.h"
+
+#include <QCommandLineParser>
+#include <cmath>
+
+namespace {
+
+constexpr int kDefaultPort = 1883;
+constexpr int kDefaultTlsPort = 8883;
+constexpr double kLongestInterval = 3600.0;
+
+struct HostAndPort {
+  QString host;
+  int port = 0;  // 0: not given
+  bool valid = false;
+};
+
+// HOST, HOST:PORT, [IPv6] or [IPv6]:PORT; a bare IPv6 address has more than one colon.
+HostAndPort SplitHostAndPort(const QString& text) {
+  HostAndPort result;
+  QString portText;
+  if (text.startsWith(u'[')) {
+    const qsizetype close = text.indexOf(u']');
+    if (close < 0) return result;
+    result.host = text.mid(1, close - 1);
+    const QString rest = text.mid(close + 1);
+    if (!rest.isEmpty()) {
+      if (!rest.startsWith(u':')) return result;
+      portText = rest.mid(1);
+      if (portText.isEmpty()) return result;
+    }
+  } else if (text.count(u':') == 1) {
+    result.host = text.section(u':', 0, 0);
+    portText = text.section(u':', 1);
+    if (portText.isEmpty()) return result;
+  } else {
+    result.host = text;
+  }
+  if (!portText.isEmpty()) {
+    bool number = false;
+    result.port = portText.toInt(&number);
+    if (!number || result.port < 1 || result.port > 65535) return result;
+  }
+  result.valid = !result.host.isEmpty();
+  return result;
+}
+
+LoggerUsageError Usage(const QString& text) {
+  return {text + QStringLiteral("\nTry 'kelvra-anemometer-logger --help'.")};
+}
+
+}  // namespace
+
+LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passwordVariable) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral(
+      "Logs the Kelvra USB anemometer without a window: every record into a CSV file\n"
+      "and/or to an MQTT broker. SIGINT or SIGTERM ends it cleanly."));
+  const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                QStringLiteral("Shows this help and exits."));
+  const QCommandLineOption version(QStringLiteral("version"),
+                                   QStringLiteral("Shows the version and exits."));
+  const QCommandLineOption log(
+      QStringLiteral("log"),
+      QStringLiteral("Appends every record to this CSV file; %Y, %m and %d start a new file "
+                     "when the date changes (e.g. wind-%Y-%m-%d.csv)."),
+      QStringLiteral("PATTERN"));
+  const QCommandLineOption simulate(QStringLiteral("simulate"),
+                                    QStringLiteral("Uses the simulated anemometer."));
+  const QCommandLineOption interval(
+      QStringLiteral("interval"),
+      QStringLiteral("The simulated anemometer's report interval (default 5)."),
+      QStringLiteral("SECONDS"), QStringLiteral("5"));
+  const QCommandLineOption mqtt(QStringLiteral("mqtt"),
+                                QStringLiteral("Publishes every record to this MQTT broker "
+                                               "(port 1883, 8883 with --mqtt-tls)."),
+                                QStringLiteral("HOST[:PORT]"));
+  const QCommandLineOption topic(QStringLiteral("topic"),
+                                 QStringLiteral("Topic prefix (default kelvra/anemometer)."),
+                                 QStringLiteral("PREFIX"), QStringLiteral("kelvra/anemometer"));
+  const QCommandLineOption homeAssistant(
+      QStringLiteral("homeassistant"),
+      QStringLiteral("Also publishes Home Assistant MQTT discovery configurations."));
+  const QCommandLineOption user(
+      QStringLiteral("mqtt-user"),
+      QStringLiteral("User name at the broker; the password is read from the environment "
+                     "variable KELVRA_MQTT_PASSWORD."),
+      QStringLiteral("NAME"));
+  const QCommandLineOption tls(QStringLiteral("mqtt-tls"),
+                               QStringLiteral("Connects with TLS, trusting the system's "
+                                              "certificate store."));
+  const QCommandLineOption caFile(QStringLiteral("mqtt-cafile"),
+                                  QStringLiteral("Connects with TLS, trusting this CA "
+                                                 "certificate (a private CA)."),
+                                  QStringLiteral("FILE"));
+  const QCommandLineOption configDir(
+      QStringLiteral("config-dir"),
+      QStringLiteral("Reads anemometer.cal and anemometer.ini from this folder instead of "
+                     "where the window reads them."),
+      QStringLiteral("DIR"));
+  const QCommandLineOption verbose(QStringLiteral("verbose"),
+                                   QStringLiteral("Also prints one line per record."));
+  parser.addOptions({help, version, log, simulate, interval, mqtt, topic, homeAssistant, user,
+                     tls, caFile, configDir, verbose});
+
+  if (!parser.parse(arguments)) return Usage(parser.errorText());
+  if (parser.isSet(help)) return LoggerAnswer{parser.helpText()};
+  if (parser.isSet(version)) {
+    return LoggerAnswer{QStringLiteral("kelvra-anemometer-logger " ANEMOMETER_VERSION "\n")};
+  }
+  if (!parser.positionalArguments().isEmpty()) {
+    return Usage(QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments()[0]));
+  }
+
+  LoggerOptions options;
+  options.logPattern = parser.value(log);
+  options.simulate = parser.isSet(simulate);
+  options.configDir = parser.value(configDir);
+  options.verbose = parser.isSet(verbose);
+  if (parser.isSet(log) && options.logPattern.isEmpty()) {
+    return Usage(QStringLiteral("--log needs a file name."));
+  }
+  bool number = false;
+  const double seconds = parser.value(interval).toDouble(&number);
+  if (!number || !std::isfinite(seconds) || seconds < 0.01 || seconds > kLongestInterval) {
+    return Usage(QStringLiteral("Bad interval '%1': give seconds from 0.01 to 3600.")
+                     .arg(parser.value(interval)));
+  }
+  options.interval = std::chrono::milliseconds(std::lround(seconds * 1000.0));
+
+  const bool mqttDetails = parser.isSet(topic) || parser.isSet(homeAssistant) ||
+                           parser.isSet(user) || parser.isSet(tls) || parser.isSet(caFile);
+  if (parser.isSet(mqtt)) {
+    const HostAndPort address = SplitHostAndPort(parser.value(mqtt));
+    if (!address.valid) {
+      return Usage(QStringLiteral("Bad broker address '%1': give HOST or HOST:PORT with a port "
+                                  "from 1 to 65535.")
+                       .arg(parser.value(mqtt)));
+    }
+    MqttSettings settings;
+    settings.host = address.host.toStdString();
+    settings.tls = parser.isSet(tls) || parser.isSet(caFile);
+    settings.caFile = parser.value(caFile).toStdString();
+    settings.port = address.port != 0 ? address.port
+                                      : (settings.tls ? kDefaultTlsPort : kDefaultPort);
+    settings.topicPrefix = parser.value(topic).toStdString();
+    const QString prefix = parser.value(topic);
+    if (prefix.isEmpty() || prefix.contains(u'#') || prefix.contains(u'+') ||
+        prefix.endsWith(u'/')) {
+      return Usage(QStringLiteral("Bad topic prefix '%1': no wildcards, no slash at the end.")
+                       .arg(prefix));
+    }
+    settings.homeAssistant = parser.isSet(homeAssistant);
+    settings.user = parser.value(user).toStdString();
+    if (passwordVariable != nullptr) settings.password = std::string(passwordVariable);
+    options.mqtt = settings;
+  } else if (mqttDetails) {
+    return Usage(QStringLiteral("The MQTT options need --mqtt HOST."));
+  }
+  if (options.logPattern.isEmpty() && !options.mqtt) {
+    return Usage(QStringLiteral("Nothing to do: give --log PATTERN, --mqtt HOST or both."));
+  }
+  return options;
+}

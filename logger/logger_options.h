@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <chrono>
+#include <optional>
+#include <string>
+#include <variant>
+
+// Where and how the logger publishes to an MQTT broker.
+struct MqttSettings {
+  std::string host;
+  int port = 1883;  // 8883 by default with TLS
+  std::string topicPrefix = "kelvra/anemometer";
+  std::string user;                     // empty: no user name
+  std::optional<std::string> password;  // from KELVRA_MQTT_PASSWORD only
+  bool tls = false;
+  std::string caFile;  // empty: the system's certificate store
+  bool homeAssistant = false;
+
+  std::string StateTopic() const { return topicPrefix + "/state"; }
+  std::string AvailabilityTopic() const { return topicPrefix + "/availability"; }
+};
+
+struct LoggerOptions {
+  QString logPattern;  // empty: no CSV log
+  bool simulate = false;
+  std::chrono::milliseconds interval{5000};  // the simulator's report interval
+  std::optional<MqttSettings> mqtt;
+  QString configDir;  // empty: where the window finds its files
+  bool verbose = false;
+};
+
+// What the command line asks for: a run, a text to print before exiting 0 (--help,
+// --version), or a usage error to print before exiting 2.
+struct LoggerAnswer {
+  QString text;
+};
+struct LoggerUsageError {
+  QString text;
+};
+using LoggerCommand = std::variant<LoggerOptions, LoggerAnswer, LoggerUsageError>;
+
+// arguments as main() received them, program name first. passwordVariable is the value of
+// KELVRA_MQTT_PASSWORD (null when it is not set).
+LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passwordVariable);

@@ -1,0 +1,74 @@
+#include "logger_program.h"
+
+#include <QCoreApplication>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "headless_logger.h"
+#include "hidapi_transport.h"
+#include "logger_options.h"
+#include "mqtt_publisher.h"
+#include "simulated_anemometer.h"
+#include "status_lines.h"
+#include "stop_signals.h"
+#include "system_clock.h"
+
+namespace {
+
+// Where anemometer.cal and anemometer.ini are read when --config-dir is not given: where the
+// window reads them.
+QString DefaultConfigDir() { return QCoreApplication::applicationDirPath(); }
+
+}  // namespace
+
+int RunLogger(int argc, char** argv) {
+  QCoreApplication application(argc, argv);
+  std::setlocale(LC_NUMERIC, "C");
+  StatusLines status;
+  bool stopping = false;
+  // From the start, so that a signal during start-up also ends the run cleanly.
+  StopSignals stopSignals([&stopping](int) {
+    stopping = true;
+    QCoreApplication::quit();
+  });
+
+  const LoggerCommand command =
+      ParseLoggerOptions(QCoreApplication::arguments(), std::getenv("KELVRA_MQTT_PASSWORD"));
+  if (const auto* answer = std::get_if<LoggerAnswer>(&command)) {
+    std::fputs(answer->text.toLocal8Bit().constData(), stdout);
+    return 0;
+  }
+  if (const auto* error = std::get_if<LoggerUsageError>(&command)) {
+    std::fprintf(stderr, "kelvra-anemometer-logger: %s\n", error->text.toLocal8Bit().constData());
+    return 2;
+  }
+  LoggerOptions options = std::get<LoggerOptions>(command);
+  if (options.configDir.isEmpty()) options.configDir = DefaultConfigDir();
+
+  std::unique_ptr<HidTransport> transport;
+  if (options.simulate) {
+    transport = std::make_unique<SimulatedAnemometer>(options.interval);
+  } else {
+    transport = std::make_unique<HidapiTransport>();
+  }
+  SystemClock clock;
+  std::unique_ptr<MqttPublisher> publisher;
+  if (options.mqtt) {
+    publisher = std::make_unique<MqttPublisher>(*options.mqtt, status);
+    std::string error;
+    if (!publisher->Start(error)) {
+      std::fprintf(stderr, "kelvra-anemometer-logger: %s\n", error.c_str());
+      return 2;
+    }
+  }
+  HeadlessLogger logger(options, *transport, clock, status, publisher.get());
+  logger.Start();
+  if (!stopping) QCoreApplication::exec();
+  logger.Stop();
+  if (publisher) publisher->Stop();
+  status.Say("run", "stopped after " + std::to_string(logger.Records()) + " records");
+  return 0;
+}

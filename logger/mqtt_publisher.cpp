@@ -1,0 +1,147 @@
+#include "mqtt_publisher.h"
+
+#include <mosquitto.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "record_json.h"
+#include "status_lines.h"
+
+namespace {
+
+constexpr int kSelectTimeoutMs = MqttPublisher::kKeepAliveSeconds * 1000 / 2;
+constexpr char kSystemCertificates[] = "/etc/ssl/certs";
+
+std::string ErrorText(int result) {
+  if (result == MOSQ_ERR_ERRNO) return std::strerror(errno);
+  return mosquitto_strerror(result);
+}
+
+}  // namespace
+
+MqttPublisher::MqttPublisher(MqttSettings settings, StatusLines& status)
+    : settings_(std::move(settings)), status_(status) {
+  mosquitto_lib_init();
+}
+
+MqttPublisher::~MqttPublisher() {
+  Stop();
+  if (client_ != nullptr) mosquitto_destroy(client_);
+  mosquitto_lib_cleanup();
+}
+
+std::string MqttPublisher::Address() const {
+  return settings_.host + ":" + std::to_string(settings_.port);
+}
+
+bool MqttPublisher::Start(std::string& error) {
+  client_ = mosquitto_new(nullptr, true, this);
+  if (client_ == nullptr) {
+    error = "cannot create the MQTT client";
+    return false;
+  }
+  // Publishing happens on the capture's thread while this thread runs the connection.
+  mosquitto_threaded_set(client_, true);
+  const std::string offline = "offline";
+  int result = mosquitto_will_set(client_, settings_.AvailabilityTopic().c_str(),
+                                  static_cast<int>(offline.size()), offline.data(), 1, true);
+  if (result == MOSQ_ERR_SUCCESS && !settings_.user.empty()) {
+    result = mosquitto_username_pw_set(client_, settings_.user.c_str(),
+                                       settings_.password ? settings_.password->c_str() : nullptr);
+  }
+  if (result == MOSQ_ERR_SUCCESS && settings_.tls) {
+    result = settings_.caFile.empty()
+                 ? mosquitto_tls_set(client_, nullptr, kSystemCertificates, nullptr, nullptr,
+                                     nullptr)
+                 : mosquitto_tls_set(client_, settings_.caFile.c_str(), nullptr, nullptr,
+                                     nullptr, nullptr);
+  }
+  if (result != MOSQ_ERR_SUCCESS) {
+    error = "cannot set up the MQTT client: " + ErrorText(result);
+    if (settings_.tls && !settings_.caFile.empty()) error += " (" + settings_.caFile + ")";
+    return false;
+  }
+  mosquitto_connect_callback_set(client_, [](mosquitto*, void* self, int answer) {
+    static_cast<MqttPublisher*>(self)->Connected(answer);
+  });
+  mosquitto_disconnect_callback_set(client_, [](mosquitto*, void* self, int) {
+    static_cast<MqttPublisher*>(self)->Disconnected();
+  });
+  thread_ = std::thread(&MqttPublisher::Run, this);
+  return true;
+}
+
+void MqttPublisher::Run() {
+  int result = mosquitto_connect_async(client_, settings_.host.c_str(), settings_.port,
+                                       kKeepAliveSeconds);
+  for (;;) {
+    if (result == MOSQ_ERR_SUCCESS) {
+      // Returns after network traffic, a publish from another thread, or the time-out.
+      result = mosquitto_loop(client_, kSelectTimeoutMs, 1);
+      if (stopping_ && (!connected_ || result != MOSQ_ERR_SUCCESS)) return;
+      if (result == MOSQ_ERR_SUCCESS) continue;
+    }
+    if (stopping_) return;
+    connected_ = false;
+    if (!refused_) {
+      status_.Say("broker", "cannot reach the MQTT broker at " + Address() + " (" +
+                                ErrorText(result) + "); trying again");
+    }
+    {
+      std::unique_lock lock(lock_);
+      if (stopRequested_.wait_for(lock, retryDelay_, [this] { return stopping_.load(); })) return;
+    }
+    retryDelay_ = std::min(retryDelay_ * 2, kLongestRetry);
+    result = mosquitto_reconnect_async(client_);
+  }
+}
+
+void MqttPublisher::Connected(int result) {
+  refused_ = result != 0;
+  if (refused_) {
+    status_.Say("broker", "the MQTT broker at " + Address() +
+                              " refused the connection: " + mosquitto_connack_string(result));
+    return;
+  }
+  connected_ = true;
+  retryDelay_ = kFirstRetry;
+  status_.Say("broker", "connected to the MQTT broker at " + Address());
+  Publish(settings_.AvailabilityTopic(), "online", 1);
+  if (settings_.homeAssistant) {
+    for (const RetainedMessage& message : HomeAssistantDiscovery(settings_)) {
+      Publish(message.topic, message.payload, 1);
+    }
+  }
+}
+
+void MqttPublisher::Disconnected() {
+  if (connected_.exchange(false) && !stopping_) {
+    status_.Say("broker", "lost the MQTT broker at " + Address());
+  }
+}
+
+void MqttPublisher::Publish(const std::string& topic, const QByteArray& payload, int qos) {
+  mosquitto_publish(client_, nullptr, topic.c_str(), static_cast<int>(payload.size()),
+                    payload.constData(), qos, true);
+}
+
+void MqttPublisher::PublishState(const QByteArray& json) {
+  if (connected_) Publish(settings_.StateTopic(), json, 0);
+}
+
+void MqttPublisher::Stop() {
+  if (!thread_.joinable()) return;
+  {
+    const std::lock_guard lock(lock_);
+    stopping_ = true;
+  }
+  stopRequested_.notify_all();
+  // Both go out in this order before the connection closes; the broker keeps "offline".
+  const bool wasConnected = connected_;
+  if (wasConnected) Publish(settings_.AvailabilityTopic(), "offline", 1);
+  mosquitto_disconnect(client_);
+  thread_.join();
+  if (wasConnected) status_.Say("broker", "published offline and disconnected");
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QByteArray>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "logger_options.h"
+
+struct mosquitto;
+class StatusLines;
+
+// The logger's connection to an MQTT broker, through libmosquitto. A thread of its own runs the
+// connection: it connects in the background, publishes "online" (and the Home Assistant
+// discovery configurations) on every connect, and when the broker cannot be reached or goes away
+// it tries again after 1 s, doubling up to 30 s. The broker holds "offline" as the last will.
+//
+// The thread sleeps in select() between events (a report to publish, a packet from the broker,
+// the keep-alive), so a logger waiting for its next report costs nothing.
+class MqttPublisher {
+ public:
+  MqttPublisher(MqttSettings settings, StatusLines& status);
+  ~MqttPublisher();  // Stop()
+
+  MqttPublisher(const MqttPublisher&) = delete;
+  MqttPublisher& operator=(const MqttPublisher&) = delete;
+
+  // Configures the client (will, credentials, TLS) and starts connecting. False, with the reason
+  // in error, when the settings cannot be used (an unreadable CA file, ...).
+  bool Start(std::string& error);
+
+  // Publishes one state message, retained. While the broker is away the message is dropped: the
+  // next record brings the state up to date.
+  void PublishState(const QByteArray& json);
+
+  // Publishes "offline", disconnects and ends the thread.
+  void Stop();
+
+  // The keep-alive interval; the thread's sleep is bounded by half of it.
+  static constexpr int kKeepAliveSeconds = 60;
+  static constexpr std::chrono::seconds kFirstRetry{1};
+  static constexpr std::chrono::seconds kLongestRetry{30};
+
+ private:
+  void Run();
+  void Connected(int result);
+  void Disconnected();
+  void Publish(const std::string& topic, const QByteArray& payload, int qos);
+  std::string Address() const;
+
+  const MqttSettings settings_;
+  StatusLines& status_;
+  mosquitto* client_ = nullptr;
+  std::thread thread_;
+  std::atomic<bool> connected_{false};
+  std::atomic<bool> stopping_{false};
+  std::mutex lock_;
+  std::condition_variable stopRequested_;
+  // The thread's own.
+  std::chrono::seconds retryDelay_ = kFirstRetry;
+  bool refused_ = false;  // the broker answered with a refusal, said once
+};
