@@ -1,0 +1,98 @@
+// The logger's capture on the scripted anemometer: unplugging, plugging back, a log that cannot
+// be written.
+#include <gtest/gtest.h>
+#include <stdio.h>
+
+#include <QTemporaryDir>
+#include <cstdio>
+
+#include "fake_hid_transport.h"
+#include "fixed_clock.h"
+#include "headless_logger.h"
+#include "logger_test_support.h"
+#include "status_lines.h"
+
+namespace {
+
+// The status lines as written, read from a memory stream.
+class CapturedStatus {
+ public:
+  CapturedStatus() : stream_(open_memstream(&text_, &size_)), lines(stream_) {}
+  ~CapturedStatus() {
+    std::fclose(stream_);
+    std::free(text_);
+  }
+  std::string Text() {
+    std::fflush(stream_);
+    return std::string(text_, size_);
+  }
+  qsizetype Count(const std::string& part) {
+    return QString::fromStdString(Text()).count(QString::fromStdString(part));
+  }
+
+ private:
+  char* text_ = nullptr;
+  std::size_t size_ = 0;
+  std::FILE* stream_;
+
+ public:
+  StatusLines lines;
+};
+
+struct LoggerOnFake : ::testing::Test {
+  void Start(const QString& logPattern) {
+    LoggerOptions options;
+    options.logPattern = logPattern;
+    options.configDir = dir.path();
+    logger = std::make_unique<HeadlessLogger>(options, hid, clock, status.lines, nullptr,
+                                              std::chrono::milliseconds(10));
+    logger->Start();
+  }
+  void Deliver(std::uint32_t counter) {
+    hid.QueueReport(anemometer, FakeHidTransport::MakeReport(counter));
+    ASSERT_TRUE(hid.WaitUntilIdle(anemometer));
+    QCoreApplication::sendPostedEvents(logger.get());
+  }
+
+  QTemporaryDir dir;
+  FakeHidTransport hid;
+  const std::size_t anemometer = hid.AddAnemometer();
+  FixedClock clock{{2026, 12, 1, 7, 11, 45, 3, 0}};
+  CapturedStatus status;
+  std::unique_ptr<HeadlessLogger> logger;
+};
+
+TEST_F(LoggerOnFake, PicksTheAnemometerUpWhenPluggedInAndAgainAfterUnplugging) {
+  hid.Unplug(anemometer);
+  Start(dir.filePath(QStringLiteral("wind.csv")));
+  EXPECT_FALSE(logger->Reading());
+  hid.Replug(anemometer);
+  ASSERT_TRUE(WaitUntil([&] { return logger->Reading(); })) << status.Text();
+  for (std::uint32_t counter = 1; counter <= 3; ++counter) Deliver(counter);  // the first primes
+  EXPECT_EQ(logger->Records(), 2u);
+
+  hid.Unplug(anemometer);
+  ASSERT_TRUE(WaitUntil([&] { return !logger->Reading(); }));
+  hid.Replug(anemometer);
+  ASSERT_TRUE(WaitUntil([&] { return logger->Reading(); })) << status.Text();
+  for (std::uint32_t counter = 10; counter <= 12; ++counter) Deliver(counter);
+  EXPECT_EQ(logger->Records(), 4u);
+  logger->Stop();
+
+  EXPECT_EQ(CsvDataRows(dir.filePath(QStringLiteral("wind.csv"))), 4);
+  EXPECT_EQ(status.Count("waiting for the anemometer to be plugged in"), 1) << status.Text();
+  EXPECT_EQ(status.Count("the anemometer was unplugged"), 1);
+  EXPECT_EQ(status.Count("reading the anemometer"), 2);
+  EXPECT_EQ(status.Count("logging to"), 1) << "one file, opened once";
+}
+
+TEST_F(LoggerOnFake, AnUnwritableLogIsReportedOnceAndCaptureGoesOn) {
+  Start(QStringLiteral("/sys/no-such-folder/wind-%Y.csv"));
+  ASSERT_TRUE(logger->Reading());
+  for (std::uint32_t counter = 1; counter <= 5; ++counter) Deliver(counter);
+  EXPECT_EQ(logger->Records(), 4u);
+  EXPECT_EQ(status.Count("cannot open the log file /sys/no-such-folder/wind-2026.csv"), 1)
+      << status.Text();
+}
+
+}  // namespace
