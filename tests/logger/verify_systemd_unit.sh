@@ -1,0 +1,15 @@
+#!/bin/sh
+# systemd-analyze verify on the logger's unit, pointed at the logger of this build (verify wants
+# the program to exist). Any complaint fails: verify itself exits 0 on settings it ignores.
+# Exits 77 (skipped) where systemd-analyze is missing.
+set -eu
+unit="$1"
+program="$2"
+command -v systemd-analyze >/dev/null 2>&1 || { echo "no systemd-analyze"; exit 77; }
+dir="$(mktemp -d)"
+trap 'rm -rf "$dir"' EXIT
+sed "s#^ExecStart=[^ ]*#ExecStart=$program#" "$unit" >"$dir/kelvra-anemometer-logger.service"
+output="$(systemd-analyze verify --man=no "$dir/kelvra-anemometer-logger.service" 2>&1)" || {
+  echo "$output"; exit 1; }
+[ -z "$output" ] || { echo "$output"; exit 1; }
+grep -q '^ExecStart=.*--log /var/log/kelvra-anemometer/wind-%%Y-%%m-%%d.csv' "$unit"
