@@ -39,6 +39,8 @@ class MqttPublisher {
   // Publishes "offline", disconnects and ends the thread.
   void Stop();
 
+  bool Connected() const { return connected_; }
+
   // The keep-alive interval; the thread's sleep is bounded by half of it.
   static constexpr int kKeepAliveSeconds = 60;
   static constexpr std::chrono::seconds kFirstRetry{1};

@@ -37,7 +37,7 @@ QString LocalIsoTime(const SystemTime& time) {
   const int minutes = std::abs(offset) / 60;
   return local.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")) +
          QStringLiteral("%1%2:%3")
-             .arg(offset < 0 ? u'-' : u'+')
+             .arg(offset < 0 ? QLatin1Char('-') : QLatin1Char('+'))
              .arg(minutes / 60, 2, 10, QLatin1Char('0'))
              .arg(minutes % 60, 2, 10, QLatin1Char('0'));
 }
