@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <filesystem>
+#include <system_error>
 
 #include "file_outcomes.h"
 #include "status_lines.h"
@@ -36,6 +37,9 @@ void DatedLog::Write(const MeasurementRecord& record) {
   if (name != current_ || !log_.IsOn()) {
     current_.clear();
     const std::filesystem::path file(QFile::encodeName(name).toStdString());
+    // A pattern may put the date into folder names (logs/%Y/%m.csv): a new one is made.
+    std::error_code ignored;
+    if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ignored);
     if (log_.Append(file, name.toStdString()) != FileOutcome::Ok) {
       status_.Say("log", "cannot open the log file " + name.toStdString() +
                              "; capture goes on, trying again with the next record");

@@ -13,8 +13,9 @@ class StatusLines;
 QString DatedFileName(const QString& pattern, const SystemTime& date);
 
 // The logger's CSV log: every record is appended to the file that the pattern names for the
-// record's local date, so a pattern with the date starts a new file each day. A file that cannot
-// be opened or written is reported once and tried again with the next record: capture goes on.
+// record's local date, so a pattern with the date starts a new file each day; missing folders
+// are made. A file that cannot be opened or written is reported once and tried again with the
+// next record: capture goes on.
 class DatedLog {
  public:
   DatedLog(QString pattern, LiveLog& log, StatusLines& status)

@@ -64,7 +64,7 @@ struct LoggerOnFake : ::testing::Test {
 
 TEST_F(LoggerOnFake, PicksTheAnemometerUpWhenPluggedInAndAgainAfterUnplugging) {
   hid.Unplug(anemometer);
-  Start(dir.filePath(QStringLiteral("wind.csv")));
+  Start(dir.filePath(QStringLiteral("%Y/wind-%m-%d.csv")));  // the folder is made
   EXPECT_FALSE(logger->Reading());
   hid.Replug(anemometer);
   ASSERT_TRUE(WaitUntil([&] { return logger->Reading(); })) << status.Text();
@@ -79,7 +79,7 @@ TEST_F(LoggerOnFake, PicksTheAnemometerUpWhenPluggedInAndAgainAfterUnplugging) {
   EXPECT_EQ(logger->Records(), 4u);
   logger->Stop();
 
-  EXPECT_EQ(CsvDataRows(dir.filePath(QStringLiteral("wind.csv"))), 4);
+  EXPECT_EQ(CsvDataRows(dir.filePath(QStringLiteral("2026/wind-12-07.csv"))), 4);
   EXPECT_EQ(status.Count("waiting for the anemometer to be plugged in"), 1) << status.Text();
   EXPECT_EQ(status.Count("the anemometer was unplugged"), 1);
   EXPECT_EQ(status.Count("reading the anemometer"), 2);
