@@ -48,8 +48,7 @@ class BenchBroker {
     config.write(QByteArray("listener 18883 127.0.0.1\nallow_anonymous true\npersistence false\n"));
     config.close();
     broker_.setStandardErrorFile(QProcess::nullDevice());
-    broker_.start(QStringLiteral("/usr/sbin/mosquitto"),
-                  {QStringLiteral("-c"), config.fileName()});
+    broker_.start(QStringLiteral("/usr/sbin/mosquitto"), {QStringLiteral("-c"), config.fileName()});
     broker_.waitForStarted();
   }
   ~BenchBroker() {
@@ -89,7 +88,9 @@ std::vector<Packet> Reports(std::size_t count) {
 // Hands the core's records to the logger, as the session does.
 struct ToLogger : NullSink {
   HeadlessLogger* logger = nullptr;
-  void WriteLiveLogRow(const MeasurementRecord& record) override { logger->WriteLiveLogRow(record); }
+  void WriteLiveLogRow(const MeasurementRecord& record) override {
+    logger->WriteLiveLogRow(record);
+  }
 };
 
 // The logger's per-record work behind a measurement core, on the fake transport's clock.
@@ -126,7 +127,8 @@ long ResidentKilobytes() {
 // Voluntary and involuntary context switches of every thread of this process.
 long ContextSwitches() {
   long total = 0;
-  for (const QString& task : QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+  for (const QString& task :
+       QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
     std::ifstream status(("/proc/self/task/" + task + "/status").toStdString());
     for (std::string line; std::getline(status, line);) {
       if (line.find("ctxt_switches:") != std::string::npos) {

@@ -16,8 +16,7 @@ CaptureSession::CaptureSession(HidTransport& transport, Clock& clock, Measuremen
       link_(
           kAnemometerVendorId, kAnemometerProductId,
           [&receiver](int message) {
-            QCoreApplication::postEvent(&receiver,
-                                        new QEvent(static_cast<QEvent::Type>(message)));
+            QCoreApplication::postEvent(&receiver, new QEvent(static_cast<QEvent::Type>(message)));
           },
           transport, clock, std::move(reportError)) {}
 

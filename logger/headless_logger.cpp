@@ -13,8 +13,8 @@
 #include "status_lines.h"
 #include "usb_anemometer.h"
 
-HeadlessLogger::HeadlessLogger(const LoggerOptions& options, HidTransport& transport,
-                               Clock& clock, StatusLines& status, MqttPublisher* publisher,
+HeadlessLogger::HeadlessLogger(const LoggerOptions& options, HidTransport& transport, Clock& clock,
+                               StatusLines& status, MqttPublisher* publisher,
                                std::chrono::milliseconds devicePoll)
     : options_(options),
       status_(status),

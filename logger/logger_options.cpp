@@ -100,8 +100,8 @@ LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passw
       QStringLiteral("DIR"));
   const QCommandLineOption verbose(QStringLiteral("verbose"),
                                    QStringLiteral("Also prints one line per record."));
-  parser.addOptions({help, version, log, simulate, interval, mqtt, topic, homeAssistant, user,
-                     tls, caFile, configDir, verbose});
+  parser.addOptions({help, version, log, simulate, interval, mqtt, topic, homeAssistant, user, tls,
+                     caFile, configDir, verbose});
 
   if (!parser.parse(arguments)) return Usage(parser.errorText());
   if (parser.isSet(help)) return LoggerAnswer{parser.helpText()};
@@ -141,14 +141,14 @@ LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passw
     settings.host = address.host.toStdString();
     settings.tls = parser.isSet(tls) || parser.isSet(caFile);
     settings.caFile = parser.value(caFile).toStdString();
-    settings.port = address.port != 0 ? address.port
-                                      : (settings.tls ? kDefaultTlsPort : kDefaultPort);
+    settings.port =
+        address.port != 0 ? address.port : (settings.tls ? kDefaultTlsPort : kDefaultPort);
     settings.topicPrefix = parser.value(topic).toStdString();
     const QString prefix = parser.value(topic);
     if (prefix.isEmpty() || prefix.contains(u'#') || prefix.contains(u'+') ||
         prefix.endsWith(u'/')) {
-      return Usage(QStringLiteral("Bad topic prefix '%1': no wildcards, no slash at the end.")
-                       .arg(prefix));
+      return Usage(
+          QStringLiteral("Bad topic prefix '%1': no wildcards, no slash at the end.").arg(prefix));
     }
     settings.homeAssistant = parser.isSet(homeAssistant);
     settings.user = parser.value(user).toStdString();

@@ -52,11 +52,10 @@ bool MqttPublisher::Start(std::string& error) {
                                        settings_.password ? settings_.password->c_str() : nullptr);
   }
   if (result == MOSQ_ERR_SUCCESS && settings_.tls) {
-    result = settings_.caFile.empty()
-                 ? mosquitto_tls_set(client_, nullptr, kSystemCertificates, nullptr, nullptr,
-                                     nullptr)
-                 : mosquitto_tls_set(client_, settings_.caFile.c_str(), nullptr, nullptr,
-                                     nullptr, nullptr);
+    result = settings_.caFile.empty() ? mosquitto_tls_set(client_, nullptr, kSystemCertificates,
+                                                          nullptr, nullptr, nullptr)
+                                      : mosquitto_tls_set(client_, settings_.caFile.c_str(),
+                                                          nullptr, nullptr, nullptr, nullptr);
   }
   if (result != MOSQ_ERR_SUCCESS) {
     error = "cannot set up the MQTT client: " + ErrorText(result);
@@ -74,8 +73,8 @@ bool MqttPublisher::Start(std::string& error) {
 }
 
 void MqttPublisher::Run() {
-  int result = mosquitto_connect_async(client_, settings_.host.c_str(), settings_.port,
-                                       kKeepAliveSeconds);
+  int result =
+      mosquitto_connect_async(client_, settings_.host.c_str(), settings_.port, kKeepAliveSeconds);
   for (;;) {
     if (result == MOSQ_ERR_SUCCESS) {
       // Returns after network traffic, a publish from another thread, or the time-out.

@@ -45,9 +45,9 @@ QString LocalIsoTime(const SystemTime& time) {
 struct SensorField {
   const char* key;
   const char* name;
-  const char* unit;          // null: none
-  const char* deviceClass;   // null: Home Assistant has none for it
-  bool measurement;          // a number with a state class
+  const char* unit;         // null: none
+  const char* deviceClass;  // null: Home Assistant has none for it
+  bool measurement;         // a number with a state class
 };
 
 constexpr SensorField kSensorFields[] = {
@@ -66,8 +66,8 @@ constexpr SensorField kSensorFields[] = {
 std::string NodeId(const std::string& prefix) {
   std::string id;
   for (const char c : prefix) {
-    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                       c == '-';
+    const bool plain =
+        (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-';
     id += plain ? c : '_';
   }
   return id;
@@ -96,8 +96,8 @@ std::vector<RetainedMessage> HomeAssistantDiscovery(const MqttSettings& settings
   const std::string node = NodeId(settings.topicPrefix);
   const QJsonObject device{
       {QLatin1String("identifiers"), QJsonArray{QString::fromStdString(node)}},
-      {QLatin1String("name"),
-       QStringLiteral("Kelvra USB Anemometer (%1)").arg(QString::fromStdString(settings.topicPrefix))},
+      {QLatin1String("name"), QStringLiteral("Kelvra USB Anemometer (%1)")
+                                  .arg(QString::fromStdString(settings.topicPrefix))},
       {QLatin1String("manufacturer"), QLatin1String("Kelvra")},
       {QLatin1String("model"), QLatin1String("USB Anemometer")},
       {QLatin1String("sw_version"), QLatin1String(ANEMOMETER_VERSION)},
@@ -110,8 +110,7 @@ std::vector<RetainedMessage> HomeAssistantDiscovery(const MqttSettings& settings
         {QLatin1String("state_topic"), QString::fromStdString(settings.StateTopic())},
         {QLatin1String("value_template"),
          QStringLiteral("{{ value_json.%1 }}").arg(QLatin1String(field.key))},
-        {QLatin1String("availability_topic"),
-         QString::fromStdString(settings.AvailabilityTopic())},
+        {QLatin1String("availability_topic"), QString::fromStdString(settings.AvailabilityTopic())},
         {QLatin1String("payload_available"), QLatin1String("online")},
         {QLatin1String("payload_not_available"), QLatin1String("offline")},
         {QLatin1String("device"), device},
@@ -122,7 +121,8 @@ std::vector<RetainedMessage> HomeAssistantDiscovery(const MqttSettings& settings
     if (field.deviceClass != nullptr) {
       config.insert(QLatin1String("device_class"), QLatin1String(field.deviceClass));
     }
-    if (field.measurement) config.insert(QLatin1String("state_class"), QLatin1String("measurement"));
+    if (field.measurement)
+      config.insert(QLatin1String("state_class"), QLatin1String("measurement"));
     messages.push_back({"homeassistant/sensor/" + node + "/" + field.key + "/config",
                         QJsonDocument(config).toJson(QJsonDocument::Compact)});
   }

@@ -19,8 +19,8 @@ void WriteSignal(int signal) {
   errno = saved;
 }
 
-struct sigaction previousInt{};
-struct sigaction previousTerm{};
+struct sigaction previousInt {};
+struct sigaction previousTerm {};
 
 }  // namespace
 

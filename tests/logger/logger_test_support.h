@@ -1,28 +1,23 @@
 #pragma once
 
 #include <arpa/inet.h>
-#include <mosquitto.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
-#include <atomic>
 #include <chrono>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <vector>
 
 // Waits until condition holds, handling Qt events meanwhile; false when limit passes first.
-inline bool WaitUntil(const std::function<bool()>& condition,
-                      std::chrono::seconds limit = std::chrono::seconds(30)) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
+inline bool WaitUntil(const std::function<bool()>& condition, int seconds = 30) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
   while (!condition()) {
     if (std::chrono::steady_clock::now() > deadline) return false;
     QCoreApplication::processEvents();
@@ -34,11 +29,39 @@ inline bool WaitUntil(const std::function<bool()>& condition,
 // The lines of a CSV log that are not its header.
 inline qsizetype CsvDataRows(const QString& name) {
   QFile file(name);
-  if (!file.open(QIODevice::ReadOnly)) return -1;
+  file.open(QIODevice::ReadOnly);
   qsizetype rows = 0;
-  for (const QByteArray& line : file.readAll().split('\n')) rows += !line.isEmpty() && !line.startsWith('"');
+  for (const QByteArray& line : file.readAll().split('\n'))
+    rows += !line.isEmpty() && line[0] != '"';
   return rows;
 }
+
+// A program run by a test, its output kept; killed when the test ends.
+class Program {
+ public:
+  Program(const char* program, const QStringList& arguments) {
+    process_.start(QString::fromUtf8(program), arguments);
+  }
+  ~Program() {
+    process_.kill();
+    process_.waitForFinished();
+  }
+  QString Output() { return output_ += QString::fromUtf8(process_.readAllStandardOutput()); }
+  QString Errors() { return errors_ += QString::fromUtf8(process_.readAllStandardError()); }
+  // SIGTERM, then the exit status; -1 when it did not end normally within the limit.
+  int Terminate() {
+    process_.terminate();
+    return Finish();
+  }
+  int Finish() {
+    const bool ended = process_.waitForFinished(30000);
+    return ended && process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
+  }
+
+ private:
+  QProcess process_;
+  QString output_, errors_;
+};
 
 // A port on 127.0.0.1 that nobody listens on right now.
 inline int FreePort() {
@@ -53,141 +76,52 @@ inline int FreePort() {
   return ntohs(address.sin_port);
 }
 
-inline bool Accepts(int port) {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<std::uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  const bool connected = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-  close(fd);
-  return connected;
-}
-
-// A mosquitto broker of the test's own on 127.0.0.1, without persistence; stopped when it goes.
+// A mosquitto broker of the test's own on 127.0.0.1, without persistence.
 class TestBroker {
  public:
-  TestBroker() : port_(FreePort()) {
-    QFile config(dir_.filePath(QStringLiteral("mosquitto.conf")));
-    config.open(QIODevice::WriteOnly);
-    config.write(QStringLiteral("listener %1 127.0.0.1\nallow_anonymous true\npersistence false\n")
-                     .arg(port_)
-                     .toUtf8());
+  TestBroker() : port_(FreePort()), config_(dir_.filePath(QStringLiteral("mosquitto.conf"))) {
+    QFile file(config_);
+    file.open(QIODevice::WriteOnly);
+    file.write(QByteArray("listener ") + QByteArray::number(port_) +
+               " 127.0.0.1\nallow_anonymous true\npersistence false\n");
   }
-  ~TestBroker() { Stop(); }
-
   int Port() const { return port_; }
-
+  // Returns once it listens.
   bool Start() {
-    process_.setStandardErrorFile(QProcess::nullDevice());
-    process_.setStandardOutputFile(QProcess::nullDevice());
-    process_.start(QStringLiteral(MOSQUITTO_BROKER),
-                   {QStringLiteral("-c"), dir_.filePath(QStringLiteral("mosquitto.conf"))});
-    return process_.waitForStarted() && WaitUntil([this] { return Accepts(port_); });
+    broker_ =
+        std::make_unique<Program>(MOSQUITTO_BROKER, QStringList{QStringLiteral("-c"), config_});
+    return WaitUntil([this] { return broker_->Errors().contains(QStringLiteral(" running")); });
   }
   void Stop() {
-    if (process_.state() == QProcess::NotRunning) return;
-    process_.terminate();
-    if (!process_.waitForFinished(10000)) process_.kill();
-    process_.waitForFinished();
+    if (broker_) broker_->Terminate();
+    broker_.reset();
   }
 
  private:
   QTemporaryDir dir_;
   int port_;
-  QProcess process_;
+  QString config_;
+  std::unique_ptr<Program> broker_;
 };
 
-// One message as a subscriber received it.
 struct ReceivedMessage {
-  std::string topic;
-  std::string payload;
+  std::string topic, payload;
   bool retained = false;
 };
 
-// Subscribes to topics on the test broker (again after every reconnect) and keeps what comes.
-class Subscriber {
+// mosquitto_sub on the test broker, one line per message: retained flag, topic, payload.
+class Subscriber : public Program {
  public:
-  Subscriber(int port, std::vector<std::string> topics) : topics_(std::move(topics)) {
-    mosquitto_lib_init();
-    client_ = mosquitto_new(nullptr, true, this);
-    mosquitto_reconnect_delay_set(client_, 1, 1, false);
-    mosquitto_connect_callback_set(client_, [](mosquitto* client, void* self, int) {
-      for (const std::string& topic : static_cast<Subscriber*>(self)->topics_) {
-        mosquitto_subscribe(client, nullptr, topic.c_str(), 1);
-      }
-    });
-    mosquitto_subscribe_callback_set(client_, [](mosquitto*, void* self, int, int, const int*) {
-      static_cast<Subscriber*>(self)->subscribed_ = true;
-    });
-    mosquitto_message_callback_set(
-        client_, [](mosquitto*, void* self, const mosquitto_message* message) {
-          auto* subscriber = static_cast<Subscriber*>(self);
-          const std::lock_guard lock(subscriber->lock_);
-          subscriber->messages_.push_back(
-              {message->topic,
-               std::string(static_cast<const char*>(message->payload),
-                           static_cast<std::size_t>(message->payloadlen)),
-               message->retain});
-        });
-    mosquitto_connect_async(client_, "127.0.0.1", port, 60);
-    mosquitto_loop_start(client_);
-  }
-  ~Subscriber() {
-    mosquitto_disconnect(client_);
-    mosquitto_loop_stop(client_, false);
-    mosquitto_destroy(client_);
-    mosquitto_lib_cleanup();
-  }
-
-  bool WaitUntilSubscribed() {
-    return WaitUntil([this] { return subscribed_.load(); });
-  }
-  std::vector<ReceivedMessage> Messages(const std::string& topic = "") const {
-    const std::lock_guard lock(lock_);
+  Subscriber(int port, const QString& topic)
+      : Program(MOSQUITTO_SUB, {QStringLiteral("-p"), QString::number(port), QStringLiteral("-t"),
+                                topic, QStringLiteral("-F"), QStringLiteral("%r %t %p")}) {}
+  std::vector<ReceivedMessage> Messages(const std::string& topic = "") {
     std::vector<ReceivedMessage> found;
-    for (const ReceivedMessage& m : messages_) {
+    for (const QString& line : Output().split(u'\n', Qt::SkipEmptyParts)) {
+      const ReceivedMessage m{line.section(u' ', 1, 1).toStdString(),
+                              line.section(u' ', 2).toStdString(), line.startsWith(u'1')};
       if (topic.empty() || m.topic == topic) found.push_back(m);
     }
     return found;
   }
-
- private:
-  std::vector<std::string> topics_;
-  mosquitto* client_ = nullptr;
-  std::atomic<bool> subscribed_{false};
-  mutable std::mutex lock_;
-  std::vector<ReceivedMessage> messages_;
-};
-
-// The logger program as a user runs it, its standard error kept.
-class LoggerProcess {
- public:
-  explicit LoggerProcess(const QStringList& arguments) {
-    process_.start(QStringLiteral(LOGGER_PROGRAM), arguments);
-  }
-  ~LoggerProcess() {
-    process_.kill();
-    process_.waitForFinished();
-  }
-  QString Errors() {
-    errors_ += QString::fromLocal8Bit(process_.readAllStandardError());
-    return errors_;
-  }
-  bool Said(const QString& text) { return Errors().contains(text); }
-  qsizetype Records() { return Errors().count(QStringLiteral(": record ")); }
-  // SIGTERM, then the exit status; -1 when it did not end normally within the limit.
-  int Terminate() {
-    process_.terminate();
-    return Finish();
-  }
-  int Finish() {
-    if (!process_.waitForFinished(30000) || process_.exitStatus() != QProcess::NormalExit) return -1;
-    return process_.exitCode();
-  }
-  QString Output() { return QString::fromLocal8Bit(process_.readAllStandardOutput()); }
-
- private:
-  QProcess process_;
-  QString errors_;
 };

@@ -14,29 +14,23 @@
 
 namespace {
 
-// The status lines as written, read from a memory stream.
-class CapturedStatus {
- public:
-  CapturedStatus() : stream_(open_memstream(&text_, &size_)), lines(stream_) {}
+// The status lines as written, in a memory stream.
+struct CapturedStatus {
+  char* text = nullptr;
+  std::size_t size = 0;
+  std::FILE* stream = open_memstream(&text, &size);
+  StatusLines lines{stream};
   ~CapturedStatus() {
-    std::fclose(stream_);
-    std::free(text_);
+    std::fclose(stream);
+    std::free(text);
   }
   std::string Text() {
-    std::fflush(stream_);
-    return std::string(text_, size_);
+    std::fflush(stream);
+    return std::string(text, size);
   }
-  qsizetype Count(const std::string& part) {
-    return QString::fromStdString(Text()).count(QString::fromStdString(part));
+  qsizetype Count(const char* part) {
+    return QString::fromStdString(Text()).count(QString::fromUtf8(part));
   }
-
- private:
-  char* text_ = nullptr;
-  std::size_t size_ = 0;
-  std::FILE* stream_;
-
- public:
-  StatusLines lines;
 };
 
 struct LoggerOnFake : ::testing::Test {
