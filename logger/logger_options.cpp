@@ -1,6 +1,7 @@
 #include "logger_options.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <cmath>
 
 namespace {
@@ -57,9 +58,9 @@ LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passw
       "Logs the Kelvra USB anemometer without a window: every record into a CSV file\n"
       "and/or to an MQTT broker. SIGINT or SIGTERM ends it cleanly."));
   const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                QStringLiteral("Shows this help and exits."));
-  const QCommandLineOption version(QStringLiteral("version"),
-                                   QStringLiteral("Shows the version and exits."));
+                                QStringLiteral("Show this help and exit."));
+  const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                   QStringLiteral("Show the program's name and version and exit."));
   const QCommandLineOption log(
       QStringLiteral("log"),
       QStringLiteral("Appends every record to this CSV file; %Y, %m and %d start a new file "
@@ -115,7 +116,8 @@ LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passw
   LoggerOptions options;
   options.logPattern = parser.value(log);
   options.simulate = parser.isSet(simulate);
-  options.configDir = parser.value(configDir);
+  // Absolute now, so that the folder does not follow later changes of directory.
+  if (parser.isSet(configDir)) options.configDir = QDir(parser.value(configDir)).absolutePath();
   options.verbose = parser.isSet(verbose);
   if (parser.isSet(log) && options.logPattern.isEmpty()) {
     return Usage(QStringLiteral("--log needs a file name."));
