@@ -101,8 +101,8 @@ struct LoggerRig {
     WaitForConnection(publisher);
     LoggerOptions options;
     options.logPattern = dir.filePath(QStringLiteral("wind-%Y-%m-%d.csv"));
-    options.configDir = dir.path();
-    logger = std::make_unique<HeadlessLogger>(options, hid, clock, status, &publisher);
+    logger = std::make_unique<HeadlessLogger>(options, ProgramFiles(dir.path().toStdString()), hid,
+                                              clock, status, &publisher);
     sink.logger = logger.get();
   }
   QTemporaryDir dir;
@@ -199,8 +199,8 @@ void BM_WaitingWakeUps(benchmark::State& state) {
     SystemClock clock;
     LoggerOptions options;
     options.logPattern = dir.filePath(QStringLiteral("wind.csv"));
-    options.configDir = dir.path();
-    HeadlessLogger logger(options, anemometer, clock, status, &publisher);
+    HeadlessLogger logger(options, ProgramFiles(dir.path().toStdString()), anemometer, clock,
+                          status, &publisher);
     logger.Start();
     const double waiting = SwitchesPerSecond(seconds);
     logger.Stop();

@@ -1,6 +1,5 @@
 #include "headless_logger.h"
 
-#include <QDir>
 #include <QEvent>
 #include <QFile>
 #include <filesystem>
@@ -13,10 +12,11 @@
 #include "status_lines.h"
 #include "usb_anemometer.h"
 
-HeadlessLogger::HeadlessLogger(const LoggerOptions& options, HidTransport& transport, Clock& clock,
-                               StatusLines& status, MqttPublisher* publisher,
-                               std::chrono::milliseconds devicePoll)
+HeadlessLogger::HeadlessLogger(const LoggerOptions& options, const ProgramFiles& files,
+                               HidTransport& transport, Clock& clock, StatusLines& status,
+                               MqttPublisher* publisher, std::chrono::milliseconds devicePoll)
     : options_(options),
+      files_(files),
       status_(status),
       publisher_(publisher),
       session_(transport, clock, *this, *this,
@@ -29,16 +29,15 @@ HeadlessLogger::HeadlessLogger(const LoggerOptions& options, HidTransport& trans
 HeadlessLogger::~HeadlessLogger() { Stop(); }
 
 void HeadlessLogger::Start() {
-  const QString calibration = QDir(options_.configDir).filePath(kCalibrationFileName);
-  if (!session_.LoadCalibrationTable(
-          std::filesystem::path(QFile::encodeName(calibration).toStdString()))) {
-    status_.Say("config", "cannot read " + calibration.toStdString() +
-                              "; using the default calibration table");
+  const std::filesystem::path calibration = files_.ReadPath(kCalibrationFileName);
+  if (!session_.LoadCalibrationTable(calibration)) {
+    status_.Say("config",
+                "cannot read " + calibration.string() + "; using the default calibration table");
   }
-  const LoadedSettings settings = LoadSettingsFile(SettingsPath(options_.configDir));
+  const std::filesystem::path settingsFile = files_.ReadPath(kSettingsFileName);
+  const LoadedSettings settings = LoadSettingsFile(QFile::decodeName(settingsFile.c_str()));
   if (settings.FileUnreadable) {
-    status_.Say("settings", "cannot read " + SettingsPath(options_.configDir).toStdString() +
-                                "; direction offset 0");
+    status_.Say("settings", "cannot read " + settingsFile.string() + "; direction offset 0");
   }
   session_.Core().SetDirectionOffset(settings.DirectionOffset);
   LookForDevice();

@@ -10,6 +10,7 @@
 #include "dated_log.h"
 #include "logger_options.h"
 #include "measurement_sink.h"
+#include "program_files.h"
 
 class Clock;
 class HidTransport;
@@ -24,10 +25,10 @@ class HeadlessLogger : public QObject, public MeasurementSink {
  public:
   static constexpr std::chrono::milliseconds kDevicePoll{2000};
 
-  // options.configDir must name the folder of anemometer.cal and anemometer.ini. publisher may
-  // be null (no MQTT).
-  HeadlessLogger(const LoggerOptions& options, HidTransport& transport, Clock& clock,
-                 StatusLines& status, MqttPublisher* publisher,
+  // files says where anemometer.cal and anemometer.ini are read. publisher may be null (no
+  // MQTT).
+  HeadlessLogger(const LoggerOptions& options, const ProgramFiles& files, HidTransport& transport,
+                 Clock& clock, StatusLines& status, MqttPublisher* publisher,
                  std::chrono::milliseconds devicePoll = kDevicePoll);
   ~HeadlessLogger() override;
 
@@ -54,6 +55,7 @@ class HeadlessLogger : public QObject, public MeasurementSink {
   void StopReading(const char* why);
 
   const LoggerOptions options_;
+  const ProgramFiles files_;
   StatusLines& status_;
   MqttPublisher* const publisher_;
   CaptureSession session_;

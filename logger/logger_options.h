@@ -27,7 +27,7 @@ struct LoggerOptions {
   bool simulate = false;
   std::chrono::milliseconds interval{5000};  // the simulator's report interval
   std::optional<MqttSettings> mqtt;
-  QString configDir;  // empty: where the window finds its files
+  QString configDir;  // --config-dir, absolute; empty: where the window finds its files
   bool verbose = false;
 };
 

@@ -1,6 +1,7 @@
 #include "logger_program.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 #include "hidapi_transport.h"
 #include "logger_options.h"
 #include "mqtt_publisher.h"
+#include "program_files.h"
 #include "simulated_anemometer.h"
 #include "status_lines.h"
 #include "stop_signals.h"
@@ -18,9 +20,13 @@
 
 namespace {
 
-// Where anemometer.cal and anemometer.ini are read when --config-dir is not given: where the
-// window reads them.
-QString DefaultConfigDir() { return QCoreApplication::applicationDirPath(); }
+// Where anemometer.cal and anemometer.ini are read: --config-dir, else where the window reads
+// them; a file missing there comes from the installed defaults.
+ProgramFiles LoggerFiles(const QString& configDir) {
+  return LocateProgramFiles(
+      ProcessEnvironment(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString()),
+      QFile::encodeName(configDir).toStdString());
+}
 
 }  // namespace
 
@@ -45,8 +51,7 @@ int RunLogger(int argc, char** argv) {
     std::fprintf(stderr, "kelvra-anemometer-logger: %s\n", error->text.toLocal8Bit().constData());
     return 2;
   }
-  LoggerOptions options = std::get<LoggerOptions>(command);
-  if (options.configDir.isEmpty()) options.configDir = DefaultConfigDir();
+  const LoggerOptions options = std::get<LoggerOptions>(command);
 
   std::unique_ptr<HidTransport> transport;
   if (options.simulate) {
@@ -64,7 +69,8 @@ int RunLogger(int argc, char** argv) {
       return 2;
     }
   }
-  HeadlessLogger logger(options, *transport, clock, status, publisher.get());
+  HeadlessLogger logger(options, LoggerFiles(options.configDir), *transport, clock, status,
+                        publisher.get());
   logger.Start();
   if (!stopping) QCoreApplication::exec();
   logger.Stop();

@@ -37,8 +37,8 @@ struct LoggerOnFake : ::testing::Test {
   void Start(const QString& logPattern) {
     LoggerOptions options;
     options.logPattern = logPattern;
-    options.configDir = dir.path();
-    logger = std::make_unique<HeadlessLogger>(options, hid, clock, status.lines, nullptr,
+    logger = std::make_unique<HeadlessLogger>(options, ProgramFiles(dir.path().toStdString()), hid,
+                                              clock, status.lines, nullptr,
                                               std::chrono::milliseconds(10));
     logger->Start();
   }
