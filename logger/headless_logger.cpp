@@ -17,6 +17,7 @@ HeadlessLogger::HeadlessLogger(const LoggerOptions& options, const ProgramFiles&
                                MqttPublisher* publisher, std::chrono::milliseconds devicePoll)
     : options_(options),
       files_(files),
+      transport_(transport),
       status_(status),
       publisher_(publisher),
       session_(transport, clock, *this, *this,
@@ -60,6 +61,11 @@ void HeadlessLogger::LookForDevice() {
       return;
     }
     status_.Say("device", "found the anemometer but cannot open it; trying again");
+  } else if (!transport_.Enumerate(kAnemometerVendorId, kAnemometerProductId).empty()) {
+    // Listed but skipped by the search: its node is not ours to open.
+    status_.Say("device",
+                "the anemometer is plugged in but may not be opened (the udev rule and the group "
+                "kelvra-anemometer give access); trying again");
   } else {
     status_.Say("device", "waiting for the anemometer to be plugged in");
   }

@@ -56,6 +56,7 @@ class HeadlessLogger : public QObject, public MeasurementSink {
 
   const LoggerOptions options_;
   const ProgramFiles files_;
+  HidTransport& transport_;
   StatusLines& status_;
   MqttPublisher* const publisher_;
   CaptureSession session_;

@@ -1,5 +1,5 @@
-// The logger's capture on the scripted anemometer: unplugging, plugging back, a log that cannot
-// be written.
+// The logger's capture on the scripted anemometer: unplugging, plugging back, a node it may not
+// open, a log that cannot be written.
 #include <gtest/gtest.h>
 #include <stdio.h>
 
@@ -80,9 +80,12 @@ TEST_F(LoggerOnFake, PicksTheAnemometerUpWhenPluggedInAndAgainAfterUnplugging) {
   EXPECT_EQ(status.Count("logging to"), 1) << "one file, opened once";
 }
 
-TEST_F(LoggerOnFake, AnUnwritableLogIsReportedOnceAndCaptureGoesOn) {
+TEST_F(LoggerOnFake, ANodeItMayNotOpenAndAnUnwritableLogAreReportedOnceAndCaptureGoesOn) {
+  hid.SetIdentifyOutcome(anemometer, HidOpenOutcome::AccessDenied);
   Start(QStringLiteral("/sys/no-such-folder/wind-%Y.csv"));
-  ASSERT_TRUE(logger->Reading());
+  EXPECT_EQ(status.Count("plugged in but may not be opened"), 1) << status.Text();
+  hid.SetIdentifyOutcome(anemometer, HidOpenOutcome::Opened);  // the user joined the group
+  ASSERT_TRUE(WaitUntil([&] { return logger->Reading(); }));
   for (std::uint32_t counter = 1; counter <= 5; ++counter) Deliver(counter);
   EXPECT_EQ(logger->Records(), 4u);
   EXPECT_EQ(status.Count("cannot open the log file /sys/no-such-folder/wind-2026.csv"), 1)
