@@ -31,7 +31,7 @@ HeadlessLogger::~HeadlessLogger() { Stop(); }
 
 void HeadlessLogger::Start() {
   const std::filesystem::path calibration = files_.ReadPath(kCalibrationFileName);
-  if (!session_.LoadCalibrationTable(calibration)) {
+  if (!session_.LoadCalibrationTable(fileStore_, calibration)) {
     status_.Say("config",
                 "cannot read " + calibration.string() + "; using the default calibration table");
   }

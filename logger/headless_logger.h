@@ -10,6 +10,7 @@
 #include "dated_log.h"
 #include "logger_options.h"
 #include "measurement_sink.h"
+#include "posix_file_store.h"
 #include "program_files.h"
 
 class Clock;
@@ -56,6 +57,7 @@ class HeadlessLogger : public QObject, public MeasurementSink {
 
   const LoggerOptions options_;
   const ProgramFiles files_;
+  PosixFileStore fileStore_;  // anemometer.cal
   HidTransport& transport_;
   StatusLines& status_;
   MqttPublisher* const publisher_;
