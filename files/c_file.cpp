@@ -30,14 +30,15 @@ CFile OpenRegularCFileForReading(const std::filesystem::path& file) {
 #endif
 }
 
-CFile OpenRegularCFileForWriting(const std::filesystem::path& file, bool* notRegular) {
+CFile OpenRegularCFileForWriting(const std::filesystem::path& file, bool* notRegular,
+                                 bool append) {
 #ifdef _WIN32
   *notRegular = false;
-  return OpenCFile(file, "wb");
+  return OpenCFile(file, append ? "ab" : "wb");
 #else
-  const int fd = OpenRegularFileForWriting(file, notRegular);
+  const int fd = OpenRegularFileForWriting(file, notRegular, append);
   if (fd < 0) return nullptr;
-  CFile stream(::fdopen(fd, "wb"));
+  CFile stream(::fdopen(fd, append ? "ab" : "wb"));
   if (!stream) ::close(fd);
   return stream;
 #endif

@@ -28,7 +28,9 @@ FileOutcome LiveLog::Open(const std::filesystem::path& file, std::string display
 
 FileOutcome LiveLog::Append(const std::filesystem::path& file, std::string displayName) {
   Close();
-  CFile stream = OpenCFile(file, "ab");
+  bool notRegular = false;
+  CFile stream = OpenRegularCFileForWriting(file, &notRegular, /*append=*/true);
+  if (notRegular) return FileOutcome::CannotWrite;
   if (!stream) return FileOutcome::CannotOpen;
   // Where an append stream starts before its first write is the runtime's choice: ask the end.
   if (std::fseek(stream.get(), 0, SEEK_END) != 0) return FileOutcome::CannotWrite;

@@ -20,10 +20,12 @@ int OpenRegularFileForReading(const std::filesystem::path& file) {
   return fd;
 }
 
-int OpenRegularFileForWriting(const std::filesystem::path& file, bool* notRegular) {
+int OpenRegularFileForWriting(const std::filesystem::path& file, bool* notRegular, bool append) {
   *notRegular = false;
   // Emptied only once it is known to be a regular file.
-  const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
+  const int fd = ::open(
+      file.c_str(),
+      O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | (append ? O_APPEND : 0), 0666);
   if (fd < 0) return -1;
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
@@ -32,7 +34,8 @@ int OpenRegularFileForWriting(const std::filesystem::path& file, bool* notRegula
     return -1;
   }
   const int flags = ::fcntl(fd, F_GETFL);
-  if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 || ::ftruncate(fd, 0) != 0) {
+  if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 ||
+      (!append && ::ftruncate(fd, 0) != 0)) {
     ::close(fd);
     return -1;
   }

@@ -81,6 +81,7 @@ TEST(LiveLog, AppendKeepsEarlierRowsAndWritesTheHeaderOnlyIntoANewOrEmptyFile) {
         << name;
   }
   EXPECT_EQ(capture.log.Append(kUnwritableDir / "live.csv", "x"), FileOutcome::CannotOpen);
+  EXPECT_EQ(capture.log.Append("/dev/null", "x"), FileOutcome::CannotWrite) << "not a file";
   EXPECT_FALSE(capture.log.IsOn());
 }
 
