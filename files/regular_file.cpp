@@ -6,14 +6,26 @@
 
 #include <cerrno>
 
+namespace {
+
+bool IsRegularFile(int fd) {
+  struct stat info {};
+  return ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// Opened without waiting (a pipe without a partner would block the open); read and written
+// with waiting, as any file.
+bool MakeBlocking(int fd) {
+  const int flags = ::fcntl(fd, F_GETFL);
+  return flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
+}
+
+}  // namespace
+
 int OpenRegularFileForReading(const std::filesystem::path& file) {
-  // O_NONBLOCK: opening a pipe without a writer would otherwise wait for one.
   const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) return -1;
-  struct stat info {};
-  const int flags = ::fcntl(fd, F_GETFL);
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || flags < 0 ||
-      ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+  if (!IsRegularFile(fd) || !MakeBlocking(fd)) {
     ::close(fd);
     return -1;
   }
@@ -27,15 +39,12 @@ int OpenRegularFileForWriting(const std::filesystem::path& file, bool* notRegula
       file.c_str(),
       O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | (append ? O_APPEND : 0), 0666);
   if (fd < 0) return -1;
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+  if (!IsRegularFile(fd)) {
     *notRegular = true;
     ::close(fd);
     return -1;
   }
-  const int flags = ::fcntl(fd, F_GETFL);
-  if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 ||
-      (!append && ::ftruncate(fd, 0) != 0)) {
+  if (!MakeBlocking(fd) || (!append && ::ftruncate(fd, 0) != 0)) {
     ::close(fd);
     return -1;
   }
