@@ -255,7 +255,7 @@ class FedWindow {
   double Open(const QString& file) {
     dialogs_.name = file;
     const auto start = std::chrono::steady_clock::now();
-    form_.OPenClick(nullptr);
+    form_.OpenClick(nullptr);
     Settle();
     return SecondsSince(start);
   }

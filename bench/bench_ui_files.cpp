@@ -187,7 +187,7 @@ void BM_OpenClick(benchmark::State& state) {
   const QString& log = RunFiles().Log(rows);
   Window window;
   for (auto _ : state) {
-    if (!window.Run(&TMainForm::OPenClick, log) || !FullGrid(window.Form())) {
+    if (!window.Run(&TMainForm::OpenClick, log) || !FullGrid(window.Form())) {
       state.SkipWithError("open failed");
     }
   }
@@ -226,7 +226,7 @@ void BM_OpenAgainstBaseline(benchmark::State& state) {
     if (!ReadIntoStore(core, log)) state.SkipWithError("reading failed");
     storeOnly += Seconds(start);
     start = std::chrono::steady_clock::now();
-    if (!window.Run(&TMainForm::OPenClick, log) || !FullGrid(window.Form())) {
+    if (!window.Run(&TMainForm::OpenClick, log) || !FullGrid(window.Form())) {
       state.SkipWithError("open failed");
     }
     open += Seconds(start);
@@ -242,7 +242,7 @@ BENCHMARK(BM_OpenAgainstBaseline)->Iterations(20)->Unit(benchmark::kMillisecond)
 
 void BM_SaveClick(benchmark::State& state) {
   Window window;
-  if (!window.Run(&TMainForm::OPenClick, RunFiles().Log(kFullStore))) {
+  if (!window.Run(&TMainForm::OpenClick, RunFiles().Log(kFullStore))) {
     state.SkipWithError("open failed");
   }
   const QString file = RunFiles().File("saved.csv");
@@ -255,7 +255,7 @@ BENCHMARK(BM_SaveClick)->Unit(benchmark::kMillisecond);
 
 void BM_SaveAsPDFClick(benchmark::State& state) {
   Window window;
-  if (!window.Run(&TMainForm::OPenClick, RunFiles().Log(kFullStore))) {
+  if (!window.Run(&TMainForm::OpenClick, RunFiles().Log(kFullStore))) {
     state.SkipWithError("open failed");
   }
   const QString file = RunFiles().File("report.pdf");

@@ -27,7 +27,7 @@ TEST(AboutBoxTest, ShowsTheProductWithEveryLabelWhole) {
   EXPECT_TRUE(box.Copyright->text().startsWith(QString::fromUtf8("Copyright ©")));
   for (const QLabel* label : {box.ProductName, box.Version, box.Copyright}) {
     EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();
-    EXPECT_TRUE(box.Panel1->contentsRect().contains(label->geometry()))
+    EXPECT_TRUE(box.ProductPanel->contentsRect().contains(label->geometry()))
         << label->text().toStdString() << " leaves the panel";
   }
   // The emblem is drawn on a transparent ground and stretched over its 65 x 57 picture.
@@ -64,7 +64,7 @@ TEST_F(MainFormTest, AboutBoxKeepsCaptureRunning) {
       EXPECT_EQ(form->Core.Records().Size(), counter - 1) << "the report came while it was open";
       form->AboutBox->OKButton->click();
     });
-    form->AboutMenuClick(form->AboutMenu);
+    form->ShowAboutClick(form->ShowAbout);
     EXPECT_TRUE(modal);
   }
   EXPECT_EQ(form->CaptureRunning, 1);

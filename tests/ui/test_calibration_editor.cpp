@@ -232,7 +232,7 @@ class CalibrationMenuTest : public MainFormTest {
   }
   void OpenEditor(const std::function<void()>& act) {
     const ModalAnswer answer(editor(), act);
-    form->Kalibrantabulka1Click(form->Kalibrantabulka1);
+    form->KalibracniTabulkaClick(form->KalibracniTabulka);
     EXPECT_TRUE(answer.ShownModally());
   }
   void EditFirstRow(const char* mHz, const char* constant) {
@@ -384,7 +384,7 @@ TEST(ProgramWindowsTest, DialogsAreCreatedInOrderAndWired) {
     EXPECT_EQ(editor.StringGrid_Kalibrace->RowCount(), 3);
     editor.Button_Storno->click();
   });
-  mainForm.Kalibrantabulka1Click(nullptr);
+  mainForm.KalibracniTabulkaClick(nullptr);
   EXPECT_TRUE(answer.ShownModally());
 }
 

@@ -111,7 +111,7 @@ TEST_F(MainFormAlarmsTest, TheAlarmsWindowOpensModallyAndNewEventsArriveWhileItI
     rowsSeenWhileOpen = alarms->Events().rowCount();
     alarms->Button_ZavritClick(alarms->Button_Zavrit);
   });
-  form->ShowalarmsClick(form->Showalarms);
+  form->ShowAlarmsClick(form->ShowAlarms);
   EXPECT_EQ(rowsSeenWhileOpen, 1);
   EXPECT_FALSE(alarms->isVisible());
   form->StopCaptureClick(nullptr);

@@ -97,7 +97,7 @@ TEST_F(MainFormFilesTest, FileCommandsRefuseToRunWhileCapturingAndAskForNoFile) 
     }
   }
 
-  form->OPen->trigger();
+  form->Open->trigger();
   form->Save->trigger();
   form->SaveAsPDF->trigger();
   form->SpeedButton_FileOpen->click();
@@ -116,7 +116,7 @@ TEST_F(MainFormFilesTest, CancelledDialogsLeaveEverythingAsItWas) {
   ASSERT_NE(direction, QStringLiteral("--"));
   for (int i = 0; i < 3; ++i) dialogs.AnswerNext(std::nullopt);
 
-  form->OPenClick(nullptr);
+  form->OpenClick(nullptr);
   form->SaveClick(nullptr);
   form->SaveAsPDFClick(nullptr);
 
@@ -165,7 +165,7 @@ TEST_F(MainFormFilesTest, SaveFailuresNameTheChosenFile) {
 
 TEST_F(MainFormFilesTest, OpenShowsTheFileInTheGridNewestOnTopAndSavesItBackUnchanged) {
   dialogs.AnswerNext(NameOf(kSavedRows));
-  form->OPenClick(nullptr);
+  form->OpenClick(nullptr);
 
   ASSERT_EQ(form->Core.Records().Size(), 3u);
   EXPECT_EQ(DateTimeText(form->Core.Records()[0].Time), "6.12 2008 14:05:33");
@@ -194,7 +194,7 @@ TEST_F(MainFormFilesTest, OpenReplacesTheRowsHeldBefore) {
   programDir.Write("one.csv", "header\n  1.3 2009 09:05:07,  0.5,  0.9, 4.0, 4.0, 3.8, 0, 1, SE\n");
   dialogs.AnswerNext(NameOf(file));
 
-  form->OPenClick(nullptr);
+  form->OpenClick(nullptr);
 
   ASSERT_EQ(form->Core.Records().Size(), 1u);
   EXPECT_EQ(form->Core.Records()[0].AvgSpeed, 0.5f);
@@ -211,7 +211,7 @@ TEST_F(MainFormFilesTest, OpenErrorsKeepTheRowsReadBeforeThem) {
   const std::filesystem::path missing = programDir.File("chybí.csv");
   dialogs.AnswerNext(NameOf(missing));
   ExpectError("Cannot open file: " + missing.string());
-  form->OPenClick(nullptr);
+  form->OpenClick(nullptr);
   // The reset came before the file was tried.
   EXPECT_TRUE(form->Core.Records().Empty());
   EXPECT_EQ(form->DataGrid->RowInUse, 0);
@@ -224,7 +224,7 @@ TEST_F(MainFormFilesTest, OpenErrorsKeepTheRowsReadBeforeThem) {
                    "  6.12 2008 14:05:35,  3.25,  5.5, -2, -6.1, -8.4, 2, 3, N\r\n");
   dialogs.AnswerNext(NameOf(programDir.File("bad.csv")));
   ExpectError("Unknown wind direction string.");
-  form->OPenClick(nullptr);
+  form->OpenClick(nullptr);
   ASSERT_EQ(form->Core.Records().Size(), 1u);
   EXPECT_EQ(form->Core.Records()[0].Time.Second, 33);
   EXPECT_EQ(form->DataGrid->RowCount(), 2);
@@ -243,7 +243,7 @@ TEST_F(MainFormFilesTest, OpenRefusesAtOnceWhatIsNotARegularFileAfterResettingTh
     const std::filesystem::path file = programDir.File(name);
     dialogs.AnswerNext(NameOf(file));
     ExpectError("Cannot open file: " + file.string());
-    form->OPenClick(nullptr);
+    form->OpenClick(nullptr);
     EXPECT_TRUE(form->Core.Records().Empty());
     EXPECT_EQ(form->StaticText_WindDir->text(), QStringLiteral("--"));
   }
@@ -289,7 +289,7 @@ TEST_F(MainFormFilesTest, CaptureLogOpenedBackHoldsTheCapturedRows) {
   ASSERT_EQ(ReadBytes(log), captured);
 
   dialogs.AnswerNext(NameOf(log));
-  form->OPenClick(nullptr);
+  form->OpenClick(nullptr);
   EXPECT_EQ(form->Core.Records().Size(), 6u);
   EXPECT_EQ(StoreAsCsv(), captured);
   EXPECT_EQ(form->DataGrid->RowCount(), 7);
@@ -354,7 +354,7 @@ TEST_F(MainFormFilesTest, LiveRowThatCannotBeWrittenSwitchesTheLogOffOnceAndCapt
 
 TEST_F(MainFormFilesTest, PdfReportShowsTheStoreAndTheTimeItWasMade) {
   dialogs.AnswerNext(NameOf(kSavedRows));
-  form->OPenClick(nullptr);
+  form->OpenClick(nullptr);
   clock.Set(SystemTime{2010, 2, 3, 3, 4, 5, 6, 789});
   const std::filesystem::path pdf = programDir.File("zpráva.pdf");
   dialogs.AnswerNext(NameOf(pdf));

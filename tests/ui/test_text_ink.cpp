@@ -189,7 +189,7 @@ TEST_F(TextInkTest, MessageBoxesShowTheirTextsWhole) {
   inspect.start(0);
   mainForm.StartCaptureClick(nullptr);
   mainForm.StartCaptureClick(nullptr);  // "Čtení dat je už spuštené."
-  mainForm.OPenClick(nullptr);          // "Prosím zastavte čtení dat pred otevřením souboru."
+  mainForm.OpenClick(nullptr);          // "Prosím zastavte čtení dat pred otevřením souboru."
   mainForm.StopCaptureClick(nullptr);
   mainForm.StopCaptureClick(nullptr);  // "Čtení dat je už zastavené."
   inspect.stop();

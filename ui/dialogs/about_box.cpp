@@ -32,7 +32,7 @@ void UseDialogFont(QWidget& box) {
 // A lowered outer bevel with a raised one inside it.
 QFrame* PlacePanel(QWidget* parent) {
   auto* panel = new QFrame(parent);
-  panel->setObjectName(QStringLiteral("Panel1"));
+  panel->setObjectName(QStringLiteral("ProductPanel"));
   panel->setGeometry(8, 8, 281, 97);
   panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   panel->setLineWidth(1);
@@ -81,11 +81,11 @@ QImage ProgramEmblem() {
 TAboutBox::TAboutBox(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      Panel1(PlacePanel(this)),
-      ProgramIcon(new QLabel(Panel1)),
-      ProductName(PlaceLabel(Panel1, "ProductName", "Kelvra USB Anemometer", 103, 24)),
-      Version(PlaceLabel(Panel1, "Version", "Verze " ANEMOMETER_VERSION, 103, 43)),
-      Copyright(PlaceLabel(Panel1, "Copyright", "Copyright © 2026 Kelvra", 103, 62)),
+      ProductPanel(PlacePanel(this)),
+      ProgramIcon(new QLabel(ProductPanel)),
+      ProductName(PlaceLabel(ProductPanel, "ProductName", "Kelvra USB Anemometer", 103, 24)),
+      Version(PlaceLabel(ProductPanel, "Version", "Verze " ANEMOMETER_VERSION, 103, 43)),
+      Copyright(PlaceLabel(ProductPanel, "Copyright", "Copyright © 2026 Kelvra", 103, 62)),
       OKButton(new QPushButton(QStringLiteral("OK"), this)) {
   setObjectName(QStringLiteral("AboutBox"));
   setWindowTitle(QStringLiteral("O programu"));

@@ -16,7 +16,7 @@ class TAboutBox : public QDialog {
 
   void setVisible(bool visible) override;
 
-  QFrame* Panel1;
+  QFrame* ProductPanel;
   QLabel* ProgramIcon;
   QLabel* ProductName;
   QLabel* Version;

@@ -72,16 +72,16 @@ class TMainForm : public QMainWindow, public MeasurementSink, public AlarmTwinWi
   ~TMainForm() override;
 
   // Menu commands; the tool buttons forward to them with their own sender.
-  void OPenClick(QObject* sender);
+  void OpenClick(QObject* sender);
   void SaveClick(QObject* sender);
   void SaveAsPDFClick(QObject* sender);
   void ExitClick(QObject* sender);
   void StartCaptureClick(QObject* sender);
   void StopCaptureClick(QObject* sender);
-  void ShowalarmsClick(QObject* sender);
-  void Kalibrantabulka1Click(QObject* sender);
+  void ShowAlarmsClick(QObject* sender);
+  void KalibracniTabulkaClick(QObject* sender);
   void PosunutiSmeruVetruClick(QObject* sender);
-  void AboutMenuClick(QObject* sender);
+  void ShowAboutClick(QObject* sender);
 
   void SpeedButton_FileOpenClick(QObject* sender);
   void SpeedButton_FileSaveClick(QObject* sender);
@@ -162,22 +162,22 @@ class TMainForm : public QMainWindow, public MeasurementSink, public AlarmTwinWi
 
   // Menu.
   QMenuBar* MainMenu = nullptr;
-  QMenu* File = nullptr;
-  QAction* OPen = nullptr;
+  QMenu* FileMenu = nullptr;
+  QAction* Open = nullptr;
   QAction* Save = nullptr;
   QAction* SaveAsPDF = nullptr;
-  QAction* N1 = nullptr;
+  QAction* ExitSeparator = nullptr;
   QAction* Exit = nullptr;
-  QMenu* Capture = nullptr;
+  QMenu* CaptureMenu = nullptr;
   QAction* StartCapture = nullptr;
   QAction* StopCapture = nullptr;
-  QMenu* Alarms1 = nullptr;
-  QAction* Showalarms = nullptr;
-  QMenu* Nastavn91 = nullptr;
-  QAction* Kalibrantabulka1 = nullptr;
+  QMenu* AlarmsMenu = nullptr;
+  QAction* ShowAlarms = nullptr;
+  QMenu* SettingsMenu = nullptr;
+  QAction* KalibracniTabulka = nullptr;
   QAction* PosunutiSmeruVetru = nullptr;
-  QMenu* About = nullptr;
-  QAction* AboutMenu = nullptr;
+  QMenu* HelpMenu = nullptr;
+  QAction* ShowAbout = nullptr;
 
   QToolButton* SpeedButton_FileOpen = nullptr;
   QToolButton* SpeedButton_FileSave = nullptr;

@@ -10,7 +10,7 @@
 // The main window carries twins of four of the alarms window's limits. A user's click is
 // repeated on the alarms window (null sender); a repeated click goes no further.
 
-void TMainForm::ShowalarmsClick(QObject* /*sender*/) {
+void TMainForm::ShowAlarmsClick(QObject* /*sender*/) {
   if (AlarmsForm) AlarmsForm->exec();
 }
 

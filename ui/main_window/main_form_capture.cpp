@@ -45,9 +45,9 @@ void TMainForm::ShowCaptureState(int running) {
   Image_CaptureIndicator->setPixmap(QPixmap::fromImage(CaptureIndicatorBitmap));
 }
 
-void TMainForm::SpeedButton_FileOpenClick(QObject* sender) { OPenClick(sender); }
+void TMainForm::SpeedButton_FileOpenClick(QObject* sender) { OpenClick(sender); }
 void TMainForm::SpeedButton_FileSaveClick(QObject* sender) { SaveClick(sender); }
 void TMainForm::SpeedButton_FileSavePdfClick(QObject* sender) { SaveAsPDFClick(sender); }
 void TMainForm::SpeedButton_CaptureStartClick(QObject* sender) { StartCaptureClick(sender); }
 void TMainForm::SpeedButton_CaptureStopClick(QObject* sender) { StopCaptureClick(sender); }
-void TMainForm::SpeedButton_AlarmsClick(QObject* sender) { ShowalarmsClick(sender); }
+void TMainForm::SpeedButton_AlarmsClick(QObject* sender) { ShowAlarmsClick(sender); }

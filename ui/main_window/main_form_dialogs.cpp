@@ -8,7 +8,7 @@
 #include "main_form.h"
 #include "message_boxes.h"
 
-void TMainForm::Kalibrantabulka1Click(QObject* /*sender*/) {
+void TMainForm::KalibracniTabulkaClick(QObject* /*sender*/) {
   if (KalibracniTabulkaForm == nullptr) return;
   // The editor replaces the table itself on Uložit; packets decoded while it is open use the
   // table as it stands.
@@ -22,6 +22,6 @@ void TMainForm::Kalibrantabulka1Click(QObject* /*sender*/) {
   }
 }
 
-void TMainForm::AboutMenuClick(QObject* /*sender*/) {
+void TMainForm::ShowAboutClick(QObject* /*sender*/) {
   if (AboutBox != nullptr) AboutBox->exec();
 }

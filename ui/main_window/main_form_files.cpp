@@ -36,7 +36,7 @@ void UntickLiveLogBox(QCheckBox& box) { box.setChecked(false); }
 
 }  // namespace
 
-void TMainForm::OPenClick(QObject* /*sender*/) {
+void TMainForm::OpenClick(QObject* /*sender*/) {
   if (CaptureRunning == 1) {
     ShowInformation("Prosím zastavte čtení dat pred otevřením souboru.");
     return;

@@ -153,23 +153,23 @@ void TMainForm::CreateControls() {
 void TMainForm::CreateMenu() {
   MainMenu = menuBar();
   MainMenu->setObjectName(QStringLiteral("MainMenu"));
-  File = AddMenu(MainMenu, "File", "Soubor");
-  OPen = AddItem(File, "OPen", "Načíst");
-  Save = AddItem(File, "Save", "Uložit");
-  SaveAsPDF = AddItem(File, "SaveAsPDF", "Uložit jako PDF");
-  N1 = File->addSeparator();
-  N1->setObjectName(QStringLiteral("N1"));
-  Exit = AddItem(File, "Exit", "Konec");
-  Capture = AddMenu(MainMenu, "Capture", "Data");
-  StartCapture = AddItem(Capture, "StartCapture", "Spustit čtení dat");
-  StopCapture = AddItem(Capture, "StopCapture", "Zastavit čtení dat");
-  Alarms1 = AddMenu(MainMenu, "Alarms1", "Alarmy");
-  Showalarms = AddItem(Alarms1, "Showalarms", "Zobrazit alarmy");
-  Nastavn91 = AddMenu(MainMenu, "Nastavn91", "Nastavení");
-  Kalibrantabulka1 = AddItem(Nastavn91, "Kalibrantabulka1", "Kalibrační tabulka");
-  PosunutiSmeruVetru = AddItem(Nastavn91, "PosunutiSmeruVetru", "Posunutí směru větru");
-  About = AddMenu(MainMenu, "About", "Pomoc");
-  AboutMenu = AddItem(About, "AboutMenu", "O programu");
+  FileMenu = AddMenu(MainMenu, "FileMenu", "Soubor");
+  Open = AddItem(FileMenu, "Open", "Načíst");
+  Save = AddItem(FileMenu, "Save", "Uložit");
+  SaveAsPDF = AddItem(FileMenu, "SaveAsPDF", "Uložit jako PDF");
+  ExitSeparator = FileMenu->addSeparator();
+  ExitSeparator->setObjectName(QStringLiteral("ExitSeparator"));
+  Exit = AddItem(FileMenu, "Exit", "Konec");
+  CaptureMenu = AddMenu(MainMenu, "CaptureMenu", "Data");
+  StartCapture = AddItem(CaptureMenu, "StartCapture", "Spustit čtení dat");
+  StopCapture = AddItem(CaptureMenu, "StopCapture", "Zastavit čtení dat");
+  AlarmsMenu = AddMenu(MainMenu, "AlarmsMenu", "Alarmy");
+  ShowAlarms = AddItem(AlarmsMenu, "ShowAlarms", "Zobrazit alarmy");
+  SettingsMenu = AddMenu(MainMenu, "SettingsMenu", "Nastavení");
+  KalibracniTabulka = AddItem(SettingsMenu, "KalibracniTabulka", "Kalibrační tabulka");
+  PosunutiSmeruVetru = AddItem(SettingsMenu, "PosunutiSmeruVetru", "Posunutí směru větru");
+  HelpMenu = AddMenu(MainMenu, "HelpMenu", "Pomoc");
+  ShowAbout = AddItem(HelpMenu, "ShowAbout", "O programu");
 }
 
 void TMainForm::CreateToolButtons(QWidget* client) {
@@ -339,16 +339,16 @@ void TMainForm::ConnectHandlers() {
   const auto menu = [this](QAction* item, void (TMainForm::*handler)(QObject*)) {
     connect(item, &QAction::triggered, this, [this, item, handler] { (this->*handler)(item); });
   };
-  menu(OPen, &TMainForm::OPenClick);
+  menu(Open, &TMainForm::OpenClick);
   menu(Save, &TMainForm::SaveClick);
   menu(SaveAsPDF, &TMainForm::SaveAsPDFClick);
   menu(Exit, &TMainForm::ExitClick);
   menu(StartCapture, &TMainForm::StartCaptureClick);
   menu(StopCapture, &TMainForm::StopCaptureClick);
-  menu(Showalarms, &TMainForm::ShowalarmsClick);
-  menu(Kalibrantabulka1, &TMainForm::Kalibrantabulka1Click);
+  menu(ShowAlarms, &TMainForm::ShowAlarmsClick);
+  menu(KalibracniTabulka, &TMainForm::KalibracniTabulkaClick);
   menu(PosunutiSmeruVetru, &TMainForm::PosunutiSmeruVetruClick);
-  menu(AboutMenu, &TMainForm::AboutMenuClick);
+  menu(ShowAbout, &TMainForm::ShowAboutClick);
 
   const auto click = [this](QAbstractButton* button, void (TMainForm::*handler)(QObject*)) {
     connect(button, &QAbstractButton::clicked, this,
