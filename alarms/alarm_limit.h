@@ -29,8 +29,7 @@ constexpr std::size_t IndexOf(AlarmLimit limit) { return static_cast<std::size_t
 // The four values of one sample that the limits watch, in the order CheckAlarms takes them.
 enum class AlarmQuantity { Temperature, AverageSpeed, GustSpeed, WindChill };
 
-// Inclusive range a spinner steps a limit within. The main window's twin controls use the
-// same bounds as the alarms window, so both always show the limit that is checked.
+// Inclusive range a spinner steps a limit within, on either window.
 struct LimitBounds {
   int lower = 0;
   int upper = 0;

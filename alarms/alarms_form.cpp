@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "alarm_event_model.h"
-#include "alarm_switch.h"
+#include "alarm_limits.h"
 
 namespace {
 
@@ -47,8 +47,9 @@ QLabel* CreateLabel(QWidget* parent, const char* text, int left, int top) {
 
 }  // namespace
 
-TAlarmsForm::TAlarmsForm(Clock& clock, SoundPlayer& sound, ProgramFiles files, QWidget* parent)
-    : QDialog(parent), clock_(clock), sound_(sound), files_(std::move(files)) {
+TAlarmsForm::TAlarmsForm(Clock& clock, SoundPlayer& sound, ProgramFiles files,
+                         AlarmLimits& limits, QWidget* parent)
+    : QDialog(parent), clock_(clock), sound_(sound), files_(std::move(files)), limits_(limits) {
   setObjectName(QStringLiteral("AlarmsForm"));
   setWindowTitle(QStringLiteral("Alarmy"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -62,50 +63,22 @@ TAlarmsForm::TAlarmsForm(Clock& clock, SoundPlayer& sound, ProgramFiles files, Q
 
 TAlarmsForm::~TAlarmsForm() = default;
 
-void TAlarmsForm::SetTwin(AlarmTwinWindow* twin) { twin_ = twin; }
-
+// The controls show the shared limits: all at 0 and disarmed when the program starts.
 void TAlarmsForm::FormCreate() {
   for (AlarmLimit limit : kAlarmLimitsInCheckOrder) {
-    Controls(limit).edit->setText(QStringLiteral("0"));
-    armed_.at(IndexOf(limit)) = 0;
+    BindAlarmLimitControls(limits_, limit, controls_.at(IndexOf(limit)), this);
   }
 }
 
 void TAlarmsForm::CreateControls() {
-  GroupBox_TemperatureAlarm = CreateGroup("GroupBox_TemperatureAlarm", " Teplota ", 8,
+  CreateGroup("GroupBox_TemperatureAlarm", " Teplota ", 8,
                                           AlarmLimit::TempHi, AlarmLimit::TempLo);
-  GroupBox_WindSpeedAlarm = CreateGroup("GroupBox_WindSpeedAlarm", " Rychlost vetru průměr ", 151,
+  CreateGroup("GroupBox_WindSpeedAlarm", " Rychlost vetru průměr ", 151,
                                         AlarmLimit::WindAvgHi, AlarmLimit::WindAvgLo);
-  GroupBox_GustAlarm = CreateGroup("GroupBox_GustAlarm", " Náraz větru ", 295,
+  CreateGroup("GroupBox_GustAlarm", " Náraz větru ", 295,
                                    AlarmLimit::WindGustHi, AlarmLimit::WindGustLo);
-  GroupBox_WindchillAlarm = CreateGroup("GroupBox_WindchillAlarm", " Wind chill průměr ", 439,
+  CreateGroup("GroupBox_WindchillAlarm", " Wind chill průměr ", 439,
                                         AlarmLimit::WindChillHi, AlarmLimit::WindChillLo);
-
-  auto named = [this](AlarmLimit limit) { return Controls(limit); };
-  Edit_TempHi = named(AlarmLimit::TempHi).edit;
-  UpDown_TempHi = named(AlarmLimit::TempHi).upDown;
-  Button_TempHi = named(AlarmLimit::TempHi).button;
-  Edit_TempLo = named(AlarmLimit::TempLo).edit;
-  UpDown_TempLo = named(AlarmLimit::TempLo).upDown;
-  Button_TempLo = named(AlarmLimit::TempLo).button;
-  Edit_WindAvgHi = named(AlarmLimit::WindAvgHi).edit;
-  UpDown_WindAvgHi = named(AlarmLimit::WindAvgHi).upDown;
-  Button_WindAvgHi = named(AlarmLimit::WindAvgHi).button;
-  Edit_WindAvgLo = named(AlarmLimit::WindAvgLo).edit;
-  UpDown_WindAvgLo = named(AlarmLimit::WindAvgLo).upDown;
-  Button_WindAvgLo = named(AlarmLimit::WindAvgLo).button;
-  Edit_WindGustHi = named(AlarmLimit::WindGustHi).edit;
-  UpDown_WindGustHi = named(AlarmLimit::WindGustHi).upDown;
-  Button_WindGustHi = named(AlarmLimit::WindGustHi).button;
-  Edit_WindGustLo = named(AlarmLimit::WindGustLo).edit;
-  UpDown_WindGustLo = named(AlarmLimit::WindGustLo).upDown;
-  Button_WindGustLo = named(AlarmLimit::WindGustLo).button;
-  Edit_WindChillHi = named(AlarmLimit::WindChillHi).edit;
-  UpDown_WindChillHi = named(AlarmLimit::WindChillHi).upDown;
-  Button_WindChillHi = named(AlarmLimit::WindChillHi).button;
-  Edit_WindChillLo = named(AlarmLimit::WindChillLo).edit;
-  UpDown_WindChillLo = named(AlarmLimit::WindChillLo).upDown;
-  Button_WindChillLo = named(AlarmLimit::WindChillLo).button;
 
   CreateEventList();
 
@@ -116,7 +89,7 @@ void TAlarmsForm::CreateControls() {
   Place(Button_Zavrit, 503, 349, 75, 25);
 }
 
-QGroupBox* TAlarmsForm::CreateGroup(const char* name, const char* caption, int left,
+void TAlarmsForm::CreateGroup(const char* name, const char* caption, int left,
                                     AlarmLimit upper, AlarmLimit lower) {
   auto* box = new QGroupBox(QString::fromUtf8(caption), this);
   box->setObjectName(QString::fromLatin1(name));
@@ -125,13 +98,12 @@ QGroupBox* TAlarmsForm::CreateGroup(const char* name, const char* caption, int l
   controls_.at(IndexOf(upper)) = CreateLimitControls(box, upper, 39, 35);
   CreateLabel(box, "Dolní mez:", kLabelLeft + 1, 68);
   controls_.at(IndexOf(lower)) = CreateLimitControls(box, lower, 85, 83);
-  return box;
 }
 
-TAlarmsForm::LimitControls TAlarmsForm::CreateLimitControls(QGroupBox* box, AlarmLimit limit,
+AlarmLimitControls TAlarmsForm::CreateLimitControls(QWidget* box, AlarmLimit limit,
                                                             int editTop, int buttonTop) {
   const QString name = QString::fromLatin1(AlarmLimitName(limit));
-  LimitControls controls;
+  AlarmLimitControls controls;
 
   controls.edit = new QLineEdit(box);
   controls.edit->setObjectName(QStringLiteral("Edit_") + name);
@@ -142,7 +114,7 @@ TAlarmsForm::LimitControls TAlarmsForm::CreateLimitControls(QGroupBox* box, Alar
   controls.upDown->setObjectName(QStringLiteral("UpDown_") + name);
   Place(controls.upDown, kSpinnerLeft, editTop, kSpinnerWidth, kEditHeight);
 
-  controls.button = new QPushButton(QString::fromLatin1(AlarmSwitchCaption(0)), box);
+  controls.button = new QPushButton(QString::fromLatin1(AlarmSwitchCaption(false)), box);
   controls.button->setObjectName(QStringLiteral("Button_") + name);
   // Enter must not arm or disarm a limit behind the user's back.
   controls.button->setAutoDefault(false);
@@ -179,8 +151,10 @@ void TAlarmsForm::CreateEventList() {
   }
 }
 
-bool TAlarmsForm::IsArmed(AlarmLimit limit) const { return armed_.at(IndexOf(limit)) != 0; }
-
-const TAlarmsForm::LimitControls& TAlarmsForm::Controls(AlarmLimit limit) const {
-  return controls_.at(IndexOf(limit));
+// The limits' own controls are bound to the shared limits in FormCreate.
+void TAlarmsForm::ConnectHandlers() {
+  connect(Button_Zavrit, &QPushButton::clicked, this, &TAlarmsForm::Button_ZavritClick);
 }
+
+// Closing leaves every limit, switch and event as it is.
+void TAlarmsForm::Button_ZavritClick() { accept(); }

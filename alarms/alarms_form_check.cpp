@@ -1,11 +1,10 @@
 #include <QFile>
-#include <QLineEdit>
 
 #include "alarm_event_model.h"
+#include "alarm_limits.h"
 #include "alarms_form.h"
 #include "clock.h"
 #include "date_time_text.h"
-#include "limit_stepping.h"
 #include "sound_player.h"
 
 void TAlarmsForm::CheckAlarms(float temperature, float avgSpeed, float gustSpeed,
@@ -13,14 +12,11 @@ void TAlarmsForm::CheckAlarms(float temperature, float avgSpeed, float gustSpeed
   const std::array<float, 4> values = {temperature, avgSpeed, gustSpeed, windChillAvg};
   bool raised = false;
   for (AlarmLimit limit : kAlarmLimitsInCheckOrder) {
-    const std::size_t index = IndexOf(limit);
-    if (armed_.at(index) == 0) {
-      continue;
-    }
-    limitValue_.at(index) = ReadLimitText(Controls(limit).edit->text());
+    if (!limits_.IsArmed(limit)) continue;
+    const int limitValue = limits_.Value(limit);
     const float value = values.at(static_cast<std::size_t>(QuantityOf(limit)));
-    if (LimitFires(limit, value, limitValue_.at(index))) {
-      AddAlarmEvent(AlarmTypeText(limit), limitValue_.at(index), value);
+    if (LimitFires(limit, value, limitValue)) {
+      AddAlarmEvent(AlarmTypeText(limit), limitValue, value);
       raised = true;
     }
   }

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "alarm_event_model.h"
+#include "alarm_limits.h"
 #include "alarms_form.h"
 #include "clock.h"
 #include "sound_player.h"
@@ -37,7 +38,8 @@ void AddAlarmEvent(benchmark::State& state) {
   const bool visible = state.range(1) != 0;
   StillClock clock;
   SilentPlayer sound;
-  TAlarmsForm form(clock, sound, ProgramFiles("/tmp"));
+  AlarmLimits limits;
+  TAlarmsForm form(clock, sound, ProgramFiles("/tmp"), limits);
   for (int i = 0; i < rows; ++i) {
     form.AddAlarmEvent(TypeText(), i, 12.5F);
   }

@@ -7,13 +7,17 @@
 #include <QPushButton>
 #include <QStringList>
 #include <QTableView>
-#include <QToolButton>
 #include <ostream>
+#include <string>
 
 #include "alarm_limit.h"
+#include "alarm_limits.h"
+#include "alarm_event_model.h"
 #include "alarms_form.h"
 #include "fake_sound_player.h"
 #include "fixed_clock.h"
+#include "named_child.h"
+#include "up_down_clicks.h"
 
 inline void PrintTo(const QString& text, std::ostream* out) {
   *out << '"' << text.toStdString() << '"';
@@ -26,23 +30,19 @@ struct LimitWidgets {
   QPushButton* button;
 };
 
-inline LimitWidgets WidgetsOf(const QWidget& form, AlarmLimit limit) {
-  const QString name = QString::fromLatin1(AlarmLimitName(limit));
-  return {form.findChild<QLineEdit*>("Edit_" + name), form.findChild<TUpDown*>("UpDown_" + name),
-          form.findChild<QPushButton*>("Button_" + name)};
-}
-
-// Clicks a spinner's arrow as a user does, through the widget.
-inline void ClickArrow(TUpDown* upDown, UpDownButton arrow, int times = 1) {
-  const Qt::ArrowType wanted = arrow == UpDownButton::Up ? Qt::UpArrow : Qt::DownArrow;
-  for (QToolButton* button : upDown->findChildren<QToolButton*>()) {
-    for (int i = 0; i < times && button->arrowType() == wanted; ++i) button->click();
-  }
+// The alarms window's controls of one limit, or the main window's with its own names.
+inline LimitWidgets WidgetsOf(const QWidget& form, AlarmLimit limit,
+                              const char* name = nullptr) {
+  const std::string suffix = name != nullptr ? name : AlarmLimitName(limit);
+  return {&NamedChild<QLineEdit>(form, ("Edit_" + suffix).c_str()),
+          &NamedChild<TUpDown>(form, ("UpDown_" + suffix).c_str()),
+          &NamedChild<QPushButton>(form, ("Button_" + suffix).c_str())};
 }
 
 // The four cell texts of one row of the event list.
 inline QStringList EventRow(const TAlarmsForm& form, int row) {
-  const QAbstractItemModel* model = form.StringGrid_AlarmEvents->model();
+  const QAbstractItemModel* model =
+      NamedChild<QTableView>(form, "StringGrid_AlarmEvents").model();
   QStringList cells;
   for (int column = 0; column < model->columnCount(); ++column) {
     cells << model->data(model->index(row, column)).toString();
@@ -59,9 +59,10 @@ class AlarmsFormTest : public ::testing::Test {
     widgets.button->click();
     ASSERT_EQ(widgets.edit->text(), QString::number(value));
   }
-  int Rows() const { return form.StringGrid_AlarmEvents->model()->rowCount(); }
+  int Rows() const { return form.Events().rowCount(); }
 
   FixedClock clock{{2008, 3, 3, 5, 14, 7, 9, 0}};  // 5 March 2008, 14:07:09
   FakeSoundPlayer sound;
-  TAlarmsForm form{clock, sound, ProgramFiles{"/opt/kelvra-anemometer"}};
+  AlarmLimits limits;
+  TAlarmsForm form{clock, sound, ProgramFiles{"/opt/kelvra-anemometer"}, limits};
 };

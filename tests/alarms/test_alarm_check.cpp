@@ -79,11 +79,11 @@ TEST_F(AlarmsFormTest, DisarmingAndSteppingTakeEffectAtTheNextCheck) {
 
   ArmAt(AlarmLimit::WindGustHi, 3);
   form.CheckAlarms(0, 0, 3.5F, 0);
-  ClickArrow(form.UpDown_WindGustHi, UpDownButton::Up);
+  ClickArrow(WidgetsOf(form, AlarmLimit::WindGustHi).upDown, UpDownButton::Up);
   form.CheckAlarms(0, 0, 3.5F, 0);
-  ClickArrow(form.UpDown_WindGustHi, UpDownButton::Down, 2);
+  ClickArrow(WidgetsOf(form, AlarmLimit::WindGustHi).upDown, UpDownButton::Down, 2);
   form.CheckAlarms(0, 0, 3.5F, 0);
-  form.Button_WindGustHi->click();
+  WidgetsOf(form, AlarmLimit::WindGustHi).button->click();
   form.CheckAlarms(0, 0, 3.5F, 0);
 
   ASSERT_EQ(Rows(), 2);

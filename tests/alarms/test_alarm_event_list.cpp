@@ -39,13 +39,13 @@ TEST_F(AlarmsFormTest, TheOpenWindowListsEarlierEventsAndNewOnesAsTheyHappen) {
   QTimer::singleShot(0, &form, [&] {
     rowsWhenShown = Rows();
     form.CheckAlarms(2.0F, 0, 0, 0);
-    form.Button_Zavrit->click();
+    NamedChild<QPushButton>(form, "Button_Zavrit").click();
   });
   EXPECT_EQ(form.exec(), QDialog::Accepted);
   EXPECT_EQ(rowsWhenShown, 1);
   ASSERT_EQ(Rows(), 2);
   EXPECT_EQ(EventRow(form, 1).value(3), QStringLiteral("2.00"));
-  EXPECT_TRUE(form.IsArmed(AlarmLimit::TempHi)) << "closing changes nothing";
+  EXPECT_TRUE(limits.IsArmed(AlarmLimit::TempHi)) << "closing changes nothing";
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include <string>
 
 #include "alarms_test_support.h"
-#include "recording_alarm_twin.h"
 
 namespace {
 
@@ -34,57 +33,28 @@ INSTANTIATE_TEST_SUITE_P(
                       Bounds{AlarmLimit::WindChillLo, -99, 99}),
     [](const auto& each) { return std::string(AlarmLimitName(each.param.limit)); });
 
-class TwinReplayTest : public AlarmsFormTest {
- protected:
-  void SetUp() override { form.SetTwin(&twin); }
-  RecordingAlarmTwin twin{form};
-  QObject user;  // the control a user clicks on the main window
-};
+// Any window that shows the limits changes them for all: a second window on the same limits
+// follows every click on the first, and the check uses what both show.
+TEST_F(AlarmsFormTest, WindowsOnTheSameLimitsShowAndChangeTheSameValues) {
+  TAlarmsForm other{clock, sound, ProgramFiles{"/opt/kelvra-anemometer"}, limits};
+  ClickArrow(WidgetsOf(form, AlarmLimit::TempHi).upDown, UpDownButton::Down, 2);
+  ClickArrow(WidgetsOf(other, AlarmLimit::WindAvgHi).upDown, UpDownButton::Up, 101);
+  ClickArrow(WidgetsOf(form, AlarmLimit::WindAvgHi).upDown, UpDownButton::Down, 2);
+  WidgetsOf(other, AlarmLimit::WindAvgHi).button->click();
+  WidgetsOf(form, AlarmLimit::WindChillLo).button->click();
+  WidgetsOf(form, AlarmLimit::WindChillLo).button->click();
 
-TEST_F(TwinReplayTest, EachUserClickIsRepeatedOnceOnTheOtherWindowAndNoFurther) {
-  ClickArrow(form.UpDown_TempHi, UpDownButton::Down, 2);
-  form.Button_WindAvgLo->click();
-  twin.UpDown_WindAlarmHiClick(&user, UpDownButton::Up);
-  twin.Button_TempAlarmLoClick(&user);
-  // The program's own calls and the limits without a twin go nowhere.
-  form.UpDown_TempLoClick(nullptr, UpDownButton::Up);
-  form.Button_TempHiClick(nullptr);
-  for (AlarmLimit limit : {AlarmLimit::WindGustHi, AlarmLimit::WindGustLo, AlarmLimit::WindChillHi,
-                           AlarmLimit::WindChillLo}) {
-    ClickArrow(WidgetsOf(form, limit).upDown, UpDownButton::Up);
-    WidgetsOf(form, limit).button->click();
+  for (const TAlarmsForm* window : {&form, &other}) {
+    EXPECT_EQ(WidgetsOf(*window, AlarmLimit::TempHi).edit->text(), QStringLiteral("-2"));
+    EXPECT_EQ(WidgetsOf(*window, AlarmLimit::WindAvgHi).edit->text(), QStringLiteral("97"));
+    EXPECT_EQ(WidgetsOf(*window, AlarmLimit::WindAvgHi).button->text(), QStringLiteral("Vyp"));
+    EXPECT_EQ(WidgetsOf(*window, AlarmLimit::WindChillLo).button->text(), QStringLiteral("Zap"));
   }
-
-  EXPECT_EQ(twin.calls,
-            QStringList({"UpDown_TempAlarmHi", "UpDown_TempAlarmHi", "Button_WindAlarmLo",
-                         "UpDown_WindAlarmHi by user", "Button_TempAlarmLo by user"}));
-  EXPECT_EQ(twin.edits[0].text(), QStringLiteral("-2"));
-  EXPECT_EQ(form.Edit_WindAvgHi->text(), QStringLiteral("1"));
-  EXPECT_EQ(form.Edit_TempLo->text(), QStringLiteral("1"));
-  EXPECT_EQ(twin.buttons[3].text(), QStringLiteral("Vyp"));
-  EXPECT_TRUE(form.IsArmed(AlarmLimit::TempLo));
-  EXPECT_EQ(form.Button_TempLo->text(), QStringLiteral("Vyp"));
-}
-
-TEST_F(TwinReplayTest, TwinsShowTheCheckedLimitAcrossTheWholeRange) {
-  // The main window's wind limits stop at 99 like the alarms window's.
-  for (int i = 0; i < 101; ++i) twin.UpDown_WindAlarmHiClick(&user, UpDownButton::Up);
-  ClickArrow(form.UpDown_WindAvgHi, UpDownButton::Down, 2);
-  EXPECT_EQ(twin.edits[2].text(), QStringLiteral("97"));
-  EXPECT_EQ(form.Edit_WindAvgHi->text(), QStringLiteral("97"));
-  twin.Button_WindAlarmHiClick(&user);
+  EXPECT_TRUE(limits.IsArmed(AlarmLimit::WindAvgHi));
+  EXPECT_FALSE(limits.IsArmed(AlarmLimit::WindChillLo));
   form.CheckAlarms(0, 98.0F, 0, 0);
-  EXPECT_EQ(EventRow(form, 0).value(2), twin.edits[2].text());
-
-  for (int i = 0; i < 5; ++i) twin.UpDown_WindAlarmLoClick(&user, UpDownButton::Down);
-  for (int i = 0; i < 120; ++i) twin.UpDown_TempAlarmLoClick(&user, UpDownButton::Down);
-  ClickArrow(form.UpDown_TempHi, UpDownButton::Up, 120);
-  EXPECT_EQ(twin.edits[1].text(), QStringLiteral("-99"));
-  EXPECT_EQ(form.Edit_TempLo->text(), QStringLiteral("-99"));
-  EXPECT_EQ(twin.edits[0].text(), QStringLiteral("99"));
-  EXPECT_EQ(form.Edit_TempHi->text(), QStringLiteral("99"));
-  EXPECT_EQ(twin.edits[3].text(), QStringLiteral("0"));
-  EXPECT_EQ(form.Edit_WindAvgLo->text(), QStringLiteral("0"));
+  ASSERT_EQ(Rows(), 1);
+  EXPECT_EQ(EventRow(form, 0).value(2), QStringLiteral("97"));
 }
 
 }  // namespace

@@ -9,9 +9,11 @@
 #include "fake_hid_transport.h"
 #include "fixed_clock.h"
 #include "main_form.h"
+#include "named_child.h"
 #include "recording_message_boxes.h"
 #include "scripted_file_dialogs.h"
 #include "temporary_program_dir.h"
+#include "up_down_clicks.h"
 
 // A main window on a scripted anemometer, a fixed clock, recorded message boxes and a temporary
 // program directory whose calibration table has one point of 500 mHz per m/s, so that every

@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "about_box.h"
+#include "alarm_limits.h"
 #include "alarms_form.h"
 #include "fake_sound_player.h"
 #include "fixed_clock.h"
@@ -55,7 +56,8 @@ TEST(DialogKeysTest, EnterNeverCancelsAndEscapeCancels) {
   TKalibracniTabulkaForm table;
   TKalibracniTabulkaZaznamForm row;
   TAboutBox about;
-  TAlarmsForm alarms(clock, sound, ProgramFiles());
+  AlarmLimits limits;
+  TAlarmsForm alarms(clock, sound, ProgramFiles(), limits);
   QWidget owner;
   QtMessageBoxes boxes(&owner);
   const auto exec = [](QDialog& dialog) { return [&dialog] { dialog.exec(); }; };

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 
 #include "alarm_event_model.h"
+#include "alarm_limits.h"
 #include "alarms_form.h"
 #include "fake_sound_player.h"
 #include "main_form_fixture.h"
@@ -16,69 +18,65 @@ class MainFormAlarmsTest : public MainFormTest {
  protected:
   void SetUp() override {
     MainFormTest::SetUp();
-    alarms = new TAlarmsForm(clock, sound, form->Files(), form.get());
-    alarms->SetTwin(form.get());
+    alarms = new TAlarmsForm(clock, sound, form->Files(), form->Limits(), form.get());
     form->AlarmsForm = alarms;
   }
 
-  // Clicks the main window's control as the user would (the control is the sender).
-  void Step(TUpDown* upDown, void (TMainForm::*handler)(QObject*, UpDownButton),
-            UpDownButton button, int times) {
-    for (int i = 0; i < times; ++i) (form.get()->*handler)(upDown, button);
+  // A limit's controls by their common suffix, on the main window or the alarms window.
+  void Step(const QWidget& window, const char* limit, UpDownButton arrow, int times) {
+    ClickArrow(&NamedChild<TUpDown>(window, ("UpDown_" + std::string(limit)).c_str()), arrow,
+               times);
+  }
+  QString Shown(const QWidget& window, const char* limit) {
+    return NamedChild<QLineEdit>(window, ("Edit_" + std::string(limit)).c_str()).text();
+  }
+  QPushButton& Switch(const QWidget& window, const char* limit) {
+    return NamedChild<QPushButton>(window, ("Button_" + std::string(limit)).c_str());
   }
 
   FakeSoundPlayer sound;
   TAlarmsForm* alarms = nullptr;
 };
 
-TEST_F(MainFormAlarmsTest, SteppingOnTheMainWindowKeepsTheTwinsEqualWithinTheSameBounds) {
-  Step(form->UpDown_TempAlarmHi, &TMainForm::UpDown_TempAlarmHiClick, UpDownButton::Up, 3);
-  Step(form->UpDown_TempAlarmLo, &TMainForm::UpDown_TempAlarmLoClick, UpDownButton::Down, 120);
-  EXPECT_EQ(form->Edit_TempAlarmHi->text(), "3");
-  EXPECT_EQ(alarms->Edit_TempHi->text(), "3");
-  EXPECT_EQ(form->Edit_TempAlarmLo->text(), "-99");
-  EXPECT_EQ(alarms->Edit_TempLo->text(), "-99");
+TEST_F(MainFormAlarmsTest, BothWindowsShowTheSameLimitsWhicheverChangesThem) {
+  Step(*form, "TempAlarmHi", UpDownButton::Up, 3);
+  Step(*form, "TempAlarmLo", UpDownButton::Down, 120);
+  EXPECT_EQ(Shown(*form, "TempAlarmHi"), "3");
+  EXPECT_EQ(Shown(*alarms, "TempHi"), "3");
+  EXPECT_EQ(Shown(*form, "TempAlarmLo"), "-99");
+  EXPECT_EQ(Shown(*alarms, "TempLo"), "-99");
 
-  // The average-wind twins stop at 99 on both windows, so the main window never shows a
-  // limit other than the one that is checked.
-  Step(form->UpDown_WindAlarmHi, &TMainForm::UpDown_WindAlarmHiClick, UpDownButton::Up, 101);
-  EXPECT_EQ(form->Edit_WindAlarmHi->text(), "99");
-  EXPECT_EQ(alarms->Edit_WindAvgHi->text(), "99");
-  Step(form->UpDown_WindAlarmHi, &TMainForm::UpDown_WindAlarmHiClick, UpDownButton::Down, 2);
-  EXPECT_EQ(form->Edit_WindAlarmHi->text(), "97");
-  EXPECT_EQ(alarms->Edit_WindAvgHi->text(), "97");
-  Step(form->UpDown_WindAlarmLo, &TMainForm::UpDown_WindAlarmLoClick, UpDownButton::Down, 1);
-  EXPECT_EQ(form->Edit_WindAlarmLo->text(), "0");
-  EXPECT_EQ(alarms->Edit_WindAvgLo->text(), "0");
-}
-
-TEST_F(MainFormAlarmsTest, SteppingOnTheAlarmsWindowIsRepeatedOnTheMainWindow) {
-  for (int i = 0; i < 5; ++i) alarms->UpDown_WindAvgLoClick(alarms->UpDown_WindAvgLo, UpDownButton::Up);
-  alarms->UpDown_TempHiClick(alarms->UpDown_TempHi, UpDownButton::Down);
-  EXPECT_EQ(form->Edit_WindAlarmLo->text(), "5");
-  EXPECT_EQ(form->Edit_TempAlarmHi->text(), "-1");
+  // The average-wind limits stop at 99 on both windows: the main window never shows a limit
+  // other than the one that is checked.
+  Step(*form, "WindAlarmHi", UpDownButton::Up, 101);
+  EXPECT_EQ(Shown(*form, "WindAlarmHi"), "99");
+  Step(*alarms, "WindAvgHi", UpDownButton::Down, 2);
+  EXPECT_EQ(Shown(*form, "WindAlarmHi"), "97");
+  EXPECT_EQ(form->Limits().Value(AlarmLimit::WindAvgHi), 97);
+  Step(*alarms, "WindAvgLo", UpDownButton::Up, 5);
+  EXPECT_EQ(Shown(*form, "WindAlarmLo"), "5");
   // Gust limits have no twin on the main window.
-  alarms->UpDown_WindGustHiClick(alarms->UpDown_WindGustHi, UpDownButton::Up);
-  EXPECT_EQ(form->Edit_WindAlarmHi->text(), "0");
+  Step(*alarms, "WindGustHi", UpDownButton::Up, 1);
+  EXPECT_EQ(Shown(*form, "WindAlarmHi"), "97");
 }
 
 TEST_F(MainFormAlarmsTest, ArmingFromEitherWindowArmsTheCheckedLimitAndBothCaptionsFollow) {
-  form->Button_TempAlarmHiClick(form->Button_TempAlarmHi);
-  EXPECT_TRUE(alarms->IsArmed(AlarmLimit::TempHi));
-  EXPECT_EQ(form->Button_TempAlarmHi->text(), "Vyp");
-  EXPECT_EQ(alarms->Button_TempHi->text(), "Vyp");
+  Switch(*form, "TempAlarmHi").click();
+  EXPECT_TRUE(form->Limits().IsArmed(AlarmLimit::TempHi));
+  EXPECT_EQ(Switch(*form, "TempAlarmHi").text(), "Vyp");
+  EXPECT_EQ(Switch(*alarms, "TempHi").text(), "Vyp");
 
-  alarms->Button_WindAvgLoClick(alarms->Button_WindAvgLo);
-  EXPECT_EQ(form->Button_WindAlarmLo->text(), "Vyp");
-  alarms->Button_WindAvgLoClick(alarms->Button_WindAvgLo);
-  EXPECT_EQ(form->Button_WindAlarmLo->text(), "Zap");
-  EXPECT_FALSE(alarms->IsArmed(AlarmLimit::WindAvgLo));
+  Switch(*alarms, "WindAvgLo").click();
+  EXPECT_EQ(Switch(*form, "WindAlarmLo").text(), "Vyp");
+  Switch(*alarms, "WindAvgLo").click();
+  EXPECT_EQ(Switch(*form, "WindAlarmLo").text(), "Zap");
+  EXPECT_FALSE(form->Limits().IsArmed(AlarmLimit::WindAvgLo));
 }
 
 TEST_F(MainFormAlarmsTest, EveryCapturedRowIsCheckedIncludingMadeUpOnes) {
   // Temperature upper limit 10 armed; the reports carry 12.5 degrees.
-  Step(form->UpDown_TempAlarmHi, &TMainForm::UpDown_TempAlarmHiClick, UpDownButton::Up, 10);
-  form->Button_TempAlarmHiClick(form->Button_TempAlarmHi);
+  Step(*form, "TempAlarmHi", UpDownButton::Up, 10);
+  Switch(*form, "TempAlarmHi").click();
   StartCaptureAndPrime(1);
   Deliver(FakeHidTransport::MakeReport(2));
   Deliver(FakeHidTransport::MakeReport(4));  // one report missed: two rows
@@ -92,15 +90,15 @@ TEST_F(MainFormAlarmsTest, EveryCapturedRowIsCheckedIncludingMadeUpOnes) {
   EXPECT_EQ(sound.requests.front(), form->ProgramFile("alarm.wav"));
 
   // Disarming from the main window stops the rows at once.
-  form->Button_TempAlarmHiClick(form->Button_TempAlarmHi);
+  Switch(*form, "TempAlarmHi").click();
   Deliver(FakeHidTransport::MakeReport(5));
   EXPECT_EQ(events.rowCount(), 3);
   form->StopCaptureClick(nullptr);
 }
 
 TEST_F(MainFormAlarmsTest, TheAlarmsWindowOpensModallyAndNewEventsArriveWhileItIsOpen) {
-  Step(form->UpDown_WindAlarmHi, &TMainForm::UpDown_WindAlarmHiClick, UpDownButton::Up, 1);
-  form->Button_WindAlarmHiClick(form->Button_WindAlarmHi);  // 1000 mHz gives 2 m/s > 1
+  Step(*form, "WindAlarmHi", UpDownButton::Up, 1);
+  Switch(*form, "WindAlarmHi").click();  // 1000 mHz gives 2 m/s > 1
   StartCaptureAndPrime(1);
   int rowsSeenWhileOpen = -1;
   QTimer::singleShot(0, [&] {
@@ -109,9 +107,9 @@ TEST_F(MainFormAlarmsTest, TheAlarmsWindowOpensModallyAndNewEventsArriveWhileItI
     ASSERT_TRUE(hid.WaitUntilIdle(anemometer));
     QCoreApplication::processEvents();
     rowsSeenWhileOpen = alarms->Events().rowCount();
-    alarms->Button_ZavritClick(alarms->Button_Zavrit);
+    NamedChild<QPushButton>(*alarms, "Button_Zavrit").click();
   });
-  form->ShowAlarmsClick(form->ShowAlarms);
+  NamedChild<QAction>(*form, "ShowAlarms").trigger();
   EXPECT_EQ(rowsSeenWhileOpen, 1);
   EXPECT_FALSE(alarms->isVisible());
   form->StopCaptureClick(nullptr);

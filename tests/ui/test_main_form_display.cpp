@@ -196,14 +196,12 @@ class ReportRowsTest : public MainFormTest {
     for (Window* w : {&jumping, &stepping}) {
       w->form = std::make_unique<TMainForm>(
           MainFormServices{hid, clock, ProgramFiles{programDir.Path()}, &messages, &dialogs});
-      w->alarms = new TAlarmsForm(clock, sound, w->form->Files(), w->form.get());
-      w->alarms->SetTwin(w->form.get());
+      w->alarms =
+          new TAlarmsForm(clock, sound, w->form->Files(), w->form->Limits(), w->form.get());
       w->form->AlarmsForm = w->alarms;
       // Upper temperature limit 10, armed; the reports go from -5 to 19 degrees.
-      for (int i = 0; i < 10; ++i) {
-        w->form->UpDown_TempAlarmHiClick(w->form->UpDown_TempAlarmHi, UpDownButton::Up);
-      }
-      w->form->Button_TempAlarmHiClick(w->form->Button_TempAlarmHi);
+      ClickArrow(&NamedChild<TUpDown>(*w->form, "UpDown_TempAlarmHi"), UpDownButton::Up, 10);
+      NamedChild<QPushButton>(*w->form, "Button_TempAlarmHi").click();
       w->log = programDir.Path() / (w == &jumping ? "jumping.csv" : "stepping.csv");
       ASSERT_EQ(w->form->LiveLogFile.Open(w->log, w->log.string()), FileOutcome::Ok);
       w->form->show();

@@ -77,7 +77,6 @@ void TMainForm::FormCreate() {
   ClearChartPoints();
   ResetDisplay();
   ShowCaptureState(0);
-  TempAlarmHiArmed = TempAlarmLoArmed = WindAlarmHiArmed = WindAlarmLoArmed = 0;
 
   installEventFilter(this);
   messageHookInstalled_ = true;

@@ -9,7 +9,8 @@
 #include <memory>
 #include <optional>
 
-#include "alarm_twin.h"
+#include "alarm_limit_controls.h"
+#include "alarm_limits.h"
 #include "direction_sector.h"
 #include "capture_session.h"
 #include "live_log.h"
@@ -59,7 +60,7 @@ struct MainFormServices {
 // session (measurement state, device link, live log), the display bitmaps and the data grid. The
 // capture thread reaches it only through two posted events, handled by MainWindowProc on the
 // user-interface thread.
-class TMainForm : public QMainWindow, public MeasurementSink, public AlarmTwinWindow {
+class TMainForm : public QMainWindow, public MeasurementSink {
   Q_OBJECT
  public:
   static constexpr int kClientWidth = 815;
@@ -93,16 +94,6 @@ class TMainForm : public QMainWindow, public MeasurementSink, public AlarmTwinWi
   // Runs whenever the check box changes, whether the user or the program changed it.
   void CheckBox_UkladatUdajePriCteniClick(QObject* sender);
   void ComboBox_TypGrafuNaKompasuSelect(QObject* sender);
-
-  // The main window's twins of four alarm limits of the alarms window.
-  void UpDown_TempAlarmHiClick(QObject* sender, UpDownButton button) override;
-  void UpDown_TempAlarmLoClick(QObject* sender, UpDownButton button) override;
-  void UpDown_WindAlarmHiClick(QObject* sender, UpDownButton button) override;
-  void UpDown_WindAlarmLoClick(QObject* sender, UpDownButton button) override;
-  void Button_TempAlarmHiClick(QObject* sender) override;
-  void Button_TempAlarmLoClick(QObject* sender) override;
-  void Button_WindAlarmHiClick(QObject* sender) override;
-  void Button_WindAlarmLoClick(QObject* sender) override;
 
   int LoadSettings();
   int SaveSettings();
@@ -142,6 +133,10 @@ class TMainForm : public QMainWindow, public MeasurementSink, public AlarmTwinWi
                    float windChillAvg) override;
   void WriteLiveLogRow(const MeasurementRecord& record) override;
   void StopCaptureOnInvalidPacket() override;
+
+  // The eight alarm limits and switches for the whole run: the alarms window shows, changes and
+  // checks them, and this window's twins show and change four of them.
+  AlarmLimits& Limits() { return alarmLimits_; }
 
   MessageBoxes& Messages() { return *messages_; }
   FileDialogs& Dialogs() { return *fileDialogs_; }
@@ -197,12 +192,6 @@ class TMainForm : public QMainWindow, public MeasurementSink, public AlarmTwinWi
   QLabel* MaxWindPowerLabel = nullptr;
   QLabel* AvgWindPowerLabel = nullptr;
   QLabel* WindGustLabel = nullptr;
-  QLineEdit* Edit_WindAlarmHi = nullptr;
-  TUpDown* UpDown_WindAlarmHi = nullptr;
-  QPushButton* Button_WindAlarmHi = nullptr;
-  QLineEdit* Edit_WindAlarmLo = nullptr;
-  TUpDown* UpDown_WindAlarmLo = nullptr;
-  QPushButton* Button_WindAlarmLo = nullptr;
   QComboBox* ComboBox_TypGrafuNaKompasu = nullptr;
 
   QLabel* StaticText_WindDir = nullptr;
@@ -220,12 +209,6 @@ class TMainForm : public QMainWindow, public MeasurementSink, public AlarmTwinWi
   QLabel* StaticText_MaxOutdoorTemp = nullptr;
   QLabel* StaticText_AvgOutdoorTemp = nullptr;
   QLabel* StaticText_WindChill = nullptr;
-  QLineEdit* Edit_TempAlarmHi = nullptr;
-  TUpDown* UpDown_TempAlarmHi = nullptr;
-  QPushButton* Button_TempAlarmHi = nullptr;
-  QLineEdit* Edit_TempAlarmLo = nullptr;
-  TUpDown* UpDown_TempAlarmLo = nullptr;
-  QPushButton* Button_TempAlarmLo = nullptr;
 
   // Off-screen pictures, shown in the image labels after each drawing. Charts holds the four
   // trend charts with their chart points, Bar the thermometer bar and LastBarTemperature, Rose
@@ -244,12 +227,6 @@ class TMainForm : public QMainWindow, public MeasurementSink, public AlarmTwinWi
   float LastBarTemperature() const { return Bar.LastBarTemperature(); }
 
   std::int32_t CaptureRunning = 0;
-
-  // Armed flags of the four alarm buttons; they only choose the buttons' captions.
-  std::int32_t TempAlarmHiArmed = 0;
-  std::int32_t TempAlarmLoArmed = 0;
-  std::int32_t WindAlarmHiArmed = 0;
-  std::int32_t WindAlarmLoArmed = 0;
 
   // The dialogs, created once right after the main window and owned by it; null until then.
   TAlarmsForm* AlarmsForm = nullptr;
@@ -285,8 +262,13 @@ class TMainForm : public QMainWindow, public MeasurementSink, public AlarmTwinWi
   void DropBottomGridRow();
   void ApplyGridRowDrops();
 
+  // The temperature and average-wind limits' controls on this window, bound to alarmLimits_.
+  void BindAlarmTwins();
+
   Clock& clock_;
   ProgramFiles files_;
+  AlarmLimits alarmLimits_;
+  std::array<std::pair<AlarmLimit, AlarmLimitControls>, 4> alarmTwins_{};
   std::unique_ptr<MessageBoxes> ownMessages_;
   std::unique_ptr<FileDialogs> ownFileDialogs_;
   MessageBoxes* messages_;

@@ -66,18 +66,12 @@ QGroupBox* PlaceGroup(QWidget* parent, const char* name, const char* caption, in
   return group;
 }
 
-struct AlarmControls {
-  QLineEdit* edit;
-  TUpDown* upDown;
-  QPushButton* button;
-};
-
 // One alarm limit: its caption, the read-only limit, the spinner and the arming button.
-AlarmControls PlaceAlarm(QWidget* parent, const char* caption, const char* suffix, int left,
-                         int top) {
+AlarmLimitControls PlaceAlarm(QWidget* parent, const char* caption, const char* suffix, int left,
+                              int top) {
   PlaceLabel(parent, caption, left, top);
-  AlarmControls controls{new QLineEdit(QStringLiteral("0"), parent), new TUpDown(parent),
-                         new QPushButton(QStringLiteral("Zap"), parent)};
+  AlarmLimitControls controls{new QLineEdit(QStringLiteral("0"), parent), new TUpDown(parent),
+                              new QPushButton(QStringLiteral("Zap"), parent)};
   controls.edit->setObjectName(QStringLiteral("Edit_%1").arg(QString::fromUtf8(suffix)));
   controls.edit->setReadOnly(true);
   controls.edit->setGeometry(left, top + 15, 36, 21);
@@ -236,16 +230,10 @@ void TMainForm::CreateWindGroup(QWidget* client) {
     top += 16;
   }
 
-  const AlarmControls windHi = PlaceAlarm(GroupBox_Wind, "Alarm horní mez:", "WindAlarmHi", 128,
-                                          224);
-  Edit_WindAlarmHi = windHi.edit;
-  UpDown_WindAlarmHi = windHi.upDown;
-  Button_WindAlarmHi = windHi.button;
-  const AlarmControls windLo = PlaceAlarm(GroupBox_Wind, "Alarm dolní mez:", "WindAlarmLo", 128,
-                                          266);
-  Edit_WindAlarmLo = windLo.edit;
-  UpDown_WindAlarmLo = windLo.upDown;
-  Button_WindAlarmLo = windLo.button;
+  alarmTwins_.at(0) = {AlarmLimit::WindAvgHi, PlaceAlarm(GroupBox_Wind, "Alarm horní mez:",
+                                                         "WindAlarmHi", 128, 224)};
+  alarmTwins_.at(1) = {AlarmLimit::WindAvgLo, PlaceAlarm(GroupBox_Wind, "Alarm dolní mez:",
+                                                         "WindAlarmLo", 128, 266)};
 
   PlaceLabel(GroupBox_Wind, "Zobrazit ukazatele:", 12, 318);
   ComboBox_TypGrafuNaKompasu = new QComboBox(GroupBox_Wind);
@@ -323,16 +311,10 @@ void TMainForm::CreateTemperatureGroup(QWidget* client) {
     top += 16;
   }
 
-  const AlarmControls tempHi =
-      PlaceAlarm(GroupBox_Temperature, "Alarm horní mez:", "TempAlarmHi", 60, 126);
-  Edit_TempAlarmHi = tempHi.edit;
-  UpDown_TempAlarmHi = tempHi.upDown;
-  Button_TempAlarmHi = tempHi.button;
-  const AlarmControls tempLo =
-      PlaceAlarm(GroupBox_Temperature, "Alarm dolní mez:", "TempAlarmLo", 60, 168);
-  Edit_TempAlarmLo = tempLo.edit;
-  UpDown_TempAlarmLo = tempLo.upDown;
-  Button_TempAlarmLo = tempLo.button;
+  alarmTwins_.at(2) = {AlarmLimit::TempHi, PlaceAlarm(GroupBox_Temperature, "Alarm horní mez:",
+                                                      "TempAlarmHi", 60, 126)};
+  alarmTwins_.at(3) = {AlarmLimit::TempLo, PlaceAlarm(GroupBox_Temperature, "Alarm dolní mez:",
+                                                      "TempAlarmLo", 60, 168)};
 }
 
 void TMainForm::ConnectHandlers() {
@@ -360,20 +342,7 @@ void TMainForm::ConnectHandlers() {
   click(SpeedButton_CaptureStart, &TMainForm::SpeedButton_CaptureStartClick);
   click(SpeedButton_CaptureStop, &TMainForm::SpeedButton_CaptureStopClick);
   click(SpeedButton_Alarms, &TMainForm::SpeedButton_AlarmsClick);
-  click(Button_TempAlarmHi, &TMainForm::Button_TempAlarmHiClick);
-  click(Button_TempAlarmLo, &TMainForm::Button_TempAlarmLoClick);
-  click(Button_WindAlarmHi, &TMainForm::Button_WindAlarmHiClick);
-  click(Button_WindAlarmLo, &TMainForm::Button_WindAlarmLoClick);
-
-  const auto spin = [this](TUpDown* upDown,
-                           void (TMainForm::*handler)(QObject*, UpDownButton)) {
-    connect(upDown, &TUpDown::Clicked, this,
-            [this, upDown, handler](UpDownButton button) { (this->*handler)(upDown, button); });
-  };
-  spin(UpDown_TempAlarmHi, &TMainForm::UpDown_TempAlarmHiClick);
-  spin(UpDown_TempAlarmLo, &TMainForm::UpDown_TempAlarmLoClick);
-  spin(UpDown_WindAlarmHi, &TMainForm::UpDown_WindAlarmHiClick);
-  spin(UpDown_WindAlarmLo, &TMainForm::UpDown_WindAlarmLoClick);
+  BindAlarmTwins();
 
   // toggled also reports changes the program makes, which the live log relies on.
   connect(CheckBox_UkladatUdajePriCteni, &QCheckBox::toggled, this,

@@ -61,8 +61,8 @@ ProgramWindows CreateProgramWindows(const ProgramServices& services) {
   // In this order: AboutBox, AlarmsForm, KalibracniTabulkaForm, KalibracniTabulkaZaznamForm,
   // NastaveniSmeruVetruForm.
   mainForm.AboutBox = new TAboutBox(&mainForm);
-  mainForm.AlarmsForm = new TAlarmsForm(services.clock, services.sound, services.files, &mainForm);
-  mainForm.AlarmsForm->SetTwin(&mainForm);
+  mainForm.AlarmsForm = new TAlarmsForm(services.clock, services.sound, services.files,
+                                        mainForm.Limits(), &mainForm);
   mainForm.KalibracniTabulkaForm = new TKalibracniTabulkaForm(&mainForm);
   mainForm.KalibracniTabulkaZaznamForm = new TKalibracniTabulkaZaznamForm(&mainForm);
   mainForm.KalibracniTabulkaForm->SetRowEditor(mainForm.KalibracniTabulkaZaznamForm);
