@@ -44,6 +44,7 @@
 #include "main_form.h"
 #include "measurement_core.h"
 #include "message_boxes.h"
+#include "named_child.h"
 #include "null_sink.h"
 #include "program.h"
 #include "record_store.h"
@@ -188,11 +189,12 @@ void BM_PostedReportToFinishedDisplay(benchmark::State& state) {
       QCoreApplication::sendPostedEvents();
       seconds.push_back(
           std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-      if (form.Core.Records().Size() == RecordStore::kLimit && fullGrid == emptyGrid) {
+      if (form.Core().Records().Size() == RecordStore::kLimit && fullGrid == emptyGrid) {
         fullGrid = ResidentMegabytes();
       }
     }
-    if (form.DataGrid->RowCount() != static_cast<int>(RecordStore::kLimit) + 1 ||
+    if (NamedChild<TDataStringGrid>(form, "DataGrid").RowCount() !=
+            static_cast<int>(RecordStore::kLimit) + 1 ||
         messages.shown != 1) {
       state.SkipWithError("the grid did not reach its limit, or a message box came up");
     }
@@ -226,7 +228,7 @@ class FedWindow {
   double Report(std::uint32_t rows) {
     counter_ += rows;
     const auto start = std::chrono::steady_clock::now();
-    form_.Core.DecodePacket(ReportNumber(counter_), kArrival);
+    form_.Core().DecodePacket(ReportNumber(counter_), kArrival);
     Settle();
     return SecondsSince(start);
   }
@@ -246,7 +248,7 @@ class FedWindow {
 
   // Back to an empty store and display, as a capture start does.
   void Restart() {
-    form_.Core.Records().Clear();
+    form_.Core().Records().Clear();
     form_.ClearChartPoints();
     form_.ResetDisplay();
     Prime();
@@ -284,8 +286,8 @@ class FedWindow {
   // The first report after a reset is dropped, the next one gives the first row and the
   // counter that later reports are measured against.
   void Prime() {
-    form_.Core.DecodePacket(ReportNumber(++counter_), kArrival);
-    form_.Core.DecodePacket(ReportNumber(++counter_), kArrival);
+    form_.Core().DecodePacket(ReportNumber(++counter_), kArrival);
+    form_.Core().DecodePacket(ReportNumber(++counter_), kArrival);
   }
 
   static double SecondsSince(std::chrono::steady_clock::time_point start) {
@@ -334,13 +336,16 @@ void BM_LiveRecordFullAgainst100Rows(benchmark::State& state) {
       fewGrid.push_back(few.GridRecord(false));
       fullGrid.push_back(full.GridRecord(true));
     }
-    if (full.Form().DataGrid->RowCount() != static_cast<int>(RecordStore::kLimit) + 1 ||
-        few.Form().DataGrid->RowCount() > 200 || few.Messages() + full.Messages() != 2) {
-      state.SkipWithError(("the grids are not at their sizes, or a message box came up: " +
-                           std::to_string(full.Form().DataGrid->RowCount()) + " " +
-                           std::to_string(few.Form().DataGrid->RowCount()) + " " +
-                           std::to_string(few.Messages() + full.Messages()))
-                              .c_str());
+    if (NamedChild<TDataStringGrid>(full.Form(), "DataGrid").RowCount() !=
+            static_cast<int>(RecordStore::kLimit) + 1 ||
+        NamedChild<TDataStringGrid>(few.Form(), "DataGrid").RowCount() > 200 ||
+        few.Messages() + full.Messages() != 2) {
+      state.SkipWithError(
+          ("the grids are not at their sizes, or a message box came up: " +
+           std::to_string(NamedChild<TDataStringGrid>(full.Form(), "DataGrid").RowCount()) + " " +
+           std::to_string(NamedChild<TDataStringGrid>(few.Form(), "DataGrid").RowCount()) + " " +
+           std::to_string(few.Messages() + full.Messages()))
+              .c_str());
     }
     state.counters["path_100_rows_us"] = Median(fewPath) * 1e6;
     state.counters["path_full_us"] = Median(fullPath) * 1e6;
@@ -375,8 +380,8 @@ void BM_CatchUpAgainstOpen(benchmark::State& state) {
     catchUp += catchingUp.Report(kMissed);
     open += opening.Open(file);
   }
-  if (catchingUp.Form().Core.Records().Size() != RecordStore::kLimit ||
-      opening.Form().Core.Records().Size() != kMissed ||
+  if (catchingUp.Form().Core().Records().Size() != RecordStore::kLimit ||
+      opening.Form().Core().Records().Size() != kMissed ||
       catchingUp.Messages() + opening.Messages() != 2) {
     state.SkipWithError("a store is not at its size, or a message box came up");
   }

@@ -33,10 +33,11 @@
 #include "main_form.h"
 #include "measurement_core.h"
 #include "message_boxes.h"
+#include "named_child.h"
+#include "null_sink.h"
 #include "program.h"
 #include "record_store.h"
 #include "system_clock.h"
-#include "null_sink.h"
 
 namespace {
 
@@ -171,8 +172,9 @@ double Seconds(std::chrono::steady_clock::time_point since) {
 }
 
 bool FullGrid(TMainForm& form) {
-  return form.Core.Records().Size() == kFullStore &&
-         form.DataGrid->RowCount() == static_cast<int>(kFullStore) + 1;
+  return form.Core().Records().Size() == kFullStore &&
+         NamedChild<TDataStringGrid>(form, "DataGrid").RowCount() ==
+             static_cast<int>(kFullStore) + 1;
 }
 
 void BM_ReadAndSplitLines(benchmark::State& state) {

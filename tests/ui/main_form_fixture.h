@@ -6,6 +6,7 @@
 #include <QString>
 #include <memory>
 
+#include "data_string_grid.h"
 #include "fake_hid_transport.h"
 #include "fixed_clock.h"
 #include "main_form.h"
@@ -42,7 +43,7 @@ class MainFormTest : public ::testing::Test {
   // Capture running, with the first report (which the decoder drops) already delivered.
   void StartCaptureAndPrime(std::uint32_t firstCounter = 1) {
     form->StartCaptureClick(nullptr);
-    ASSERT_EQ(form->CaptureRunning, 1);
+    ASSERT_EQ(form->CaptureRunning(), 1);
     Deliver(FakeHidTransport::MakeReport(firstCounter));
   }
 
@@ -54,6 +55,9 @@ class MainFormTest : public ::testing::Test {
   }
 
   void HandlePostedEvents() { QCoreApplication::sendPostedEvents(form.get()); }
+
+  // The window's data grid, found as any control is, by its object name.
+  TDataStringGrid& Grid() const { return NamedChild<TDataStringGrid>(*form, "DataGrid"); }
 
   TemporaryProgramDir programDir;
   FakeHidTransport hid;

@@ -61,16 +61,16 @@ TEST_F(MainFormTest, AboutBoxKeepsCaptureRunning) {
     QTimer::singleShot(0, form->AboutBox, [&] {
       modal = QApplication::activeModalWidget() == form->AboutBox;
       Deliver(FakeHidTransport::MakeReport(counter));
-      EXPECT_EQ(form->Core.Records().Size(), counter - 1) << "the report came while it was open";
+      EXPECT_EQ(form->Core().Records().Size(), counter - 1) << "the report came while it was open";
       form->AboutBox->OKButton->click();
     });
-    form->ShowAboutClick(form->ShowAbout);
+    form->ShowAboutClick(&NamedChild<QAction>(*form, "ShowAbout"));
     EXPECT_TRUE(modal);
   }
-  EXPECT_EQ(form->CaptureRunning, 1);
-  EXPECT_EQ(form->Core.Calibration(), (CalibrationTable{{1000.0f, 500.0f}}));
+  EXPECT_EQ(form->CaptureRunning(), 1);
+  EXPECT_EQ(form->Core().Calibration(), (CalibrationTable{{1000.0f, 500.0f}}));
   Deliver(FakeHidTransport::MakeReport(4));
-  EXPECT_EQ(form->Core.Records().Size(), 3u);
+  EXPECT_EQ(form->Core().Records().Size(), 3u);
 }
 
 }  // namespace

@@ -232,7 +232,7 @@ class CalibrationMenuTest : public MainFormTest {
   }
   void OpenEditor(const std::function<void()>& act) {
     const ModalAnswer answer(editor(), act);
-    form->KalibracniTabulkaClick(form->KalibracniTabulka);
+    form->KalibracniTabulkaClick(&NamedChild<QAction>(*form, "KalibracniTabulka"));
     EXPECT_TRUE(answer.ShownModally());
   }
   void EditFirstRow(const char* mHz, const char* constant) {
@@ -245,14 +245,14 @@ class CalibrationMenuTest : public MainFormTest {
 };
 
 TEST_F(CalibrationMenuTest, UlozitWithoutChangeRewritesTheFile) {
-  form->Core.Calibration() = DefaultCalibrationTable();
+  form->Core().Calibration() = DefaultCalibrationTable();
   OpenEditor([this] {
     const GridTexts rows = RowsUnderTitle(*editor().StringGrid_Kalibrace);
     ASSERT_EQ(rows.size(), 9u);
     EXPECT_EQ(rows[2], std::make_pair(std::string("12149.000000"), std::string("2169.464355")));
     editor().Button_Ulozit->click();
   });
-  EXPECT_EQ(form->Core.Calibration(), DefaultCalibrationTable());
+  EXPECT_EQ(form->Core().Calibration(), DefaultCalibrationTable());
   const std::string file = CalibrationFile();
   EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 9);
   EXPECT_NE(file.find("\n12149.000000 2169.464355\n16448.000000"), std::string::npos) << file;
@@ -273,7 +273,7 @@ TEST_F(CalibrationMenuTest, ZrusitAndTheCloseBoxLeaveTableAndFileAlone) {
     editor().SpeedButton_OdstranitZaznamClick(nullptr);
     editor().close();
   });
-  EXPECT_EQ(form->Core.Calibration(), (CalibrationTable{{1000.0f, 500.0f}}));
+  EXPECT_EQ(form->Core().Calibration(), (CalibrationTable{{1000.0f, 500.0f}}));
   EXPECT_EQ(CalibrationFile(), kFileBefore);
 }
 
@@ -281,7 +281,7 @@ TEST_F(CalibrationMenuTest, ZrusitAndTheCloseBoxLeaveTableAndFileAlone) {
 // saved table converts the very next one. One point of 500, then 250, mHz per m/s.
 TEST_F(CalibrationMenuTest, SavedTableConvertsTheNextReport) {
   StartCaptureAndPrime();
-  const auto newest = [this] { return form->Core.Records().Newest(); };
+  const auto newest = [this] { return form->Core().Records().Newest(); };
   OpenEditor([&] {
     Deliver(FakeHidTransport::MakeReport(2, "03000", "04000"));
     EXPECT_FLOAT_EQ(newest().AvgSpeed, 6.0f);
@@ -291,7 +291,7 @@ TEST_F(CalibrationMenuTest, SavedTableConvertsTheNextReport) {
     editor().Button_Ulozit->click();
   });
   Deliver(FakeHidTransport::MakeReport(4, "03000", "04000"));
-  EXPECT_EQ(form->Core.Records().Size(), 3u);
+  EXPECT_EQ(form->Core().Records().Size(), 3u);
   EXPECT_FLOAT_EQ(newest().AvgSpeed, 12.0f);
   EXPECT_FLOAT_EQ(newest().GustSpeed, 16.0f);
   EXPECT_EQ(CalibrationFile(), "1000.000000 250.000000\n");
@@ -316,9 +316,9 @@ TEST_F(CalibrationMenuTest, InstalledCopyKeepsTheUsersTableAndSettings) {
 
   form.reset();
   start();
-  EXPECT_EQ(form->Core.Calibration(), (CalibrationTable{{2000.0f, 400.0f}}));
-  form->ComboBox_TypGrafuNaKompasu->setCurrentIndex(2);
-  emit form->ComboBox_TypGrafuNaKompasu->activated(2);
+  EXPECT_EQ(form->Core().Calibration(), (CalibrationTable{{2000.0f, 400.0f}}));
+  NamedChild<QComboBox>(*form, "ComboBox_TypGrafuNaKompasu").setCurrentIndex(2);
+  emit NamedChild<QComboBox>(*form, "ComboBox_TypGrafuNaKompasu").activated(2);
   OpenEditor([this] {
     EditFirstRow("1000", "250");
     editor().Button_Ulozit->click();
@@ -326,8 +326,8 @@ TEST_F(CalibrationMenuTest, InstalledCopyKeepsTheUsersTableAndSettings) {
 
   form.reset();
   start();
-  EXPECT_EQ(form->Core.Calibration(), (CalibrationTable{{1000.0f, 250.0f}}));
-  EXPECT_EQ(form->CompassChartType, 3);
+  EXPECT_EQ(form->Core().Calibration(), (CalibrationTable{{1000.0f, 250.0f}}));
+  EXPECT_EQ(form->CompassChartType(), 3);
   EXPECT_TRUE(fs::is_regular_file(tree.File("config/kelvra-anemometer/anemometer.ini")));
   EXPECT_TRUE(fs::is_empty(tree.File("usr/bin")));
   EXPECT_FALSE(fs::exists(tree.File("home"))) << "XDG_CONFIG_HOME wins over HOME";
@@ -344,7 +344,7 @@ TEST_F(CalibrationMenuTest, UnwritableFileIsReportedAndTheNewTableStaysInUse) {
     EditFirstRow("1000", "250");
     editor().Button_Ulozit->click();
   });
-  EXPECT_FLOAT_EQ(form->Core.SpeedFromFrequency(3000), 12.0f);
+  EXPECT_FLOAT_EQ(form->Core().SpeedFromFrequency(3000), 12.0f);
 }
 
 // Start-up creates the dialogs right after the main window in the program's order, and the

@@ -23,7 +23,7 @@ constexpr QRgb kBlack = qRgb(0, 0, 0);
 
 // The shown picture of the capture indicator: a 20 x 20 square of colour with a black frame.
 void ExpectIndicator(const TMainForm& form, QRgb colour) {
-  const QImage picture = form.Image_CaptureIndicator->pixmap().toImage();
+  const QImage picture = NamedChild<QLabel>(form, "Image_CaptureIndicator").pixmap().toImage();
   ASSERT_EQ(picture.size(), QSize(20, 20));
   for (const QPoint corner : {QPoint(0, 0), QPoint(19, 0), QPoint(0, 19), QPoint(19, 19),
                               QPoint(10, 0), QPoint(0, 10), QPoint(19, 10), QPoint(10, 19)}) {
@@ -39,57 +39,57 @@ void ExpectInformation(RecordingMessageBoxes& messages, const char* text) {
 }
 
 TEST_F(MainFormTest, StartsStoppedWithARedIndicatorAndNothingShown) {
-  EXPECT_EQ(form->CaptureRunning, 0);
+  EXPECT_EQ(form->CaptureRunning(), 0);
   ExpectIndicator(*form, kRed);
-  EXPECT_EQ(form->DataGrid->RowCount(), 2);
-  EXPECT_EQ(form->DataGrid->RowInUse, 0);
-  EXPECT_EQ(form->StaticText_WindDir->text(), QStringLiteral("--"));
-  EXPECT_EQ(form->Core.Calibration(), (CalibrationTable{{1000.0f, 500.0f}}))
+  EXPECT_EQ(Grid().RowCount(), 2);
+  EXPECT_EQ(Grid().RowInUse, 0);
+  EXPECT_EQ(NamedChild<QLabel>(*form, "StaticText_WindDir").text(), QStringLiteral("--"));
+  EXPECT_EQ(form->Core().Calibration(), (CalibrationTable{{1000.0f, 500.0f}}))
       << "anemometer.cal of the program directory";
   EXPECT_EQ(hid.Opens(), 0) << "nothing is opened before the user asks";
 }
 
 TEST_F(MainFormTest, StartAndStopSwitchTheIndicatorAndTheDevice) {
   form->StartCaptureClick(nullptr);
-  EXPECT_EQ(form->CaptureRunning, 1);
+  EXPECT_EQ(form->CaptureRunning(), 1);
   ExpectIndicator(*form, kGreen);
   EXPECT_EQ(hid.OpenConnections(), 1);
 
   form->StopCaptureClick(nullptr);
-  EXPECT_EQ(form->CaptureRunning, 0);
+  EXPECT_EQ(form->CaptureRunning(), 0);
   ExpectIndicator(*form, kRed);
   EXPECT_EQ(hid.OpenConnections(), 0) << "stopping closes the device";
 }
 
 TEST_F(MainFormTest, ToolButtonsAndMenuItemsRunTheCaptureCommands) {
-  form->SpeedButton_CaptureStart->click();
-  EXPECT_EQ(form->CaptureRunning, 1);
-  form->SpeedButton_CaptureStop->click();
-  EXPECT_EQ(form->CaptureRunning, 0);
-  form->StartCapture->trigger();
-  EXPECT_EQ(form->CaptureRunning, 1);
-  form->StopCapture->trigger();
-  EXPECT_EQ(form->CaptureRunning, 0);
+  NamedChild<QToolButton>(*form, "SpeedButton_CaptureStart").click();
+  EXPECT_EQ(form->CaptureRunning(), 1);
+  NamedChild<QToolButton>(*form, "SpeedButton_CaptureStop").click();
+  EXPECT_EQ(form->CaptureRunning(), 0);
+  NamedChild<QAction>(*form, "StartCapture").trigger();
+  EXPECT_EQ(form->CaptureRunning(), 1);
+  NamedChild<QAction>(*form, "StopCapture").trigger();
+  EXPECT_EQ(form->CaptureRunning(), 0);
   EXPECT_EQ(hid.Opens(), 2);
 }
 
 TEST_F(MainFormTest, StartWhileRunningOnlySaysSo) {
   StartCaptureAndPrime();
   Deliver(FakeHidTransport::MakeReport(2));
-  ASSERT_EQ(form->Core.Records().Size(), 1u);
+  ASSERT_EQ(form->Core().Records().Size(), 1u);
 
   ExpectInformation(messages, "Čtení dat je už spuštené.");
   form->StartCaptureClick(nullptr);
-  EXPECT_EQ(form->CaptureRunning, 1);
+  EXPECT_EQ(form->CaptureRunning(), 1);
   EXPECT_EQ(hid.Opens(), 1) << "the device is not opened again";
-  EXPECT_EQ(form->Core.Records().Size(), 1u) << "nothing is cleared";
-  EXPECT_EQ(form->DataGrid->RowInUse, 1);
+  EXPECT_EQ(form->Core().Records().Size(), 1u) << "nothing is cleared";
+  EXPECT_EQ(Grid().RowInUse, 1);
 }
 
 TEST_F(MainFormTest, StopWhileStoppedOnlySaysSo) {
   ExpectInformation(messages, "Čtení dat je už zastavené.");
   form->StopCaptureClick(nullptr);
-  EXPECT_EQ(form->CaptureRunning, 0);
+  EXPECT_EQ(form->CaptureRunning(), 0);
   ExpectIndicator(*form, kRed);
 }
 
@@ -102,10 +102,10 @@ TEST_F(MainFormTest, StartWithoutDeviceKeepsTheEarlierRows) {
 
   ExpectInformation(messages, "USB anemometer není připojen.");
   form->StartCaptureClick(nullptr);
-  EXPECT_EQ(form->CaptureRunning, 0);
+  EXPECT_EQ(form->CaptureRunning(), 0);
   ExpectIndicator(*form, kRed);
-  EXPECT_EQ(form->Core.Records().Size(), 2u);
-  EXPECT_EQ(form->DataGrid->RowCount(), 3);
+  EXPECT_EQ(form->Core().Records().Size(), 2u);
+  EXPECT_EQ(Grid().RowCount(), 3);
 }
 
 TEST_F(MainFormTest, StartThatCannotOpenTheDeviceStaysStoppedWithEverythingEmptied) {
@@ -115,11 +115,11 @@ TEST_F(MainFormTest, StartThatCannotOpenTheDeviceStaysStoppedWithEverythingEmpti
   hid.SetOpenFails(anemometer, true);
 
   form->StartCaptureClick(nullptr);  // no message of its own
-  EXPECT_EQ(form->CaptureRunning, 0);
+  EXPECT_EQ(form->CaptureRunning(), 0);
   ExpectIndicator(*form, kRed);
-  EXPECT_TRUE(form->Core.Records().Empty());
-  EXPECT_EQ(form->DataGrid->RowCount(), 2);
-  EXPECT_EQ(form->DataGrid->RowInUse, 0);
+  EXPECT_TRUE(form->Core().Records().Empty());
+  EXPECT_EQ(Grid().RowCount(), 2);
+  EXPECT_EQ(Grid().RowInUse, 0);
 }
 
 TEST_F(MainFormTest, NewCaptureEmptiesEverythingAndDropsItsFirstReport) {
@@ -127,24 +127,24 @@ TEST_F(MainFormTest, NewCaptureEmptiesEverythingAndDropsItsFirstReport) {
   Deliver(FakeHidTransport::MakeReport(2, "03000", "05000", "09", "-4.0"));
   Deliver(FakeHidTransport::MakeReport(3, "03000", "05000", "09", "-4.0"));
   form->StopCaptureClick(nullptr);
-  ASSERT_EQ(form->StaticText_WindDir->text(), QStringLiteral("S"));
+  ASSERT_EQ(NamedChild<QLabel>(*form, "StaticText_WindDir").text(), QStringLiteral("S"));
 
   form->StartCaptureClick(nullptr);
-  EXPECT_TRUE(form->Core.Records().Empty());
+  EXPECT_TRUE(form->Core().Records().Empty());
   EXPECT_TRUE(form->ChartPoints().empty());
-  EXPECT_EQ(form->Core.Statistics().Count(), 0u);
-  EXPECT_EQ(form->DataGrid->RowCount(), 2);
-  EXPECT_EQ(form->DataGrid->RowInUse, 0);
-  EXPECT_EQ(form->DataGrid->CellText(0, 1), "");
-  EXPECT_EQ(form->StaticText_WindDir->text(), QStringLiteral("--"));
-  EXPECT_EQ(form->StaticText_CurOutdoorTemp->text(), QStringLiteral(" 0.00"));
-  EXPECT_EQ(form->StringGrid_WindSpeed->CellText(1, 9), "");
+  EXPECT_EQ(form->Core().Statistics().Count(), 0u);
+  EXPECT_EQ(Grid().RowCount(), 2);
+  EXPECT_EQ(Grid().RowInUse, 0);
+  EXPECT_EQ(Grid().CellText(0, 1), "");
+  EXPECT_EQ(NamedChild<QLabel>(*form, "StaticText_WindDir").text(), QStringLiteral("--"));
+  EXPECT_EQ(NamedChild<QLabel>(*form, "StaticText_CurOutdoorTemp").text(), QStringLiteral(" 0.00"));
+  EXPECT_EQ(NamedChild<TDataStringGrid>(*form, "StringGrid_WindSpeed").CellText(1, 9), "");
 
   // The device's counter went on; the first report after the start is still dropped.
   Deliver(FakeHidTransport::MakeReport(4));
-  EXPECT_TRUE(form->Core.Records().Empty());
+  EXPECT_TRUE(form->Core().Records().Empty());
   Deliver(FakeHidTransport::MakeReport(5));
-  EXPECT_EQ(form->Core.Records().Size(), 1u);
+  EXPECT_EQ(form->Core().Records().Size(), 1u);
 }
 
 TEST_F(MainFormTest, UnpluggingDuringCaptureStopsItWithItsMessage) {
@@ -154,10 +154,10 @@ TEST_F(MainFormTest, UnpluggingDuringCaptureStopsItWithItsMessage) {
   ExpectInformation(messages, "Anemometer byl odpojen.");
   hid.Unplug(anemometer);
   ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.Shown().empty(); }, 10000));
-  EXPECT_EQ(form->CaptureRunning, 0);
+  EXPECT_EQ(form->CaptureRunning(), 0);
   ExpectIndicator(*form, kRed);
   EXPECT_EQ(hid.OpenConnections(), 0);
-  EXPECT_EQ(form->Core.Records().Size(), 1u) << "the rows stay for saving";
+  EXPECT_EQ(form->Core().Records().Size(), 1u) << "the rows stay for saving";
 }
 
 TEST_F(MainFormTest, RemovalHandledAfterAStopShowsBothMessages) {
@@ -176,11 +176,11 @@ TEST_F(MainFormTest, MalformedReportStopsCaptureWithItsMessage) {
   messages.Expect("Capture stopped: received packet has invalid format.", "Error",
                   MessageIcon::Error);
   Deliver(FakeHidTransport::MakeReport(3, "01000", "abcde"));
-  EXPECT_EQ(form->CaptureRunning, 0);
+  EXPECT_EQ(form->CaptureRunning(), 0);
   ExpectIndicator(*form, kRed);
   EXPECT_EQ(hid.OpenConnections(), 0);
-  EXPECT_EQ(form->Core.Records().Size(), 1u);
-  EXPECT_EQ(form->DataGrid->RowCount(), 2);
+  EXPECT_EQ(form->Core().Records().Size(), 1u);
+  EXPECT_EQ(Grid().RowCount(), 2);
 }
 
 TEST_F(MainFormTest, MalformedFirstReportStopsCaptureToo) {
@@ -188,7 +188,7 @@ TEST_F(MainFormTest, MalformedFirstReportStopsCaptureToo) {
   messages.Expect("Capture stopped: received packet has invalid format.", "Error",
                   MessageIcon::Error);
   Deliver(FakeHidTransport::MakeReport(1, "01000", "02000", "05", " abc"));
-  EXPECT_EQ(form->CaptureRunning, 0);
+  EXPECT_EQ(form->CaptureRunning(), 0);
 }
 
 TEST_F(MainFormTest, ClosingTheWindowWhileCapturingStopsTheLinkBeforeAnythingGoes) {
@@ -216,12 +216,12 @@ TEST_F(MainFormTest, ReportsAreHandledWhileAModalDialogIsOpen) {
   });
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, &dialog, [&] {
-    if (form->Core.Records().Size() == 4) dialog.accept();
+    if (form->Core().Records().Size() == 4) dialog.accept();
   });
   poll.start(5);
   QTimer::singleShot(10000, &dialog, &QDialog::reject);
   EXPECT_EQ(dialog.exec(), QDialog::Accepted) << "the reports did not arrive while it was open";
-  EXPECT_EQ(form->DataGrid->RowCount(), 5);
+  EXPECT_EQ(Grid().RowCount(), 5);
 }
 
 // The message boxes the user sees are real QMessageBoxes with the given text, caption and icon
@@ -261,7 +261,7 @@ TEST_F(RealMessageBoxTest, BoxShowsItsTextAndKeepsReportsFlowing) {
       hid.QueueReport(anemometer, FakeHidTransport::MakeReport(3));
       queued = true;
     }
-    recordsWhileOpen = form->Core.Records().Size();
+    recordsWhileOpen = form->Core().Records().Size();
     if (recordsWhileOpen == 2) box->button(QMessageBox::Ok)->click();
   });
   poll.start(5);
@@ -292,7 +292,7 @@ TEST_F(MainFormTest, UnreadableCalibrationFileGivesTheDefaultsWithANotice) {
                   MessageIcon::Information);
   CreateForm();
   std::filesystem::current_path(previous);
-  EXPECT_EQ(form->Core.Calibration(), DefaultCalibrationTable());
+  EXPECT_EQ(form->Core().Calibration(), DefaultCalibrationTable());
   EXPECT_EQ(messages.Shown().size(), 1u);
 }
 

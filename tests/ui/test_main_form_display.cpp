@@ -33,14 +33,18 @@ std::vector<std::string> Texts(std::initializer_list<const QLabel*> labels) {
 }
 
 std::vector<std::string> WindLabels(const TMainForm& f) {
-  return Texts({f.CurWindPowerLabel, f.MinWindPowerLabel, f.MaxWindPowerLabel,
-                f.AvgWindPowerLabel, f.WindGustLabel});
+  return Texts(
+      {&NamedChild<QLabel>(f, "CurWindPowerLabel"), &NamedChild<QLabel>(f, "MinWindPowerLabel"),
+       &NamedChild<QLabel>(f, "MaxWindPowerLabel"), &NamedChild<QLabel>(f, "AvgWindPowerLabel"),
+       &NamedChild<QLabel>(f, "WindGustLabel")});
 }
 
 std::vector<std::string> TemperatureLabels(const TMainForm& f) {
-  return Texts({f.StaticText_CurOutdoorTemp, f.StaticText_MinOutdoorTemp,
-                f.StaticText_MaxOutdoorTemp, f.StaticText_AvgOutdoorTemp,
-                f.StaticText_WindChill});
+  return Texts({&NamedChild<QLabel>(f, "StaticText_CurOutdoorTemp"),
+                &NamedChild<QLabel>(f, "StaticText_MinOutdoorTemp"),
+                &NamedChild<QLabel>(f, "StaticText_MaxOutdoorTemp"),
+                &NamedChild<QLabel>(f, "StaticText_AvgOutdoorTemp"),
+                &NamedChild<QLabel>(f, "StaticText_WindChill")});
 }
 
 using Row = std::vector<std::string>;
@@ -57,20 +61,20 @@ const Row kSecondRow = {"7.12 2008 10:00:00", "2.00", "4.00", "25.00", "25.00",
 TEST_F(MainFormTest, RecordsAppearNewestFirstWithTheirTextsAndLabels) {
   StartCaptureAndPrime();
   Deliver(FakeHidTransport::MakeReport(2, "03000", "05000", "05", "30.0"));
-  EXPECT_EQ(form->DataGrid->RowCount(), 2) << "the first record fills the empty row";
-  EXPECT_EQ(GridRow(*form->DataGrid, 1), kFirstRow);
-  EXPECT_EQ(form->StaticText_WindDir->text(), QStringLiteral("E"));
+  EXPECT_EQ(Grid().RowCount(), 2) << "the first record fills the empty row";
+  EXPECT_EQ(GridRow(Grid(), 1), kFirstRow);
+  EXPECT_EQ(NamedChild<QLabel>(*form, "StaticText_WindDir").text(), QStringLiteral("E"));
 
   clock.Set(SystemTime{2008, 12, 0, 7, 10, 0, 0, 0});
   Deliver(FakeHidTransport::MakeReport(3, "01000", "02000", "12", "25.0"));
-  EXPECT_EQ(form->DataGrid->RowCount(), 3);
-  EXPECT_EQ(GridRow(*form->DataGrid, 1), kSecondRow);
-  EXPECT_EQ(GridRow(*form->DataGrid, 2), kFirstRow);
-  EXPECT_EQ(form->DataGrid->CellText(8, 0), "Směr větru [-]") << "titles stay";
+  EXPECT_EQ(Grid().RowCount(), 3);
+  EXPECT_EQ(GridRow(Grid(), 1), kSecondRow);
+  EXPECT_EQ(GridRow(Grid(), 2), kFirstRow);
+  EXPECT_EQ(Grid().CellText(8, 0), "Směr větru [-]") << "titles stay";
 
   EXPECT_EQ(WindLabels(*form), (Row{"2.00", "2.00", "6.00", "4.00", "4.00"}));
   EXPECT_EQ(TemperatureLabels(*form), (Row{" 25.00", " 25.00", " 30.00", " 27.50", " 25.00"}));
-  EXPECT_EQ(form->StaticText_WindDir->text(), QStringLiteral("WSW"));
+  EXPECT_EQ(NamedChild<QLabel>(*form, "StaticText_WindDir").text(), QStringLiteral("WSW"));
 }
 
 TEST_F(MainFormTest, DirectionTableKeepsTheLatestValuesOfEachSector) {
@@ -79,17 +83,17 @@ TEST_F(MainFormTest, DirectionTableKeepsTheLatestValuesOfEachSector) {
   Deliver(FakeHidTransport::MakeReport(3, "01000", "02000", "12", "25.0"));
   Deliver(FakeHidTransport::MakeReport(4, "02000", "04000", "05", "25.0"));
 
-  const TDataStringGrid& table = *form->StringGrid_WindSpeed;
+  const TDataStringGrid& table = NamedChild<TDataStringGrid>(*form, "StringGrid_WindSpeed");
   EXPECT_EQ(GridRow(table, 5), (Row{"E", "4.00", "8.00"})) << "the second E record replaced the first";
   EXPECT_EQ(GridRow(table, 12), (Row{"WSW", "2.00", "4.00"}));
   for (int row : {1, 4, 6, 11, 13, 16}) {
     EXPECT_EQ(GridRow(table, row)[1], "") << "row " << row << " had no record";
   }
-  EXPECT_EQ(form->SectorAvgSpeed[4], 4.0f);
-  EXPECT_EQ(form->SectorGustSpeed[4], 8.0f);
-  EXPECT_EQ(form->SectorAvgSpeed[11], 2.0f);
-  EXPECT_EQ(form->SectorGustSpeed[11], 4.0f);
-  EXPECT_EQ(form->SectorAvgSpeed[0], 0.0f);
+  EXPECT_EQ(form->SectorAvgSpeed()[4], 4.0f);
+  EXPECT_EQ(form->SectorGustSpeed()[4], 8.0f);
+  EXPECT_EQ(form->SectorAvgSpeed()[11], 2.0f);
+  EXPECT_EQ(form->SectorGustSpeed()[11], 4.0f);
+  EXPECT_EQ(form->SectorAvgSpeed()[0], 0.0f);
 
   form->UpdateDirectionGrid(16, 1, 1);
   for (int row = 1; row <= 16; ++row) {
@@ -99,9 +103,9 @@ TEST_F(MainFormTest, DirectionTableKeepsTheLatestValuesOfEachSector) {
   EXPECT_EQ(GridRow(table, 0), (Row{"", "Prům.", "Náraz"}));
   EXPECT_EQ(table.CellText(0, 1), "N");
   EXPECT_EQ(table.CellText(0, 16), "NNW");
-  EXPECT_EQ(form->SectorAvgSpeed[4], 0.0f);
-  EXPECT_EQ(form->SectorGustSpeed[11], 0.0f);
-  EXPECT_EQ(form->SectorAvgSpeed[16], 0.0f);
+  EXPECT_EQ(form->SectorAvgSpeed()[4], 0.0f);
+  EXPECT_EQ(form->SectorGustSpeed()[11], 0.0f);
+  EXPECT_EQ(form->SectorAvgSpeed()[16], 0.0f);
 }
 
 TEST_F(MainFormTest, LabelsUseTheFullStopAndTwoDecimals) {
@@ -111,30 +115,30 @@ TEST_F(MainFormTest, LabelsUseTheFullStopAndTwoDecimals) {
   form->ShowTemperatureLabels(0.0f, -0.25f, 12.5f, -3.456f, -40.0f);
   EXPECT_EQ(TemperatureLabels(*form), (Row{" 0.00", "-0.25", " 12.50", "-3.46", "-40.00"}));
   form->ShowDirectionName(15);
-  EXPECT_EQ(form->StaticText_WindDir->text(), QStringLiteral("NNW"));
+  EXPECT_EQ(NamedChild<QLabel>(*form, "StaticText_WindDir").text(), QStringLiteral("NNW"));
   form->ShowDirectionName(16);
-  EXPECT_EQ(form->StaticText_WindDir->text(), QStringLiteral("--"));
+  EXPECT_EQ(NamedChild<QLabel>(*form, "StaticText_WindDir").text(), QStringLiteral("--"));
 }
 
 TEST_F(MainFormTest, ClearingLeavesTheTitlesAndOneEmptyRow) {
   const SystemTime time{2008, 3, 3, 5, 14, 7, 9, 0};
   form->AddGridRow(time, 0, 1, 2, 3, 4, 5, 6, 7);
-  EXPECT_EQ(form->DataGrid->RowCount(), 2);
+  EXPECT_EQ(Grid().RowCount(), 2);
   form->AddGridRow(time, 1, 1, 2, 3, 4, 5, 6, 7);
   form->AddGridRow(time, 2, 1, 2, 3, 4, 5, 6, 7);
-  ASSERT_EQ(form->DataGrid->RowCount(), 4);
-  EXPECT_EQ(form->DataGrid->CellText(8, 1), "NE");
-  EXPECT_EQ(form->DataGrid->CellText(8, 3), "N");
-  EXPECT_EQ(form->DataGrid->CellText(0, 3), "5.3 2008 14:07:09");
+  ASSERT_EQ(Grid().RowCount(), 4);
+  EXPECT_EQ(Grid().CellText(8, 1), "NE");
+  EXPECT_EQ(Grid().CellText(8, 3), "N");
+  EXPECT_EQ(Grid().CellText(0, 3), "5.3 2008 14:07:09");
 
   form->AddGridRow(time, 16, 1, 2, 3, 4, 5, 6, 7);
-  EXPECT_EQ(form->DataGrid->RowCount(), 2);
-  EXPECT_EQ(form->DataGrid->RowInUse, 0);
-  EXPECT_EQ(GridRow(*form->DataGrid, 1), Row(9, ""));
-  EXPECT_EQ(GridRow(*form->DataGrid, 0),
-            (Row{"Datum a čas", "Rychlost větru průměr [m/s]", "Náraz větru [m/s]",
-                 "Teplota [°C]", "Wind chill průměr [°C]", "Wind chill náraz [°C]",
-                 "Beaufort průměr [-]", "Beaufort náraz [-]", "Směr větru [-]"}));
+  EXPECT_EQ(Grid().RowCount(), 2);
+  EXPECT_EQ(Grid().RowInUse, 0);
+  EXPECT_EQ(GridRow(Grid(), 1), Row(9, ""));
+  EXPECT_EQ(GridRow(Grid(), 0),
+            (Row{"Datum a čas", "Rychlost větru průměr [m/s]", "Náraz větru [m/s]", "Teplota [°C]",
+                 "Wind chill průměr [°C]", "Wind chill náraz [°C]", "Beaufort průměr [-]",
+                 "Beaufort náraz [-]", "Směr větru [-]"}));
 }
 
 // Every record at its own second, so that each row can be told apart.
@@ -149,20 +153,20 @@ SystemTime TimeOfRecord(std::size_t i) {
 TEST_F(MainFormTest, FullStoreDropsTheBottomRowForEveryNewRecord) {
   const std::size_t limit = RecordStore::kLimit;
   for (std::size_t i = 0; i < limit; ++i) {
-    form->Core.AddRecord(static_cast<int>(i % 16), true, TimeOfRecord(i), 1, 2, 3, 4, 5, 6, 7);
+    form->Core().AddRecord(static_cast<int>(i % 16), true, TimeOfRecord(i), 1, 2, 3, 4, 5, 6, 7);
   }
-  ASSERT_EQ(form->DataGrid->RowCount(), static_cast<int>(limit) + 1);
-  EXPECT_EQ(form->DataGrid->CellText(0, static_cast<int>(limit)), DateTimeText(TimeOfRecord(0)));
+  ASSERT_EQ(Grid().RowCount(), static_cast<int>(limit) + 1);
+  EXPECT_EQ(Grid().CellText(0, static_cast<int>(limit)), DateTimeText(TimeOfRecord(0)));
 
   for (std::size_t i = limit; i < limit + 3; ++i) {
-    form->Core.AddRecord(0, true, TimeOfRecord(i), 1, 2, 3, 4, 5, 6, 7);
-    ASSERT_EQ(form->Core.Records().Size(), limit);
-    ASSERT_EQ(form->DataGrid->RowCount(), static_cast<int>(limit) + 1);
-    EXPECT_EQ(form->DataGrid->CellText(0, 1), DateTimeText(TimeOfRecord(i)));
+    form->Core().AddRecord(0, true, TimeOfRecord(i), 1, 2, 3, 4, 5, 6, 7);
+    ASSERT_EQ(form->Core().Records().Size(), limit);
+    ASSERT_EQ(Grid().RowCount(), static_cast<int>(limit) + 1);
+    EXPECT_EQ(Grid().CellText(0, 1), DateTimeText(TimeOfRecord(i)));
     // The bottom row is the oldest record the store still holds.
-    EXPECT_EQ(form->DataGrid->CellText(0, static_cast<int>(limit)),
-              DateTimeText(form->Core.Records()[0].Time));
-    EXPECT_EQ(form->DataGrid->CellText(0, static_cast<int>(limit)),
+    EXPECT_EQ(Grid().CellText(0, static_cast<int>(limit)),
+              DateTimeText(form->Core().Records()[0].Time));
+    EXPECT_EQ(Grid().CellText(0, static_cast<int>(limit)),
               DateTimeText(TimeOfRecord(i - limit + 1)));
   }
 }
@@ -170,14 +174,14 @@ TEST_F(MainFormTest, FullStoreDropsTheBottomRowForEveryNewRecord) {
 TEST_F(MainFormTest, DroppingTheOnlyRecordRowLeavesTheEmptyPlaceholder) {
   form->AddGridRow(SystemTime{2008, 1, 2, 1, 0, 0, 0, 0}, 3, 1, 2, 3, 4, 5, 6, 7);
   form->DropOldestGridRow();
-  EXPECT_EQ(form->DataGrid->RowCount(), 2);
-  EXPECT_EQ(form->DataGrid->RowInUse, 0);
-  EXPECT_EQ(GridRow(*form->DataGrid, 1), Row(9, ""));
-  EXPECT_EQ(form->DataGrid->FixedRows(), 1);
+  EXPECT_EQ(Grid().RowCount(), 2);
+  EXPECT_EQ(Grid().RowInUse, 0);
+  EXPECT_EQ(GridRow(Grid(), 1), Row(9, ""));
+  EXPECT_EQ(Grid().FixedRows(), 1);
 
   form->AddGridRow(SystemTime{2008, 1, 2, 1, 0, 0, 1, 0}, 3, 1, 2, 3, 4, 5, 6, 7);
-  EXPECT_EQ(form->DataGrid->RowCount(), 2);
-  EXPECT_EQ(form->DataGrid->CellText(0, 1), "1.1 2008 00:00:01");
+  EXPECT_EQ(Grid().RowCount(), 2);
+  EXPECT_EQ(Grid().CellText(0, 1), "1.1 2008 00:00:01");
 }
 
 // A report that stands for several (missed reports made up) must leave the window exactly as
@@ -203,7 +207,7 @@ class ReportRowsTest : public MainFormTest {
       ClickArrow(&NamedChild<TUpDown>(*w->form, "UpDown_TempAlarmHi"), UpDownButton::Up, 10);
       NamedChild<QPushButton>(*w->form, "Button_TempAlarmHi").click();
       w->log = programDir.Path() / (w == &jumping ? "jumping.csv" : "stepping.csv");
-      ASSERT_EQ(w->form->LiveLogFile.Open(w->log, w->log.string()), FileOutcome::Ok);
+      ASSERT_EQ(w->form->LiveLogFile().Open(w->log, w->log.string()), FileOutcome::Ok);
       w->form->show();
       Decode(*w, 1, 0);  // the first report after a reset is dropped
     }
@@ -230,11 +234,11 @@ class ReportRowsTest : public MainFormTest {
                              static_cast<std::uint16_t>(variant / 60 % 60),
                              static_cast<std::uint16_t>(variant % 60),
                              0};
-    w.form->Core.DecodePacket(
+    w.form->Core().DecodePacket(
         FakeHidTransport::MakeReport(counter, avg, gust, direction, temperature), arrival);
   }
 
-  static std::vector<std::string> Grid(const TDataStringGrid& grid) {
+  static std::vector<std::string> GridTexts(const TDataStringGrid& grid) {
     std::vector<std::string> cells;
     for (int row = 0; row < grid.RowCount(); ++row) {
       for (int col = 0; col < grid.ColCount(); ++col) cells.push_back(grid.CellText(col, row));
@@ -262,12 +266,15 @@ class ReportRowsTest : public MainFormTest {
   void ExpectSameWindows() {
     const TMainForm& a = *jumping.form;
     const TMainForm& b = *stepping.form;
-    EXPECT_EQ(a.Core.Records().Size(), b.Core.Records().Size());
-    EXPECT_EQ(Grid(*a.DataGrid), Grid(*b.DataGrid));
-    EXPECT_EQ(Grid(*a.StringGrid_WindSpeed), Grid(*b.StringGrid_WindSpeed));
+    EXPECT_EQ(a.Core().Records().Size(), b.Core().Records().Size());
+    EXPECT_EQ(GridTexts(NamedChild<TDataStringGrid>(a, "DataGrid")),
+              GridTexts(NamedChild<TDataStringGrid>(b, "DataGrid")));
+    EXPECT_EQ(GridTexts(NamedChild<TDataStringGrid>(a, "StringGrid_WindSpeed")),
+              GridTexts(NamedChild<TDataStringGrid>(b, "StringGrid_WindSpeed")));
     EXPECT_EQ(WindLabels(a), WindLabels(b));
     EXPECT_EQ(TemperatureLabels(a), TemperatureLabels(b));
-    EXPECT_EQ(a.StaticText_WindDir->text(), b.StaticText_WindDir->text());
+    EXPECT_EQ(NamedChild<QLabel>(a, "StaticText_WindDir").text(),
+              NamedChild<QLabel>(b, "StaticText_WindDir").text());
     EXPECT_EQ(Events(*jumping.alarms), Events(*stepping.alarms));
     EXPECT_EQ(FileText(jumping.log), FileText(stepping.log));
     // Everything drawn: charts, thermometer, rose, labels, the grid's visible rows.
@@ -292,7 +299,7 @@ TEST_F(ReportRowsTest, MadeUpRowsLeaveTheWindowAsIfEachRowCameAlone) {
   };
   // A few reports missed.
   jump(5, 401);
-  ASSERT_EQ(jumping.form->Core.Records().Size(), 405u);
+  ASSERT_EQ(jumping.form->Core().Records().Size(), 405u);
   ASSERT_FALSE(Events(*jumping.alarms).empty());
   ExpectSameWindows();
 
@@ -302,8 +309,9 @@ TEST_F(ReportRowsTest, MadeUpRowsLeaveTheWindowAsIfEachRowCameAlone) {
   for (Window* w : {&jumping, &stepping}) Decode(*w, counter + toNearlyFull, 402);
   counter += toNearlyFull;
   jump(4, 417);
-  ASSERT_EQ(jumping.form->Core.Records().Size(), RecordStore::kLimit);
-  ASSERT_EQ(jumping.form->DataGrid->RowCount(), static_cast<int>(RecordStore::kLimit) + 1);
+  ASSERT_EQ(jumping.form->Core().Records().Size(), RecordStore::kLimit);
+  ASSERT_EQ(NamedChild<TDataStringGrid>(*jumping.form, "DataGrid").RowCount(),
+            static_cast<int>(RecordStore::kLimit) + 1);
   ExpectSameWindows();
 }
 

@@ -31,8 +31,10 @@ int Count(const QImage& image, QRgb colour) {
 }
 
 std::vector<QImage> ShownCharts(const TMainForm& form) {
-  return {Shown(form.Image_Wind), Shown(form.Image_WindDir), Shown(form.Image_WindChill),
-          Shown(form.Image_Temperature)};
+  return {Shown(&NamedChild<QLabel>(form, "Image_Wind")),
+          Shown(&NamedChild<QLabel>(form, "Image_WindDir")),
+          Shown(&NamedChild<QLabel>(form, "Image_WindChill")),
+          Shown(&NamedChild<QLabel>(form, "Image_Temperature"))};
 }
 
 std::vector<QImage> Bitmaps(const TrendCharts& charts) {
@@ -50,7 +52,8 @@ QImage BarFor(float temperature) {
 QImage RoseFor(const TMainForm& form, int sector, int compassChartType) {
   QImage picture = MakeCompassCard();
   WindRose rose;
-  rose.DrawWindRose(picture, sector, compassChartType, form.SectorAvgSpeed, form.SectorGustSpeed);
+  rose.DrawWindRose(picture, sector, compassChartType, form.SectorAvgSpeed(),
+                    form.SectorGustSpeed());
   return picture;
 }
 
@@ -83,10 +86,12 @@ TEST_F(MainFormDrawingTest, ChartsStayBlankForFiveRecordsAfterAStartAndDrawWithT
 
   Deliver(Report(16, 6));
   TrendCharts expected;  // the same records, charted on their own
-  for (const MeasurementRecord& record : form->Core.Records()) expected.UpdateTrendCharts(record);
+  for (const MeasurementRecord& record : form->Core().Records()) expected.UpdateTrendCharts(record);
   EXPECT_EQ(ShownCharts(*form), Bitmaps(expected));
-  EXPECT_GT(Count(Shown(form->Image_Wind), kRed), 0) << "the first segment of the average";
-  EXPECT_GT(Count(Shown(form->Image_WindDir), kRed), 0) << "the first direction dot";
+  EXPECT_GT(Count(Shown(&NamedChild<QLabel>(*form, "Image_Wind")), kRed), 0)
+      << "the first segment of the average";
+  EXPECT_GT(Count(Shown(&NamedChild<QLabel>(*form, "Image_WindDir")), kRed), 0)
+      << "the first direction dot";
   EXPECT_TRUE(form->ChartPointClosed());
 
   // A reset blanks the pictures but keeps the points: the next record adds to a new one.
@@ -97,53 +102,56 @@ TEST_F(MainFormDrawingTest, ChartsStayBlankForFiveRecordsAfterAStartAndDrawWithT
 
 TEST_F(MainFormDrawingTest, RoseShowsTheNewestSectorWithThePetalsChosenAndTheBareCardAfterReset) {
   const QImage card = MakeCompassCard();
-  EXPECT_EQ(Shown(form->Image_WindRose), card);
+  EXPECT_EQ(Shown(&NamedChild<QLabel>(*form, "Image_WindRose")), card);
 
   StartCaptureAndPrime();
   Deliver(Report(2, 6));  // E
-  const QImage needleOnly = Shown(form->Image_WindRose);
+  const QImage needleOnly = Shown(&NamedChild<QLabel>(*form, "Image_WindRose"));
   EXPECT_EQ(needleOnly, RoseFor(*form, 4, kCompassChartNone));
   EXPECT_GT(Count(needleOnly, kGreen), 100);
   EXPECT_EQ(Count(needleOnly, kBlue) + Count(needleOnly, kRed), 0);
 
   // A new choice shows from the next record on, not at once.
   for (const int item : {1, 2}) {
-    form->ComboBox_TypGrafuNaKompasu->setCurrentIndex(item);
-    form->ComboBox_TypGrafuNaKompasuSelect(form->ComboBox_TypGrafuNaKompasu);
-    EXPECT_EQ(Shown(form->Image_WindRose), needleOnly);
+    NamedChild<QComboBox>(*form, "ComboBox_TypGrafuNaKompasu").setCurrentIndex(item);
+    form->ComboBox_TypGrafuNaKompasuSelect(
+        &NamedChild<QComboBox>(*form, "ComboBox_TypGrafuNaKompasu"));
+    EXPECT_EQ(Shown(&NamedChild<QLabel>(*form, "Image_WindRose")), needleOnly);
   }
   Deliver(Report(3, 8, "12.5", "13"));  // W
-  const QImage gustPetals = Shown(form->Image_WindRose);
+  const QImage gustPetals = Shown(&NamedChild<QLabel>(*form, "Image_WindRose"));
   EXPECT_EQ(gustPetals, RoseFor(*form, 12, kCompassChartGust));
   EXPECT_GT(Count(gustPetals, kRed), 0);
   EXPECT_EQ(Count(gustPetals, kBlue), 0);
 
-  form->ComboBox_TypGrafuNaKompasu->setCurrentIndex(1);
-  form->ComboBox_TypGrafuNaKompasuSelect(form->ComboBox_TypGrafuNaKompasu);
+  NamedChild<QComboBox>(*form, "ComboBox_TypGrafuNaKompasu").setCurrentIndex(1);
+  form->ComboBox_TypGrafuNaKompasuSelect(
+      &NamedChild<QComboBox>(*form, "ComboBox_TypGrafuNaKompasu"));
   Deliver(Report(4, 3, "12.5", "13"));
-  EXPECT_EQ(Shown(form->Image_WindRose), RoseFor(*form, 12, kCompassChartAverage));
+  EXPECT_EQ(Shown(&NamedChild<QLabel>(*form, "Image_WindRose")),
+            RoseFor(*form, 12, kCompassChartAverage));
 
   form->StopCaptureClick(nullptr);
   form->ResetDisplay();
-  EXPECT_EQ(Shown(form->Image_WindRose), card);
+  EXPECT_EQ(Shown(&NamedChild<QLabel>(*form, "Image_WindRose")), card);
 }
 
 TEST_F(MainFormDrawingTest, BarShowsTheNewestTemperatureAndZeroAfterAStart) {
   ASSERT_NE(BarFor(25.0f), BarFor(0.0f));
-  EXPECT_EQ(Shown(form->Image_TemperatureBar), BarFor(0.0f));
+  EXPECT_EQ(Shown(&NamedChild<QLabel>(*form, "Image_TemperatureBar")), BarFor(0.0f));
 
   StartCaptureAndPrime();
   Deliver(Report(2, 3, "-8.5"));
-  EXPECT_EQ(Shown(form->Image_TemperatureBar), BarFor(-8.5f));
+  EXPECT_EQ(Shown(&NamedChild<QLabel>(*form, "Image_TemperatureBar")), BarFor(-8.5f));
   Deliver(Report(3, 3, "25.0"));
-  EXPECT_EQ(Shown(form->Image_TemperatureBar), BarFor(25.0f));
+  EXPECT_EQ(Shown(&NamedChild<QLabel>(*form, "Image_TemperatureBar")), BarFor(25.0f));
   EXPECT_EQ(form->LastBarTemperature(), 25.0f);
 
   form->StopCaptureClick(nullptr);
   StartCaptureAndPrime(20);
-  EXPECT_EQ(Shown(form->Image_TemperatureBar), BarFor(0.0f));
+  EXPECT_EQ(Shown(&NamedChild<QLabel>(*form, "Image_TemperatureBar")), BarFor(0.0f));
   EXPECT_EQ(form->LastBarTemperature(), 0.0f);
   // The temperature of before the start is drawn again.
   Deliver(Report(21, 3, "25.0"));
-  EXPECT_EQ(Shown(form->Image_TemperatureBar), BarFor(25.0f));
+  EXPECT_EQ(Shown(&NamedChild<QLabel>(*form, "Image_TemperatureBar")), BarFor(25.0f));
 }

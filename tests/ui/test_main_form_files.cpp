@@ -65,7 +65,7 @@ class MainFormFilesTest : public MainFormTest {
   // The store's rows in the file format, oldest first, under the header.
   std::string StoreAsCsv() const {
     std::string csv = CsvHeaderLine();
-    for (const MeasurementRecord& record : form->Core.Records()) csv += CsvRowLine(record);
+    for (const MeasurementRecord& record : form->Core().Records()) csv += CsvRowLine(record);
     return csv;
   }
 
@@ -76,14 +76,14 @@ class MainFormFilesTest : public MainFormTest {
   // Checked from inside a message box: the lock is free and the box no longer claims a log.
   void ExpectLogOffWhileShown() {
     messages.WhileShown = [this] {
-      std::unique_lock lock(form->Core.DataLock(), std::try_to_lock);
+      std::unique_lock lock(form->Core().DataLock(), std::try_to_lock);
       EXPECT_TRUE(lock.owns_lock()) << "a message box while DataLock is held";
-      EXPECT_FALSE(form->CheckBox_UkladatUdajePriCteni->isChecked());
-      EXPECT_FALSE(form->LiveLogFile.IsOn());
+      EXPECT_FALSE(NamedChild<QCheckBox>(*form, "CheckBox_UkladatUdajePriCteni").isChecked());
+      EXPECT_FALSE(form->LiveLogFile().IsOn());
     };
   }
 
-  QCheckBox& LogBox() { return *form->CheckBox_UkladatUdajePriCteni; }
+  QCheckBox& LogBox() { return NamedChild<QCheckBox>(*form, "CheckBox_UkladatUdajePriCteni"); }
 };
 
 TEST_F(MainFormFilesTest, FileCommandsRefuseToRunWhileCapturingAndAskForNoFile) {
@@ -97,22 +97,22 @@ TEST_F(MainFormFilesTest, FileCommandsRefuseToRunWhileCapturingAndAskForNoFile) 
     }
   }
 
-  form->Open->trigger();
-  form->Save->trigger();
-  form->SaveAsPDF->trigger();
-  form->SpeedButton_FileOpen->click();
-  form->SpeedButton_FileSave->click();
-  form->SpeedButton_FileSavePdf->click();
+  NamedChild<QAction>(*form, "Open").trigger();
+  NamedChild<QAction>(*form, "Save").trigger();
+  NamedChild<QAction>(*form, "SaveAsPDF").trigger();
+  NamedChild<QToolButton>(*form, "SpeedButton_FileOpen").click();
+  NamedChild<QToolButton>(*form, "SpeedButton_FileSave").click();
+  NamedChild<QToolButton>(*form, "SpeedButton_FileSavePdf").click();
 
   EXPECT_TRUE(dialogs.Requests().empty());
-  EXPECT_EQ(form->CaptureRunning, 1);
-  EXPECT_EQ(form->Core.Records().Size(), 1u);
-  EXPECT_EQ(form->DataGrid->RowInUse, 1);
+  EXPECT_EQ(form->CaptureRunning(), 1);
+  EXPECT_EQ(form->Core().Records().Size(), 1u);
+  EXPECT_EQ(Grid().RowInUse, 1);
 }
 
 TEST_F(MainFormFilesTest, CancelledDialogsLeaveEverythingAsItWas) {
   CaptureRows({4, 6});
-  const QString direction = form->StaticText_WindDir->text();
+  const QString direction = NamedChild<QLabel>(*form, "StaticText_WindDir").text();
   ASSERT_NE(direction, QStringLiteral("--"));
   for (int i = 0; i < 3; ++i) dialogs.AnswerNext(std::nullopt);
 
@@ -129,17 +129,18 @@ TEST_F(MainFormFilesTest, CancelledDialogsLeaveEverythingAsItWas) {
   EXPECT_EQ(dialogs.Requests()[2].filter, QStringLiteral("PDF file|*.pdf"));
   EXPECT_EQ(dialogs.Requests()[2].defaultExtension, QStringLiteral("pdf"));
 
-  EXPECT_EQ(form->Core.Records().Size(), 2u);
-  EXPECT_EQ(form->Core.Statistics().Count(), 2u);
-  EXPECT_EQ(form->DataGrid->RowCount(), 3);
-  EXPECT_EQ(form->StaticText_WindDir->text(), direction) << "the display was not reset";
+  EXPECT_EQ(form->Core().Records().Size(), 2u);
+  EXPECT_EQ(form->Core().Statistics().Count(), 2u);
+  EXPECT_EQ(Grid().RowCount(), 3);
+  EXPECT_EQ(NamedChild<QLabel>(*form, "StaticText_WindDir").text(), direction)
+      << "the display was not reset";
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(programDir.Path()), {}), 1)
       << "only anemometer.cal";
 }
 
 TEST_F(MainFormFilesTest, SaveWritesTheStoreOldestFirstUnderTheChosenName) {
   CaptureRows({1, 2, 3});
-  const RecordStore& store = form->Core.Records();
+  const RecordStore& store = form->Core().Records();
   ASSERT_LT(store[0].AvgSpeed, store[1].AvgSpeed);
   ASSERT_LT(store[1].AvgSpeed, store[2].AvgSpeed);
   const std::filesystem::path file = programDir.File("měření větru.csv");
@@ -167,17 +168,17 @@ TEST_F(MainFormFilesTest, OpenShowsTheFileInTheGridNewestOnTopAndSavesItBackUnch
   dialogs.AnswerNext(NameOf(kSavedRows));
   form->OpenClick(nullptr);
 
-  ASSERT_EQ(form->Core.Records().Size(), 3u);
-  EXPECT_EQ(DateTimeText(form->Core.Records()[0].Time), "6.12 2008 14:05:33");
-  EXPECT_EQ(form->Core.Statistics().Count(), 3u);
-  ASSERT_EQ(form->DataGrid->RowCount(), 4);
-  EXPECT_EQ(form->DataGrid->CellText(0, 1), "31.1 2008 23:59:59");
-  EXPECT_EQ(form->DataGrid->CellText(8, 1), "WSW");
-  EXPECT_EQ(form->DataGrid->CellText(0, 2), "1.3 2009 09:05:07");
-  EXPECT_EQ(form->DataGrid->CellText(0, 3), "6.12 2008 14:05:33");
-  EXPECT_EQ(form->DataGrid->CellText(8, 3), "NNE");
+  ASSERT_EQ(form->Core().Records().Size(), 3u);
+  EXPECT_EQ(DateTimeText(form->Core().Records()[0].Time), "6.12 2008 14:05:33");
+  EXPECT_EQ(form->Core().Statistics().Count(), 3u);
+  ASSERT_EQ(Grid().RowCount(), 4);
+  EXPECT_EQ(Grid().CellText(0, 1), "31.1 2008 23:59:59");
+  EXPECT_EQ(Grid().CellText(8, 1), "WSW");
+  EXPECT_EQ(Grid().CellText(0, 2), "1.3 2009 09:05:07");
+  EXPECT_EQ(Grid().CellText(0, 3), "6.12 2008 14:05:33");
+  EXPECT_EQ(Grid().CellText(8, 3), "NNE");
   // Loaded rows reach the grid only; the other displays keep their empty state.
-  EXPECT_EQ(form->StaticText_WindDir->text(), QStringLiteral("--"));
+  EXPECT_EQ(NamedChild<QLabel>(*form, "StaticText_WindDir").text(), QStringLiteral("--"));
 
   const std::filesystem::path copy = programDir.File("copy.csv");
   dialogs.AnswerNext(NameOf(copy));
@@ -189,21 +190,21 @@ TEST_F(MainFormFilesTest, OpenReplacesTheRowsHeldBefore) {
   CaptureRows({3, 5, 7});
   ASSERT_EQ(form->ChartPoints().size(), 1u);
   ASSERT_TRUE(form->ChartPointClosed());
-  ASSERT_NE(form->StaticText_WindDir->text(), QStringLiteral("--"));
+  ASSERT_NE(NamedChild<QLabel>(*form, "StaticText_WindDir").text(), QStringLiteral("--"));
   const std::filesystem::path file = programDir.File("one.csv");
   programDir.Write("one.csv", "header\n  1.3 2009 09:05:07,  0.5,  0.9, 4.0, 4.0, 3.8, 0, 1, SE\n");
   dialogs.AnswerNext(NameOf(file));
 
   form->OpenClick(nullptr);
 
-  ASSERT_EQ(form->Core.Records().Size(), 1u);
-  EXPECT_EQ(form->Core.Records()[0].AvgSpeed, 0.5f);
-  EXPECT_EQ(form->Core.Statistics().Count(), 1u);
+  ASSERT_EQ(form->Core().Records().Size(), 1u);
+  EXPECT_EQ(form->Core().Records()[0].AvgSpeed, 0.5f);
+  EXPECT_EQ(form->Core().Statistics().Count(), 1u);
   EXPECT_TRUE(form->ChartPoints().empty());
   EXPECT_FALSE(form->ChartPointClosed());
-  EXPECT_EQ(form->DataGrid->RowCount(), 2);
-  EXPECT_EQ(form->DataGrid->CellText(8, 1), "SE");
-  EXPECT_EQ(form->StaticText_WindDir->text(), QStringLiteral("--"));
+  EXPECT_EQ(Grid().RowCount(), 2);
+  EXPECT_EQ(Grid().CellText(8, 1), "SE");
+  EXPECT_EQ(NamedChild<QLabel>(*form, "StaticText_WindDir").text(), QStringLiteral("--"));
 }
 
 TEST_F(MainFormFilesTest, OpenErrorsKeepTheRowsReadBeforeThem) {
@@ -213,9 +214,9 @@ TEST_F(MainFormFilesTest, OpenErrorsKeepTheRowsReadBeforeThem) {
   ExpectError("Cannot open file: " + missing.string());
   form->OpenClick(nullptr);
   // The reset came before the file was tried.
-  EXPECT_TRUE(form->Core.Records().Empty());
-  EXPECT_EQ(form->DataGrid->RowInUse, 0);
-  EXPECT_EQ(form->StaticText_WindDir->text(), QStringLiteral("--"));
+  EXPECT_TRUE(form->Core().Records().Empty());
+  EXPECT_EQ(Grid().RowInUse, 0);
+  EXPECT_EQ(NamedChild<QLabel>(*form, "StaticText_WindDir").text(), QStringLiteral("--"));
 
   programDir.Write("bad.csv",
                    "header\r\n"
@@ -225,10 +226,10 @@ TEST_F(MainFormFilesTest, OpenErrorsKeepTheRowsReadBeforeThem) {
   dialogs.AnswerNext(NameOf(programDir.File("bad.csv")));
   ExpectError("Unknown wind direction string.");
   form->OpenClick(nullptr);
-  ASSERT_EQ(form->Core.Records().Size(), 1u);
-  EXPECT_EQ(form->Core.Records()[0].Time.Second, 33);
-  EXPECT_EQ(form->DataGrid->RowCount(), 2);
-  EXPECT_EQ(form->DataGrid->CellText(8, 1), "NNE");
+  ASSERT_EQ(form->Core().Records().Size(), 1u);
+  EXPECT_EQ(form->Core().Records()[0].Time.Second, 33);
+  EXPECT_EQ(Grid().RowCount(), 2);
+  EXPECT_EQ(Grid().CellText(8, 1), "NNE");
 }
 
 TEST_F(MainFormFilesTest, OpenRefusesAtOnceWhatIsNotARegularFileAfterResettingTheDisplay) {
@@ -244,8 +245,8 @@ TEST_F(MainFormFilesTest, OpenRefusesAtOnceWhatIsNotARegularFileAfterResettingTh
     dialogs.AnswerNext(NameOf(file));
     ExpectError("Cannot open file: " + file.string());
     form->OpenClick(nullptr);
-    EXPECT_TRUE(form->Core.Records().Empty());
-    EXPECT_EQ(form->StaticText_WindDir->text(), QStringLiteral("--"));
+    EXPECT_TRUE(form->Core().Records().Empty());
+    EXPECT_EQ(NamedChild<QLabel>(*form, "StaticText_WindDir").text(), QStringLiteral("--"));
   }
 }
 
@@ -268,15 +269,15 @@ TEST_F(MainFormFilesTest, LiveLogWritesItsHeaderAtOnceAndEveryCapturedRowUntilUn
     EXPECT_EQ(ReadBytes(log), StoreAsCsv()) << "each row reaches the file as it is made";
   }
   DeliverRows({9}, counter + 2);  // two reports missed: two made-up rows and this one
-  ASSERT_EQ(form->Core.Records().Size(), 6u);
+  ASSERT_EQ(form->Core().Records().Size(), 6u);
   EXPECT_EQ(ReadBytes(log), StoreAsCsv());
 
   LogBox().click();
-  EXPECT_FALSE(form->LiveLogFile.IsOn());
+  EXPECT_FALSE(form->LiveLogFile().IsOn());
   const std::string logged = ReadBytes(log);
   DeliverRows({10}, counter + 3);
   form->StopCaptureClick(nullptr);
-  EXPECT_EQ(form->Core.Records().Size(), 7u);
+  EXPECT_EQ(form->Core().Records().Size(), 7u);
   EXPECT_EQ(ReadBytes(log), logged) << "nothing after unticking";
 }
 
@@ -290,16 +291,16 @@ TEST_F(MainFormFilesTest, CaptureLogOpenedBackHoldsTheCapturedRows) {
 
   dialogs.AnswerNext(NameOf(log));
   form->OpenClick(nullptr);
-  EXPECT_EQ(form->Core.Records().Size(), 6u);
+  EXPECT_EQ(form->Core().Records().Size(), 6u);
   EXPECT_EQ(StoreAsCsv(), captured);
-  EXPECT_EQ(form->DataGrid->RowCount(), 7);
+  EXPECT_EQ(Grid().RowCount(), 7);
 }
 
 TEST_F(MainFormFilesTest, LiveLogThatDoesNotStartLeavesTheBoxUnticked) {
   dialogs.AnswerNext(std::nullopt);
   LogBox().click();
   EXPECT_FALSE(LogBox().isChecked());
-  EXPECT_FALSE(form->LiveLogFile.IsOn());
+  EXPECT_FALSE(form->LiveLogFile().IsOn());
   EXPECT_EQ(dialogs.Requests().size(), 1u) << "unticking asks for no file";
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(programDir.Path()), {}), 1)
       << "only anemometer.cal";
@@ -325,9 +326,9 @@ TEST_F(MainFormFilesTest, LiveLogOnAFullDeviceDuringCaptureFailsOnceAndCaptureGo
 
   EXPECT_EQ(messages.Shown().size(), 1u);
   EXPECT_FALSE(LogBox().isChecked());
-  EXPECT_EQ(form->CaptureRunning, 1);
-  EXPECT_EQ(form->Core.Records().Size(), 5u);
-  EXPECT_EQ(form->DataGrid->RowCount(), 6);
+  EXPECT_EQ(form->CaptureRunning(), 1);
+  EXPECT_EQ(form->Core().Records().Size(), 5u);
+  EXPECT_EQ(Grid().RowCount(), 6);
 }
 
 TEST_F(MainFormFilesTest, LiveRowThatCannotBeWrittenSwitchesTheLogOffOnceAndCaptureGoesOn) {
@@ -335,7 +336,7 @@ TEST_F(MainFormFilesTest, LiveRowThatCannotBeWrittenSwitchesTheLogOffOnceAndCapt
   StartCaptureAndPrime();
   dialogs.AnswerNext(NameOf(log));
   LogBox().click();
-  ASSERT_TRUE(form->LiveLogFile.IsOn());
+  ASSERT_TRUE(form->LiveLogFile().IsOn());
   DeliverRows({2}, 2);
   const std::string written = StoreAsCsv();
   EXPECT_EQ(ReadBytes(log), written);
@@ -347,8 +348,8 @@ TEST_F(MainFormFilesTest, LiveRowThatCannotBeWrittenSwitchesTheLogOffOnceAndCapt
 
   EXPECT_EQ(messages.Shown().size(), 1u);
   EXPECT_FALSE(LogBox().isChecked());
-  EXPECT_EQ(form->CaptureRunning, 1);
-  EXPECT_EQ(form->Core.Records().Size(), 4u);
+  EXPECT_EQ(form->CaptureRunning(), 1);
+  EXPECT_EQ(form->Core().Records().Size(), 4u);
   EXPECT_EQ(ReadBytes(log), written) << "the rows written before the disk filled up stay";
 }
 

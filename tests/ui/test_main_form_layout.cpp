@@ -16,12 +16,13 @@ TEST_F(MainFormTest, WindowHasItsFixedClientAreaBelowTheMenu) {
   const QWidget* client = form->centralWidget();
   ASSERT_NE(client, nullptr);
   EXPECT_EQ(client->size(), QSize(815, 700));
-  EXPECT_EQ(client->geometry().top(), form->MainMenu->geometry().bottom() + 1);
+  EXPECT_EQ(client->geometry().top(),
+            NamedChild<QMenuBar>(*form, "MainMenu").geometry().bottom() + 1);
   EXPECT_EQ(form->size(), QSize(815, client->geometry().bottom() + 1)) << "nothing cut off";
   EXPECT_EQ(form->minimumSize(), form->maximumSize()) << "the window cannot be resized";
   EXPECT_EQ(form->windowTitle(), QStringLiteral("Kelvra USB Anemometer"));
   EXPECT_FALSE(form->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
-  EXPECT_EQ(form->Image_WindRose->pixmap().size(), QSize(200, 200));
+  EXPECT_EQ(NamedChild<QLabel>(*form, "Image_WindRose").pixmap().size(), QSize(200, 200));
   // A picture that paints without its background must cover its whole label.
   for (const QLabel* label : form->findChildren<QLabel*>()) {
     if (label->testAttribute(Qt::WA_OpaquePaintEvent)) {
@@ -89,9 +90,9 @@ TEST_F(MainFormTest, NothingIsCutOrCoveredAtTheProgramFont) {
     form->ShowDirectionName(sector);
     ExpectNothingCutOrOverlapping(form->centralWidget());
   }
-  ExpectNothingCutOrOverlapping(form->GroupBox_Wind);
-  ExpectNothingCutOrOverlapping(form->GroupBox_Temperature);
-  ExpectNothingCutOrOverlapping(form->GroupBox_Outdoor);
+  ExpectNothingCutOrOverlapping(&NamedChild<QGroupBox>(*form, "GroupBox_Wind"));
+  ExpectNothingCutOrOverlapping(&NamedChild<QGroupBox>(*form, "GroupBox_Temperature"));
+  ExpectNothingCutOrOverlapping(&NamedChild<QGroupBox>(*form, "GroupBox_Outdoor"));
 }
 
 }  // namespace

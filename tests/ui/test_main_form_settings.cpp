@@ -59,7 +59,7 @@ class MainFormSettingsTest : public MainFormTest {
         Dialog().reject();
       }
     });
-    form->PosunutiSmeruVetruClick(form->PosunutiSmeruVetru);
+    form->PosunutiSmeruVetruClick(&NamedChild<QAction>(*form, "PosunutiSmeruVetru"));
     return shown;
   }
 
@@ -70,8 +70,8 @@ class MainFormSettingsTest : public MainFormTest {
 
   // The user's pick in "Zobrazit ukazatele:".
   void PickChartItem(int item) {
-    form->ComboBox_TypGrafuNaKompasu->setCurrentIndex(item);
-    emit form->ComboBox_TypGrafuNaKompasu->activated(item);
+    NamedChild<QComboBox>(*form, "ComboBox_TypGrafuNaKompasu").setCurrentIndex(item);
+    emit NamedChild<QComboBox>(*form, "ComboBox_TypGrafuNaKompasu").activated(item);
   }
 
   std::string Ini() const { return ReadBytes(IniFile()); }
@@ -82,9 +82,10 @@ class MainFormSettingsTest : public MainFormTest {
 }  // namespace
 
 TEST_F(MainFormSettingsTest, StartReadsTheFileAndFallsBackToTheDefaultsSilently) {
-  EXPECT_EQ(form->Core.DirectionOffset(), 0);
-  EXPECT_EQ(form->CompassChartType, 1);
-  EXPECT_EQ(form->ComboBox_TypGrafuNaKompasu->currentText(), QString::fromUtf8("Nezobrazovat"));
+  EXPECT_EQ(form->Core().DirectionOffset(), 0);
+  EXPECT_EQ(form->CompassChartType(), 1);
+  EXPECT_EQ(NamedChild<QComboBox>(*form, "ComboBox_TypGrafuNaKompasu").currentText(),
+            QString::fromUtf8("Nezobrazovat"));
   EXPECT_EQ(Ini(), "<missing>") << "starting writes nothing";
 
   struct Case {
@@ -99,9 +100,9 @@ TEST_F(MainFormSettingsTest, StartReadsTheFileAndFallsBackToTheDefaultsSilently)
     SCOPED_TRACE(c.content);
     programDir.Write("anemometer.ini", c.content);
     Restart();
-    EXPECT_EQ(form->Core.DirectionOffset(), c.offset);
-    EXPECT_EQ(form->CompassChartType, c.chartType);
-    EXPECT_EQ(form->ComboBox_TypGrafuNaKompasu->currentIndex(), c.item);
+    EXPECT_EQ(form->Core().DirectionOffset(), c.offset);
+    EXPECT_EQ(form->CompassChartType(), c.chartType);
+    EXPECT_EQ(NamedChild<QComboBox>(*form, "ComboBox_TypGrafuNaKompasu").currentIndex(), c.item);
   }
   EXPECT_TRUE(messages.Shown().empty());
 }
@@ -130,10 +131,10 @@ TEST_F(MainFormSettingsTest, UnreadableFilesAreReportedAfterTheCalibrationTableA
     messages.Expect("Cannot load settings file, using default values.", "Information",
                     MessageIcon::Information);
     Restart();
-    EXPECT_EQ(form->Core.DirectionOffset(), 0);
-    EXPECT_EQ(form->CompassChartType, 1);
-    EXPECT_EQ(form->ComboBox_TypGrafuNaKompasu->currentIndex(), 0);
-    EXPECT_EQ(form->Core.Calibration(), DefaultCalibrationTable());
+    EXPECT_EQ(form->Core().DirectionOffset(), 0);
+    EXPECT_EQ(form->CompassChartType(), 1);
+    EXPECT_EQ(NamedChild<QComboBox>(*form, "ComboBox_TypGrafuNaKompasu").currentIndex(), 0);
+    EXPECT_EQ(form->Core().Calibration(), DefaultCalibrationTable());
   }
 }
 
@@ -142,15 +143,16 @@ TEST_F(MainFormSettingsTest, AcceptedOffsetShiftsTheNextPacketAndIsWrittenEvenWh
   Restart();
   StartCaptureAndPrime();
   Deliver(FakeHidTransport::MakeReport(2, "01000", "02000", "05"));
-  EXPECT_EQ(form->StaticText_WindDir->text(), QStringLiteral("SSE")) << "code 5 is E, +3";
+  EXPECT_EQ(NamedChild<QLabel>(*form, "StaticText_WindDir").text(), QStringLiteral("SSE"))
+      << "code 5 is E, +3";
 
   EXPECT_EQ(RunOffsetDialog([&] { ChooseOffset(5); }), 3);
-  EXPECT_EQ(form->Core.DirectionOffset(), 5);
+  EXPECT_EQ(form->Core().DirectionOffset(), 5);
   EXPECT_EQ(Saved().DirectionOffset, 5);
   EXPECT_EQ(Saved().CompassChartType, 2);
   Deliver(FakeHidTransport::MakeReport(3, "01000", "02000", "05"));
-  EXPECT_EQ(form->StaticText_WindDir->text(), QStringLiteral("SSW"));
-  EXPECT_EQ(form->Core.Records()[0].Sector, 7) << "a recorded direction keeps its offset";
+  EXPECT_EQ(NamedChild<QLabel>(*form, "StaticText_WindDir").text(), QStringLiteral("SSW"));
+  EXPECT_EQ(form->Core().Records()[0].Sector, 7) << "a recorded direction keeps its offset";
 
   std::filesystem::remove(IniFile());
   EXPECT_EQ(RunOffsetDialog([&] { Dialog().Button_Ulozit->click(); }), 5);
@@ -173,7 +175,7 @@ TEST_F(MainFormSettingsTest, CancelledOrClosedDialogChangesNothing) {
               Dialog().close();
             }),
             9) << "each opening starts from the offset in use";
-  EXPECT_EQ(form->Core.DirectionOffset(), 9);
+  EXPECT_EQ(form->Core().DirectionOffset(), 9);
   EXPECT_EQ(Ini(), before);
 }
 
@@ -184,14 +186,14 @@ TEST_F(MainFormSettingsTest, EveryPickOfTheChartTypeRewritesTheFile) {
   for (const Pick pick : {Pick{2, 3}, Pick{1, 2}, Pick{0, 1}, Pick{0, 1}, Pick{-1, 1}}) {
     SCOPED_TRACE(pick.item);
     std::filesystem::remove(IniFile());
-    form->CompassChartType = 0;
     if (pick.item >= 0) {
       PickChartItem(pick.item);
     } else {  // nothing selected
-      form->ComboBox_TypGrafuNaKompasu->setCurrentIndex(-1);
-      form->ComboBox_TypGrafuNaKompasuSelect(form->ComboBox_TypGrafuNaKompasu);
+      NamedChild<QComboBox>(*form, "ComboBox_TypGrafuNaKompasu").setCurrentIndex(-1);
+      form->ComboBox_TypGrafuNaKompasuSelect(
+          &NamedChild<QComboBox>(*form, "ComboBox_TypGrafuNaKompasu"));
     }
-    EXPECT_EQ(form->CompassChartType, pick.chartType);
+    EXPECT_EQ(form->CompassChartType(), pick.chartType);
     EXPECT_EQ(Saved().CompassChartType, pick.chartType);
     EXPECT_EQ(Saved().DirectionOffset, 0);
   }
@@ -204,10 +206,10 @@ TEST_F(MainFormSettingsTest, WriteProtectedFileGivesTheMessageOncePerSaveAndTheV
   Restart();
   messages.Expect(kSaveError, "Error", MessageIcon::Error);
   PickChartItem(2);
-  EXPECT_EQ(form->CompassChartType, 3);
+  EXPECT_EQ(form->CompassChartType(), 3);
   messages.Expect(kSaveError, "Error", MessageIcon::Error);
   RunOffsetDialog([&] { ChooseOffset(4); });
-  EXPECT_EQ(form->Core.DirectionOffset(), 4);
+  EXPECT_EQ(form->Core().DirectionOffset(), 4);
   EXPECT_EQ(messages.Shown().size(), 2u);
   EXPECT_EQ(Ini(), before);
 }
@@ -220,8 +222,8 @@ TEST_F(MainFormSettingsTest, TheProgramDirectoryCountsNotTheCurrentOne) {
   const std::filesystem::path previous = std::filesystem::current_path();
   std::filesystem::current_path(elsewhere.Path());
   Restart();
-  EXPECT_EQ(form->Core.DirectionOffset(), 2);
-  EXPECT_EQ(form->CompassChartType, 2);
+  EXPECT_EQ(form->Core().DirectionOffset(), 2);
+  EXPECT_EQ(form->CompassChartType(), 2);
   PickChartItem(0);
   std::filesystem::current_path(previous);
   EXPECT_EQ(Saved().CompassChartType, 1);

@@ -16,13 +16,13 @@
 
 TMainForm::TMainForm(const MainFormServices& services, QWidget* parent)
     : QMainWindow(parent),
-      Session(services.transport, services.clock, *this, *this,
-              [this](const std::string& text) {
-                messages_->Show(QString::fromStdString(text), QStringLiteral("Error"),
-                                MessageIcon::Error);
-              }),
-      Core(Session.Core()),
-      LiveLogFile(Session.Log()),
+      session_(services.transport, services.clock, *this, *this,
+               [this](const std::string& text) {
+                 messages_->Show(QString::fromStdString(text), QStringLiteral("Error"),
+                                 MessageIcon::Error);
+               }),
+      core_(session_.Core()),
+      liveLog_(session_.Log()),
       clock_(services.clock),
       files_(services.files),
       messages_(services.messages),
@@ -60,7 +60,7 @@ void TMainForm::FormCreate() {
   WriteWindSpeedTitles();
 
   const bool loaded =
-      Session.LoadCalibrationTable(programFiles_, files_.ReadPath(kCalibrationFileName));
+      session_.LoadCalibrationTable(programFiles_, files_.ReadPath(kCalibrationFileName));
   if (!loaded) {
     messages_->Show(QStringLiteral("Cannot load calibration table, using default values."),
                     QStringLiteral("Information"), MessageIcon::Information);
@@ -71,7 +71,7 @@ void TMainForm::FormCreate() {
                     QStringLiteral("Information"), MessageIcon::Information);
   }
   ComboBox_TypGrafuNaKompasu->setCurrentIndex(
-      CompassChartType >= 1 && CompassChartType <= 3 ? CompassChartType - 1 : 0);
+      compassChartType_ >= 1 && compassChartType_ <= 3 ? compassChartType_ - 1 : 0);
 
   CaptureIndicatorBitmap = QImage(20, 20, QImage::Format_RGB32);
   ClearChartPoints();
@@ -84,14 +84,14 @@ void TMainForm::FormCreate() {
 
 void TMainForm::FormDestroy() {
   // The link goes first: once StopReading has returned no event can be posted any more.
-  Session.StopReading();
+  session_.StopReading();
   if (messageHookInstalled_) {
     removeEventFilter(this);
     messageHookInstalled_ = false;
   }
   delete DataGrid;
   DataGrid = nullptr;
-  Core.Records().Clear();
+  core_.Records().Clear();
 }
 
 void TMainForm::ResetDisplay() {
@@ -103,8 +103,8 @@ void TMainForm::ResetDisplay() {
   ShowDirectionName(kNoDirection);
   DrawTemperatureBar(0);
   ShowTemperatureLabels(0, 0, 0, 0, 0);
-  Core.ResetStatistics();
-  Core.ResetDecoder();
+  core_.ResetStatistics();
+  core_.ResetDecoder();
   Bar.SetLastBarTemperature(0);
 }
 
@@ -130,8 +130,8 @@ void TMainForm::ShowRecord(const MeasurementRecord& record, const DisplayStatist
              record.BeaufortGust);
   // The direction table's texts are written once per report, for the sectors it touched.
   if (s >= 0 && s < kSectorCount) {
-    SectorAvgSpeed[static_cast<std::size_t>(s)] = record.AvgSpeed;
-    SectorGustSpeed[static_cast<std::size_t>(s)] = record.GustSpeed;
+    sectorAvgSpeed_[static_cast<std::size_t>(s)] = record.AvgSpeed;
+    sectorGustSpeed_[static_cast<std::size_t>(s)] = record.GustSpeed;
     sectorTextsOwed_.set(static_cast<std::size_t>(s));
   }
   // A chart point completes every third row: with three more rows to come, another one will
@@ -149,7 +149,8 @@ void TMainForm::ShowNewestRecord() {
   const DisplayStatistics& statistics = newestStatistics_;
   for (std::size_t sector = 0; sector < sectorTextsOwed_.size(); ++sector) {
     if (!sectorTextsOwed_.test(sector)) continue;
-    UpdateDirectionGrid(static_cast<int>(sector), SectorAvgSpeed[sector], SectorGustSpeed[sector]);
+    UpdateDirectionGrid(static_cast<int>(sector), sectorAvgSpeed_[sector],
+                        sectorGustSpeed_[sector]);
   }
   sectorTextsOwed_.reset();
   DrawWindRose(record.Sector);
@@ -182,7 +183,7 @@ bool TMainForm::MainWindowProc(QEvent* event) {
   }
 }
 
-void TMainForm::DecodePacket() { Session.DecodeNewestReport(); }
+void TMainForm::DecodePacket() { session_.DecodeNewestReport(); }
 
 void TMainForm::StopCaptureOnInvalidPacket() {
   StopCaptureClick(nullptr);

@@ -147,15 +147,50 @@ class TMainForm : public QMainWindow, public MeasurementSink {
   // The full name to save it under; its folder is created if needed.
   QString ProgramFileToWrite(const char* fileName) const;
 
-  // The capture this window drives and shows: device link, measurement state, live log and the
+  // The capture this window drives and shows: device link, measurement state (calibration
+  // table, record store, decoder, statistics, direction offset, DataLock), live log and the
   // hand-over of reports, which arrive as the two posted events of MainWindowProc.
-  CaptureSession Session;
-  // The session's measurement state (calibration table, record store, decoder, statistics,
-  // direction offset, DataLock) and its live log, under the names the handlers use.
-  MeasurementCore& Core;
-  LiveLog& LiveLogFile;
+  CaptureSession& Session() { return session_; }
+  MeasurementCore& Core() { return core_; }
+  const MeasurementCore& Core() const { return core_; }
+  LiveLog& LiveLogFile() { return liveLog_; }
 
-  // Menu.
+  // 1 while capturing.
+  std::int32_t CaptureRunning() const { return captureRunning_; }
+  // The wind rose's pointer: 1 none, 2 average speed, 3 gust (the settings file's value).
+  std::int32_t CompassChartType() const { return compassChartType_; }
+  // The latest average and gust per sector, index 16 only ever cleared.
+  const std::array<float, 17>& SectorAvgSpeed() const { return sectorAvgSpeed_; }
+  const std::array<float, 17>& SectorGustSpeed() const { return sectorGustSpeed_; }
+
+  // Empties the chart points; the next record opens a new one. Capture start and Open call it
+  // together with emptying the record store.
+  void ClearChartPoints();
+  const std::deque<MeasurementRecord>& ChartPoints() const { return Charts.ChartPoints(); }
+  bool ChartPointClosed() const { return Charts.ChartPointClosed(); }
+  float LastBarTemperature() const { return Bar.LastBarTemperature(); }
+
+  // The dialogs, created once right after the main window and owned by it; null until then.
+  TAlarmsForm* AlarmsForm = nullptr;
+  TNastaveniSmeruVetruForm* NastaveniSmeruVetruForm = nullptr;
+  TAboutBox* AboutBox = nullptr;
+  TKalibracniTabulkaForm* KalibracniTabulkaForm = nullptr;
+  TKalibracniTabulkaZaznamForm* KalibracniTabulkaZaznamForm = nullptr;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  CaptureSession session_;
+  // The session's measurement state and live log, under short names for the handlers.
+  MeasurementCore& core_;
+  LiveLog& liveLog_;
+  std::int32_t captureRunning_ = 0;
+  std::int32_t compassChartType_ = 1;
+  std::array<float, 17> sectorAvgSpeed_{};
+  std::array<float, 17> sectorGustSpeed_{};
+
+  // The window's controls, each with its own name as object name. Menu.
   QMenuBar* MainMenu = nullptr;
   QMenu* FileMenu = nullptr;
   QAction* Open = nullptr;
@@ -219,31 +254,6 @@ class TMainForm : public QMainWindow, public MeasurementSink {
   QImage WindRosePicture;
   QImage CaptureIndicatorBitmap;
 
-  // Empties the chart points; the next record opens a new one. Capture start and Open call it
-  // together with emptying the record store.
-  void ClearChartPoints();
-  const std::deque<MeasurementRecord>& ChartPoints() const { return Charts.ChartPoints(); }
-  bool ChartPointClosed() const { return Charts.ChartPointClosed(); }
-  float LastBarTemperature() const { return Bar.LastBarTemperature(); }
-
-  std::int32_t CaptureRunning = 0;
-
-  // The dialogs, created once right after the main window and owned by it; null until then.
-  TAlarmsForm* AlarmsForm = nullptr;
-  TNastaveniSmeruVetruForm* NastaveniSmeruVetruForm = nullptr;
-  TAboutBox* AboutBox = nullptr;
-  TKalibracniTabulkaForm* KalibracniTabulkaForm = nullptr;
-  TKalibracniTabulkaZaznamForm* KalibracniTabulkaZaznamForm = nullptr;
-
-  std::int32_t CompassChartType = 1;
-  // The latest average and gust per sector, index 16 only ever cleared.
-  std::array<float, 17> SectorAvgSpeed{};
-  std::array<float, 17> SectorGustSpeed{};
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
- private:
   void FormCreate();
   void FormDestroy();
   void CreateControls();
@@ -257,6 +267,7 @@ class TMainForm : public QMainWindow, public MeasurementSink {
   void WriteWindSpeedTitles();
   void DecodePacket();
   void ShowInformation(const char* text);
+  void ShowTrendCharts();
   // The labels, direction name and pictures for the newest record shown.
   void ShowNewestRecord();
   void DropBottomGridRow();
@@ -286,7 +297,7 @@ class TMainForm : public QMainWindow, public MeasurementSink {
   // ShowNewestRecord is owed for newestShown_ and newestStatistics_.
   bool newestRecordOwed_ = false;
   bool chartsRedrawn_ = false;
-  // Sectors whose direction table texts lag behind SectorAvgSpeed and SectorGustSpeed.
+  // Sectors whose direction table texts lag behind sectorAvgSpeed_ and sectorGustSpeed_.
   std::bitset<kSectorCount> sectorTextsOwed_;
   MeasurementRecord newestShown_;
   DisplayStatistics newestStatistics_;

@@ -7,30 +7,30 @@
 #include "usb_anemometer.h"
 
 void TMainForm::StartCaptureClick(QObject* /*sender*/) {
-  if (CaptureRunning == 1) {
+  if (captureRunning_ == 1) {
     ShowInformation("Čtení dat je už spuštené.");
     return;
   }
-  if (Session.FindDevice() == -1) {
+  if (session_.FindDevice() == -1) {
     ShowInformation("USB anemometer není připojen.");
     return;
   }
-  Core.Records().Clear();
+  core_.Records().Clear();
   ClearChartPoints();
   ResetDisplay();
   // A failed start has told the user itself when it had something to tell.
-  if (Session.StartReading() == -1) return;
-  CaptureRunning = 1;
+  if (session_.StartReading() == -1) return;
+  captureRunning_ = 1;
   ShowCaptureState(1);
 }
 
 void TMainForm::StopCaptureClick(QObject* /*sender*/) {
-  if (CaptureRunning == 0) {
+  if (captureRunning_ == 0) {
     ShowInformation("Čtení dat je už zastavené.");
     return;
   }
-  CaptureRunning = 0;
-  Session.StopReading();
+  captureRunning_ = 0;
+  session_.StopReading();
   ShowCaptureState(0);
 }
 

@@ -12,11 +12,11 @@ void TMainForm::KalibracniTabulkaClick(QObject* /*sender*/) {
   if (KalibracniTabulkaForm == nullptr) return;
   // The editor replaces the table itself on Uložit; packets decoded while it is open use the
   // table as it stands.
-  KalibracniTabulkaForm->LoadTable(Core.Calibration());
+  KalibracniTabulkaForm->LoadTable(core_.Calibration());
   if (KalibracniTabulkaForm->exec() != QDialog::Accepted) return;
   const std::filesystem::path file(
       QFile::encodeName(ProgramFileToWrite(kCalibrationFileName)).toStdString());
-  if (SaveCalibration(programFiles_, file, Core.Calibration()) != 0) {
+  if (SaveCalibration(programFiles_, file, core_.Calibration()) != 0) {
     messages_->Show(QStringLiteral("Error openning calibration file, new values are not saved."),
                     QStringLiteral("Information"), MessageIcon::Information);
   }

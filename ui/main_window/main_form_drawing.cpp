@@ -8,19 +8,19 @@ namespace {
 
 void Show(QLabel* image, const QImage& bitmap) { image->setPixmap(QPixmap::fromImage(bitmap)); }
 
-void ShowTrendCharts(TMainForm& form) {
-  Show(form.Image_Wind, form.Charts.WindBitmap());
-  Show(form.Image_WindDir, form.Charts.WindDirBitmap());
-  Show(form.Image_WindChill, form.Charts.WindChillBitmap());
-  Show(form.Image_Temperature, form.Charts.TemperatureBitmap());
-}
-
 }  // namespace
+
+void TMainForm::ShowTrendCharts() {
+  Show(Image_Wind, Charts.WindBitmap());
+  Show(Image_WindDir, Charts.WindDirBitmap());
+  Show(Image_WindChill, Charts.WindChillBitmap());
+  Show(Image_Temperature, Charts.TemperatureBitmap());
+}
 
 void TMainForm::ClearChartPoints() { Charts.Clear(); }
 
 void TMainForm::UpdateTrendCharts(bool draw) {
-  const RecordStore& store = Core.Records();
+  const RecordStore& store = core_.Records();
   if (store.Empty()) return;
   // Only a record that completes a chart point changes the pictures.
   if (Charts.UpdateTrendCharts(store[store.Size() - 1], draw)) chartsRedrawn_ = true;
@@ -29,13 +29,13 @@ void TMainForm::UpdateTrendCharts(bool draw) {
 void TMainForm::ShowRedrawnTrendCharts() {
   if (!chartsRedrawn_) return;
   chartsRedrawn_ = false;
-  ShowTrendCharts(*this);
+  ShowTrendCharts();
 }
 
 void TMainForm::ClearTrendCharts() {
   Charts.ClearTrendCharts();
   chartsRedrawn_ = false;
-  ShowTrendCharts(*this);
+  ShowTrendCharts();
 }
 
 void TMainForm::DrawTemperatureBar(float temperature) {
@@ -46,9 +46,9 @@ void TMainForm::DrawTemperatureBar(float temperature) {
 
 void TMainForm::DrawWindRose(int sector) {
   // The same direction, petal type and petals give the same picture: nothing to draw or show.
-  const RoseInputs inputs{sector, CompassChartType, SectorAvgSpeed, SectorGustSpeed};
+  const RoseInputs inputs{sector, compassChartType_, sectorAvgSpeed_, sectorGustSpeed_};
   if (inputs == roseShown_) return;
-  Rose.DrawWindRose(WindRosePicture, sector, CompassChartType, SectorAvgSpeed, SectorGustSpeed);
+  Rose.DrawWindRose(WindRosePicture, sector, compassChartType_, sectorAvgSpeed_, sectorGustSpeed_);
   Show(Image_WindRose, WindRosePicture);
   roseShown_ = inputs;
 }

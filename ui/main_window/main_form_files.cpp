@@ -37,7 +37,7 @@ void UntickLiveLogBox(QCheckBox& box) { box.setChecked(false); }
 }  // namespace
 
 void TMainForm::OpenClick(QObject* /*sender*/) {
-  if (CaptureRunning == 1) {
+  if (captureRunning_ == 1) {
     ShowInformation("Prosím zastavte čtení dat pred otevřením souboru.");
     return;
   }
@@ -46,7 +46,7 @@ void TMainForm::OpenClick(QObject* /*sender*/) {
   if (!name) return;
 
   // The loaded rows replace what was held, so the grid, Save and the report show the same rows.
-  Core.Records().Clear();
+  core_.Records().Clear();
   ClearChartPoints();
   // Before the file is opened: a file that cannot be read still leaves an empty display.
   ResetDisplay();
@@ -56,8 +56,8 @@ void TMainForm::OpenClick(QObject* /*sender*/) {
     // The grid is laid out once, when the whole file is in, not once per row.
     const TDataStringGrid::BulkUpdate bulk(*DataGrid);
     outcome = ReadDataFile(FileSystemPath(*name), [this](const MeasurementRecord& r) {
-      Core.AddRecord(r.Sector, /*display=*/false, r.Time, r.AvgSpeed, r.GustSpeed, r.Temperature,
-                     r.WindChillAvg, r.WindChillGust, r.BeaufortAvg, r.BeaufortGust);
+      core_.AddRecord(r.Sector, /*display=*/false, r.Time, r.AvgSpeed, r.GustSpeed, r.Temperature,
+                      r.WindChillAvg, r.WindChillGust, r.BeaufortAvg, r.BeaufortGust);
       AddGridRow(r.Time, r.Sector, r.AvgSpeed, r.GustSpeed, r.Temperature, r.WindChillAvg,
                  r.WindChillGust, r.BeaufortAvg, r.BeaufortGust);
     });
@@ -68,7 +68,7 @@ void TMainForm::OpenClick(QObject* /*sender*/) {
 }
 
 void TMainForm::SaveClick(QObject* /*sender*/) {
-  if (CaptureRunning == 1) {
+  if (captureRunning_ == 1) {
     ShowInformation("Prosím zastavte čtení dat před uložením souboru.");
     return;
   }
@@ -76,14 +76,14 @@ void TMainForm::SaveClick(QObject* /*sender*/) {
       QString::fromUtf8(kDataFileFilter), QString::fromUtf8(kDataFileExtension));
   if (!name) return;
 
-  const FileOutcome outcome = SaveCsv(FileSystemPath(*name), Core.Records());
+  const FileOutcome outcome = SaveCsv(FileSystemPath(*name), core_.Records());
   if (outcome != FileOutcome::Ok) {
     ShowFileError(*messages_, OutcomeMessage(outcome, name->toStdString()));
   }
 }
 
 void TMainForm::SaveAsPDFClick(QObject* /*sender*/) {
-  if (CaptureRunning == 1) {
+  if (captureRunning_ == 1) {
     ShowInformation("Prosím zastavte čtení dat před uložením souboru.");
     return;
   }
@@ -93,13 +93,13 @@ void TMainForm::SaveAsPDFClick(QObject* /*sender*/) {
 
   // Read once: the creation line and both document dates show the same moment.
   const SystemTime now = clock_.LocalTime();
-  const PdfOutcome outcome = WritePdfReport(FileSystemPath(*name), Core.Records(), now);
+  const PdfOutcome outcome = WritePdfReport(FileSystemPath(*name), core_.Records(), now);
   if (outcome != PdfOutcome::Ok) ShowFileError(*messages_, OutcomeMessage(outcome));
 }
 
 void TMainForm::CheckBox_UkladatUdajePriCteniClick(QObject* /*sender*/) {
   if (!CheckBox_UkladatUdajePriCteni->isChecked()) {
-    LiveLogFile.Close();  // nothing to do when a failure has closed it already
+    liveLog_.Close();  // nothing to do when a failure has closed it already
     return;
   }
   const std::optional<QString> name = fileDialogs_->SaveFileName(
@@ -108,7 +108,7 @@ void TMainForm::CheckBox_UkladatUdajePriCteniClick(QObject* /*sender*/) {
     UntickLiveLogBox(*CheckBox_UkladatUdajePriCteni);
     return;
   }
-  const FileOutcome outcome = LiveLogFile.Open(FileSystemPath(*name), name->toStdString());
+  const FileOutcome outcome = liveLog_.Open(FileSystemPath(*name), name->toStdString());
   if (outcome != FileOutcome::Ok) {
     UntickLiveLogBox(*CheckBox_UkladatUdajePriCteni);
     ShowFileError(*messages_, OutcomeMessage(outcome, name->toStdString()));
@@ -118,7 +118,7 @@ void TMainForm::CheckBox_UkladatUdajePriCteniClick(QObject* /*sender*/) {
 void TMainForm::WriteLiveLogRow(const MeasurementRecord& record) {
   // WriteRow takes DataLock itself and has released it again when it returns, so the message
   // below never appears while the lock is held. A failed write has switched the log off.
-  if (LiveLogFile.WriteRow(record) == FileOutcome::Ok) return;
+  if (liveLog_.WriteRow(record) == FileOutcome::Ok) return;
   UntickLiveLogBox(*CheckBox_UkladatUdajePriCteni);
-  ShowFileError(*messages_, OutcomeMessage(FileOutcome::CannotWrite, LiveLogFile.FileName()));
+  ShowFileError(*messages_, OutcomeMessage(FileOutcome::CannotWrite, liveLog_.FileName()));
 }

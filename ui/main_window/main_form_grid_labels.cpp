@@ -114,16 +114,16 @@ void TMainForm::UpdateDirectionGrid(int sector, float avg, float gust) {
       StringGrid_WindSpeed->SetCell(1, row, "");
       StringGrid_WindSpeed->SetCell(2, row, "");
     }
-    SectorAvgSpeed.fill(0);
-    SectorGustSpeed.fill(0);
+    sectorAvgSpeed_.fill(0);
+    sectorGustSpeed_.fill(0);
     sectorTextsOwed_.reset();
     return;
   }
   if (sector < 0 || sector >= kSectorCount) return;
   StringGrid_WindSpeed->SetCell(1, sector + 1, SpeedText(avg));
   StringGrid_WindSpeed->SetCell(2, sector + 1, SpeedText(gust));
-  SectorAvgSpeed[static_cast<std::size_t>(sector)] = avg;
-  SectorGustSpeed[static_cast<std::size_t>(sector)] = gust;
+  sectorAvgSpeed_[static_cast<std::size_t>(sector)] = avg;
+  sectorGustSpeed_[static_cast<std::size_t>(sector)] = gust;
 }
 
 void TMainForm::ShowWindLabels(float current, float minimum, float maximum, float mean,

@@ -11,16 +11,16 @@
 // Non-zero when the file exists but could not be read; the defaults are in use then.
 int TMainForm::LoadSettings() {
   const LoadedSettings settings = LoadSettingsFile(ProgramFile(kSettingsFileName));
-  Core.SetDirectionOffset(settings.DirectionOffset);
-  CompassChartType = settings.CompassChartType;
+  core_.SetDirectionOffset(settings.DirectionOffset);
+  compassChartType_ = settings.CompassChartType;
   return settings.FileUnreadable ? -1 : 0;
 }
 
 // The new values stay in use for the rest of the run even when they could not be written; a
 // failed write leaves the previous file whole.
 int TMainForm::SaveSettings() {
-  if (!SaveSettingsFile(ProgramFileToWrite(kSettingsFileName), Core.DirectionOffset(),
-                        CompassChartType)) {
+  if (!SaveSettingsFile(ProgramFileToWrite(kSettingsFileName), core_.DirectionOffset(),
+                        compassChartType_)) {
     messages_->Show(QStringLiteral("Cannot save settings file."), QStringLiteral("Error"),
                     MessageIcon::Error);
   }
@@ -29,11 +29,11 @@ int TMainForm::SaveSettings() {
 
 void TMainForm::PosunutiSmeruVetruClick(QObject* /*sender*/) {
   if (NastaveniSmeruVetruForm == nullptr) return;
-  NastaveniSmeruVetruForm->SetOffset(Core.DirectionOffset());
+  NastaveniSmeruVetruForm->SetOffset(core_.DirectionOffset());
   if (NastaveniSmeruVetruForm->exec() != QDialog::Accepted) return;
   // Packets decoded from now on use the new offset; the file is rewritten even when the user
   // kept the old one.
-  Core.SetDirectionOffset(NastaveniSmeruVetruForm->GetOffset());
+  core_.SetDirectionOffset(NastaveniSmeruVetruForm->GetOffset());
   SaveSettings();
 }
 
@@ -41,13 +41,13 @@ void TMainForm::PosunutiSmeruVetruClick(QObject* /*sender*/) {
 void TMainForm::ComboBox_TypGrafuNaKompasuSelect(QObject* /*sender*/) {
   switch (ComboBox_TypGrafuNaKompasu->currentIndex()) {
     case 1:
-      CompassChartType = kCompassChartAverage;
+      compassChartType_ = kCompassChartAverage;
       break;
     case 2:
-      CompassChartType = kCompassChartGust;
+      compassChartType_ = kCompassChartGust;
       break;
     default:  // "Nezobrazovat", or nothing selected
-      CompassChartType = kCompassChartNone;
+      compassChartType_ = kCompassChartNone;
       break;
   }
   SaveSettings();
