@@ -95,11 +95,6 @@ class TMainForm : public QMainWindow, public MeasurementSink {
   void CheckBox_UkladatUdajePriCteniClick(QObject* sender);
   void ComboBox_TypGrafuNaKompasuSelect(QObject* sender);
 
-  int LoadSettings();
-  int SaveSettings();
-
-  // The capture indicator: green while capturing, red when stopped.
-  void ShowCaptureState(int running);
   // Every display back to empty, the running statistics and the decoder state reset. The
   // record store and the chart points are left alone.
   void ResetDisplay();
@@ -112,16 +107,6 @@ class TMainForm : public QMainWindow, public MeasurementSink {
   void ShowDirectionName(int sector);
   void ShowTemperatureLabels(float current, float minimum, float maximum, float mean,
                              float windChill);
-  // Adds the newest record to the chart points; a completed point is drawn only with draw set
-  // and shown by ShowRedrawnTrendCharts.
-  void UpdateTrendCharts(bool draw = true);
-  void ShowRedrawnTrendCharts();
-  void ClearTrendCharts();
-  void DrawTemperatureBar(float temperature);
-  void DrawWindRose(int sector);
-
-  // The window's hook for the capture thread's two events; true when it took the event.
-  bool MainWindowProc(QEvent* event);
 
   // MeasurementSink. Within one report's rows the grid, the direction table and the chart
   // points follow every row, and the labels and pictures are brought up to date once, at the end.
@@ -139,18 +124,14 @@ class TMainForm : public QMainWindow, public MeasurementSink {
   AlarmLimits& Limits() { return alarmLimits_; }
 
   MessageBoxes& Messages() { return *messages_; }
-  FileDialogs& Dialogs() { return *fileDialogs_; }
   const ProgramFiles& Files() const { return files_; }
   // The full name of one of the program's own files to read: the user's own, else the
   // installed default.
   QString ProgramFile(const char* fileName) const;
-  // The full name to save it under; its folder is created if needed.
-  QString ProgramFileToWrite(const char* fileName) const;
 
   // The capture this window drives and shows: device link, measurement state (calibration
   // table, record store, decoder, statistics, direction offset, DataLock), live log and the
   // hand-over of reports, which arrive as the two posted events of MainWindowProc.
-  CaptureSession& Session() { return session_; }
   MeasurementCore& Core() { return core_; }
   const MeasurementCore& Core() const { return core_; }
   LiveLog& LiveLogFile() { return liveLog_; }
@@ -181,6 +162,26 @@ class TMainForm : public QMainWindow, public MeasurementSink {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  int LoadSettings();
+  int SaveSettings();
+
+  // The capture indicator: green while capturing, red when stopped.
+  void ShowCaptureState(int running);
+  // Adds the newest record to the chart points; a completed point is drawn only with draw set
+  // and shown by ShowRedrawnTrendCharts.
+  void UpdateTrendCharts(bool draw = true);
+  void ShowRedrawnTrendCharts();
+  void ClearTrendCharts();
+  void DrawTemperatureBar(float temperature);
+  void DrawWindRose(int sector);
+  // The window's hook for the capture thread's two events; true when it took the event.
+  bool MainWindowProc(QEvent* event);
+
+  FileDialogs& Dialogs() { return *fileDialogs_; }
+  // The full name to save it under; its folder is created if needed.
+  QString ProgramFileToWrite(const char* fileName) const;
+  CaptureSession& Session() { return session_; }
+
   CaptureSession session_;
   // The session's measurement state and live log, under short names for the handlers.
   MeasurementCore& core_;
