@@ -10,6 +10,7 @@
 
 #include "about_box.h"
 #include "main_form_fixture.h"
+#include "named_child.h"
 
 namespace {
 
@@ -22,25 +23,27 @@ int ExecAnd(TAboutBox& box, const std::function<void()>& act) {
 TEST(AboutBoxTest, ShowsTheProductWithEveryLabelWhole) {
   TAboutBox box;
   EXPECT_EQ(box.windowTitle(), QStringLiteral("O programu"));
-  EXPECT_EQ(box.ProductName->text(), QStringLiteral("Kelvra USB Anemometer"));
-  EXPECT_EQ(box.Version->text(), QStringLiteral("Verze 1.2.9"));
-  EXPECT_TRUE(box.Copyright->text().startsWith(QString::fromUtf8("Copyright ©")));
-  for (const QLabel* label : {box.ProductName, box.Version, box.Copyright}) {
-    EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();
-    EXPECT_TRUE(box.ProductPanel->contentsRect().contains(label->geometry()))
-        << label->text().toStdString() << " leaves the panel";
+  const auto label = [&box](const char* name) -> QLabel& { return NamedChild<QLabel>(box, name); };
+  EXPECT_EQ(label("ProductName").text(), QStringLiteral("Kelvra USB Anemometer"));
+  EXPECT_EQ(label("Version").text(), QStringLiteral("Verze 1.2.9"));
+  EXPECT_TRUE(label("Copyright").text().startsWith(QString::fromUtf8("Copyright ©")));
+  for (const QLabel* text : {&label("ProductName"), &label("Version"), &label("Copyright")}) {
+    EXPECT_GE(text->width(), text->sizeHint().width()) << text->text().toStdString();
+    EXPECT_TRUE(NamedChild<QFrame>(box, "ProductPanel").contentsRect().contains(text->geometry()))
+        << text->text().toStdString() << " leaves the panel";
   }
   // The emblem is drawn on a transparent ground and stretched over its 65 x 57 picture.
-  const QImage emblem = box.ProgramIcon->pixmap().toImage();
+  const QImage emblem = label("ProgramIcon").pixmap().toImage();
   ASSERT_EQ(emblem.size(), QSize(32, 32));
   EXPECT_EQ(qAlpha(emblem.pixel(0, 0)), 0);
   EXPECT_EQ(qAlpha(emblem.pixel(16, 16)), 255);
-  EXPECT_TRUE(box.ProgramIcon->hasScaledContents());
+  EXPECT_TRUE(label("ProgramIcon").hasScaledContents());
 }
 
 TEST(AboutBoxTest, OkEnterAndTheCloseBoxEndIt) {
   TAboutBox box;
-  EXPECT_EQ(ExecAnd(box, [&] { box.OKButton->click(); }), QDialog::Accepted);
+  EXPECT_EQ(ExecAnd(box, [&] { NamedChild<QPushButton>(box, "OKButton").click(); }),
+            QDialog::Accepted);
   EXPECT_EQ(ExecAnd(box,
                     [&] {
                       QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
@@ -62,7 +65,7 @@ TEST_F(MainFormTest, AboutBoxKeepsCaptureRunning) {
       modal = QApplication::activeModalWidget() == form->AboutBox;
       Deliver(FakeHidTransport::MakeReport(counter));
       EXPECT_EQ(form->Core().Records().Size(), counter - 1) << "the report came while it was open";
-      form->AboutBox->OKButton->click();
+      NamedChild<QPushButton>(*form->AboutBox, "OKButton").click();
     });
     form->ShowAboutClick(&NamedChild<QAction>(*form, "ShowAbout"));
     EXPECT_TRUE(modal);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
@@ -24,10 +25,20 @@
 #include "kalibracni_tabulka_form.h"
 #include "kalibracni_tabulka_zaznam_form.h"
 #include "main_form_fixture.h"
+#include "named_child.h"
 #include "nastaveni_smeru_vetru_form.h"
 #include "program.h"
 
 namespace {
+
+// A user's click on the button or tool button of that name.
+void Click(const QDialog& dialog, const char* button) {
+  NamedChild<QAbstractButton>(dialog, button).click();
+}
+
+TDataStringGrid& TableGrid(const TKalibracniTabulkaForm& editor) {
+  return NamedChild<TDataStringGrid>(editor, "StringGrid_Kalibrace");
+}
 
 // Acts on a dialog once its modal loop runs, noting whether it really was the modal window;
 // act must close it. Scoped to the command expected to open the dialog.
@@ -59,10 +70,12 @@ std::pair<QString, QString> RunWithRowEditor(TKalibracniTabulkaZaznamForm& edito
                                              const std::function<void()>& command) {
   std::pair<QString, QString> opening;
   const ModalAnswer answer(editor, [&] {
-    opening = {editor.Edit_mHz->text(), editor.Edit_CalConst->text()};
-    editor.Edit_mHz->setText(QString::fromUtf8(mHz));
-    editor.Edit_CalConst->setText(QString::fromUtf8(constant));
-    (save ? editor.ButtonUlozit : editor.ButtonStorno)->click();
+    QLineEdit& mHzEdit = NamedChild<QLineEdit>(editor, "Edit_mHz");
+    QLineEdit& constantEdit = NamedChild<QLineEdit>(editor, "Edit_CalConst");
+    opening = {mHzEdit.text(), constantEdit.text()};
+    mHzEdit.setText(QString::fromUtf8(mHz));
+    constantEdit.setText(QString::fromUtf8(constant));
+    Click(editor, save ? "ButtonUlozit" : "ButtonStorno");
   });
   command();
   EXPECT_TRUE(answer.ShownModally()) << "the row editor was not shown modally";
@@ -85,16 +98,18 @@ TEST(RowEditorTest, ReadsEachEditAsPercentF) {
   const QLocale previous;
   QLocale::setDefault(QLocale(QLocale::Czech, QLocale::CzechRepublic));
   TKalibracniTabulkaZaznamForm form;
+  QLineEdit& mHzEdit = NamedChild<QLineEdit>(form, "Edit_mHz");
+  QLineEdit& constantEdit = NamedChild<QLineEdit>(form, "Edit_CalConst");
   form.SetValues(12149.0f, 2169.46435546875f);
-  EXPECT_EQ(form.Edit_mHz->text(), QStringLiteral("12149.000000"));
-  EXPECT_EQ(form.Edit_CalConst->text(), QStringLiteral("2169.464355"));
+  EXPECT_EQ(mHzEdit.text(), QStringLiteral("12149.000000"));
+  EXPECT_EQ(constantEdit.text(), QStringLiteral("2169.464355"));
 
   const std::vector<std::pair<const char*, float>> readable{
       {"12,5", 12.0f}, {"1e3", 1000.0f}, {"  7.25 Hz", 7.25f}, {"-3", -3.0f},
       {".5", 0.5f},    {"+2E-1x", 0.2f}, {"1.5.7", 1.5f}};
   for (const auto& [text, value] : readable) {
-    form.Edit_mHz->setText(QStringLiteral("500"));
-    form.Edit_CalConst->setText(QString::fromUtf8(text));
+    mHzEdit.setText(QStringLiteral("500"));
+    constantEdit.setText(QString::fromUtf8(text));
     float frequency = -1.0f;
     float constant = -1.0f;
     EXPECT_EQ(form.GetValues(&frequency, &constant), 0) << text;
@@ -103,8 +118,8 @@ TEST(RowEditorTest, ReadsEachEditAsPercentF) {
   }
   for (const char* text : {"", "abc", "   ", ",5", "e3", "-", "1e39", "inf", "nan"}) {
     for (const bool inFrequency : {true, false}) {
-      form.Edit_mHz->setText(inFrequency ? QString::fromUtf8(text) : QStringLiteral("1000"));
-      form.Edit_CalConst->setText(inFrequency ? QStringLiteral("500") : QString::fromUtf8(text));
+      mHzEdit.setText(inFrequency ? QString::fromUtf8(text) : QStringLiteral("1000"));
+      constantEdit.setText(inFrequency ? QStringLiteral("500") : QString::fromUtf8(text));
       float frequency = 11.0f;
       float constant = 22.0f;
       EXPECT_EQ(form.GetValues(&frequency, &constant), -1) << '"' << text << '"';
@@ -124,19 +139,19 @@ class CalibrationEditorTest : public ::testing::Test {
   }
   std::pair<QString, QString> NewRow(const char* mHz, const char* constant, bool save = true) {
     return RunWithRowEditor(rowEditor, mHz, constant, save,
-                            [this] { form.SpeedButton_NovyZaznamClick(nullptr); });
+                            [this] { Click(form, "SpeedButton_NovyZaznam"); });
   }
   std::pair<QString, QString> EditRow(int row, const char* mHz, const char* constant,
                                       bool save = true) {
     grid().SetRow(row);
     return RunWithRowEditor(rowEditor, mHz, constant, save,
-                            [this] { form.SpeedButton_EditovatZaznamClick(nullptr); });
+                            [this] { Click(form, "SpeedButton_EditovatZaznam"); });
   }
   void Save() {
-    const ModalAnswer answer(form, [this] { form.Button_Ulozit->click(); });
+    const ModalAnswer answer(form, [this] { Click(form, "Button_Ulozit"); });
     EXPECT_EQ(form.exec(), QDialog::Accepted);
   }
-  TDataStringGrid& grid() { return *form.StringGrid_Kalibrace; }
+  TDataStringGrid& grid() { return TableGrid(form); }
 
   TKalibracniTabulkaForm form;
   TKalibracniTabulkaZaznamForm rowEditor;
@@ -180,30 +195,30 @@ TEST_F(CalibrationEditorTest, UnreadableOrCancelledInputChangesNothing) {
 
 TEST_F(CalibrationEditorTest, DeleteTakesTheCurrentRowAndNeverTheTitleRow) {
   grid().SetRow(2);
-  form.SpeedButton_OdstranitZaznamClick(nullptr);
+  Click(form, "SpeedButton_OdstranitZaznam");
   EXPECT_EQ(RowsUnderTitle(grid()),
             (GridTexts{{"1000.000000", "500.000000"}, {"5000.000000", "650.000000"}}));
 
   for (int i = 0; i < 3; ++i) {
     grid().SetRow(1);
-    form.SpeedButton_OdstranitZaznamClick(nullptr);
+    Click(form, "SpeedButton_OdstranitZaznam");
   }
   ASSERT_EQ(grid().RowCount(), 1);
   EXPECT_EQ(grid().CellText(0, 0), "mHz");
   {
-    const ModalAnswer unexpected(rowEditor, [this] { rowEditor.ButtonStorno->click(); });
-    form.SpeedButton_EditovatZaznamClick(nullptr);
+    const ModalAnswer unexpected(rowEditor, [this] { Click(rowEditor, "ButtonStorno"); });
+    Click(form, "SpeedButton_EditovatZaznam");
     EXPECT_FALSE(unexpected.ShownModally()) << "the title row has nothing to edit";
   }
   // The conversion needs a row: an empty table cannot be saved.
-  EXPECT_FALSE(form.Button_Ulozit->isEnabled());
-  form.Button_UlozitClick(form.Button_Ulozit);
+  EXPECT_FALSE(NamedChild<QPushButton>(form, "Button_Ulozit").isEnabled());
+  Click(form, "Button_Ulozit");
   EXPECT_EQ(form.result(), QDialog::Rejected);
   EXPECT_EQ(table.size(), 3u);
 
   NewRow("2000", "700");
   EXPECT_EQ(grid().FixedRows(), 1) << "the title row is the title again";
-  EXPECT_TRUE(form.Button_Ulozit->isEnabled());
+  EXPECT_TRUE(NamedChild<QPushButton>(form, "Button_Ulozit").isEnabled());
   Save();
   EXPECT_EQ(table, (CalibrationTable{{2000.0f, 700.0f}}));
 }
@@ -236,9 +251,9 @@ class CalibrationMenuTest : public MainFormTest {
     EXPECT_TRUE(answer.ShownModally());
   }
   void EditFirstRow(const char* mHz, const char* constant) {
-    editor().StringGrid_Kalibrace->SetRow(1);
+    TableGrid(editor()).SetRow(1);
     RunWithRowEditor(*form->KalibracniTabulkaZaznamForm, mHz, constant, true,
-                     [this] { editor().SpeedButton_EditovatZaznamClick(nullptr); });
+                     [this] { Click(editor(), "SpeedButton_EditovatZaznam"); });
   }
 
   static constexpr const char* kFileBefore = "1000 500\n";
@@ -247,10 +262,10 @@ class CalibrationMenuTest : public MainFormTest {
 TEST_F(CalibrationMenuTest, UlozitWithoutChangeRewritesTheFile) {
   form->Core().Calibration() = DefaultCalibrationTable();
   OpenEditor([this] {
-    const GridTexts rows = RowsUnderTitle(*editor().StringGrid_Kalibrace);
+    const GridTexts rows = RowsUnderTitle(TableGrid(editor()));
     ASSERT_EQ(rows.size(), 9u);
     EXPECT_EQ(rows[2], std::make_pair(std::string("12149.000000"), std::string("2169.464355")));
-    editor().Button_Ulozit->click();
+    Click(editor(), "Button_Ulozit");
   });
   EXPECT_EQ(form->Core().Calibration(), DefaultCalibrationTable());
   const std::string file = CalibrationFile();
@@ -261,16 +276,15 @@ TEST_F(CalibrationMenuTest, UlozitWithoutChangeRewritesTheFile) {
 TEST_F(CalibrationMenuTest, ZrusitAndTheCloseBoxLeaveTableAndFileAlone) {
   OpenEditor([this] {
     RunWithRowEditor(*form->KalibracniTabulkaZaznamForm, "2000", "600", true,
-                     [this] { editor().SpeedButton_NovyZaznamClick(nullptr); });
+                     [this] { Click(editor(), "SpeedButton_NovyZaznam"); });
     EditFirstRow("900", "450");
-    editor().Button_Storno->click();
+    Click(editor(), "Button_Storno");
   });
   OpenEditor([this] {
-    EXPECT_EQ(RowsUnderTitle(*editor().StringGrid_Kalibrace),
-              (GridTexts{{"1000.000000", "500.000000"}}))
+    EXPECT_EQ(RowsUnderTitle(TableGrid(editor())), (GridTexts{{"1000.000000", "500.000000"}}))
         << "each opening starts from the table";
-    editor().StringGrid_Kalibrace->SetRow(1);
-    editor().SpeedButton_OdstranitZaznamClick(nullptr);
+    TableGrid(editor()).SetRow(1);
+    Click(editor(), "SpeedButton_OdstranitZaznam");
     editor().close();
   });
   EXPECT_EQ(form->Core().Calibration(), (CalibrationTable{{1000.0f, 500.0f}}));
@@ -288,7 +302,7 @@ TEST_F(CalibrationMenuTest, SavedTableConvertsTheNextReport) {
     EditFirstRow("1000", "250");
     Deliver(FakeHidTransport::MakeReport(3, "03000", "04000"));
     EXPECT_FLOAT_EQ(newest().AvgSpeed, 6.0f) << "an edit is not in use before Uložit";
-    editor().Button_Ulozit->click();
+    Click(editor(), "Button_Ulozit");
   });
   Deliver(FakeHidTransport::MakeReport(4, "03000", "04000"));
   EXPECT_EQ(form->Core().Records().Size(), 3u);
@@ -321,7 +335,7 @@ TEST_F(CalibrationMenuTest, InstalledCopyKeepsTheUsersTableAndSettings) {
   emit NamedChild<QComboBox>(*form, "ComboBox_TypGrafuNaKompasu").activated(2);
   OpenEditor([this] {
     EditFirstRow("1000", "250");
-    editor().Button_Ulozit->click();
+    Click(editor(), "Button_Ulozit");
   });
 
   form.reset();
@@ -342,7 +356,7 @@ TEST_F(CalibrationMenuTest, UnwritableFileIsReportedAndTheNewTableStaysInUse) {
                   MessageIcon::Information);
   OpenEditor([this] {
     EditFirstRow("1000", "250");
-    editor().Button_Ulozit->click();
+    Click(editor(), "Button_Ulozit");
   });
   EXPECT_FLOAT_EQ(form->Core().SpeedFromFrequency(3000), 12.0f);
 }
@@ -380,9 +394,9 @@ TEST(ProgramWindowsTest, DialogsAreCreatedInOrderAndWired) {
   TKalibracniTabulkaForm& editor = *mainForm.KalibracniTabulkaForm;
   const ModalAnswer answer(editor, [&] {
     RunWithRowEditor(*mainForm.KalibracniTabulkaZaznamForm, "2000", "600", true,
-                     [&] { editor.SpeedButton_NovyZaznamClick(nullptr); });
-    EXPECT_EQ(editor.StringGrid_Kalibrace->RowCount(), 3);
-    editor.Button_Storno->click();
+                     [&] { Click(editor, "SpeedButton_NovyZaznam"); });
+    EXPECT_EQ(TableGrid(editor).RowCount(), 3);
+    Click(editor, "Button_Storno");
   });
   mainForm.KalibracniTabulkaClick(nullptr);
   EXPECT_TRUE(answer.ShownModally());

@@ -15,6 +15,7 @@
 #include "calibration.h"
 #include "hang_watchdog.h"
 #include "main_form_fixture.h"
+#include "named_child.h"
 #include "nastaveni_smeru_vetru_form.h"
 #include "settings_file.h"
 
@@ -45,6 +46,10 @@ class MainFormSettingsTest : public MainFormTest {
   void AddDialog() { form->NastaveniSmeruVetruForm = new TNastaveniSmeruVetruForm(form.get()); }
 
   TNastaveniSmeruVetruForm& Dialog() { return *form->NastaveniSmeruVetruForm; }
+  void PickOffset(int offset) {
+    NamedChild<QComboBox>(Dialog(), "ComboBox_Posunuti").setCurrentIndex(offset);
+  }
+  void Click(const char* button) { NamedChild<QPushButton>(Dialog(), button).click(); }
 
   // Opens the offset dialog from the menu and answers it with act, which must close it.
   // Returns the offset the dialog showed when it opened.
@@ -64,8 +69,8 @@ class MainFormSettingsTest : public MainFormTest {
   }
 
   void ChooseOffset(int offset) {
-    Dialog().ComboBox_Posunuti->setCurrentIndex(offset);
-    Dialog().Button_Ulozit->click();
+    PickOffset(offset);
+    Click("Button_Ulozit");
   }
 
   // The user's pick in "Zobrazit ukazatele:".
@@ -155,7 +160,7 @@ TEST_F(MainFormSettingsTest, AcceptedOffsetShiftsTheNextPacketAndIsWrittenEvenWh
   EXPECT_EQ(form->Core().Records()[0].Sector, 7) << "a recorded direction keeps its offset";
 
   std::filesystem::remove(IniFile());
-  EXPECT_EQ(RunOffsetDialog([&] { Dialog().Button_Ulozit->click(); }), 5);
+  EXPECT_EQ(RunOffsetDialog([&] { Click("Button_Ulozit"); }), 5);
   EXPECT_EQ(Saved().DirectionOffset, 5);
   EXPECT_EQ(Saved().CompassChartType, 2);
 }
@@ -166,12 +171,12 @@ TEST_F(MainFormSettingsTest, CancelledOrClosedDialogChangesNothing) {
   programDir.Write("anemometer.ini", before);
   Restart();
   EXPECT_EQ(RunOffsetDialog([&] {
-              Dialog().ComboBox_Posunuti->setCurrentIndex(2);
-              Dialog().Button_Storno->click();
+              PickOffset(2);
+              Click("Button_Storno");
             }),
             9);
   EXPECT_EQ(RunOffsetDialog([&] {
-              Dialog().ComboBox_Posunuti->setCurrentIndex(2);
+              PickOffset(2);
               Dialog().close();
             }),
             9) << "each opening starts from the offset in use";

@@ -16,6 +16,7 @@ class TAboutBox : public QDialog {
 
   void setVisible(bool visible) override;
 
+ private:
   QFrame* ProductPanel;
   QLabel* ProgramIcon;
   QLabel* ProductName;

@@ -25,6 +25,7 @@ class TKalibracniTabulkaForm : public QDialog {
   // Fills the grid with copies of the table's rows, in table order, and remembers the table.
   void LoadTable(CalibrationTable& table);
 
+ private:
   void SpeedButton_NovyZaznamClick(QObject* sender);
   void SpeedButton_OdstranitZaznamClick(QObject* sender);
   void SpeedButton_EditovatZaznamClick(QObject* sender);
@@ -35,14 +36,6 @@ class TKalibracniTabulkaForm : public QDialog {
   // Runs however the dialog closes: the rows' copies are let go.
   void FormClose();
 
-  TDataStringGrid* StringGrid_Kalibrace = nullptr;
-  QToolButton* SpeedButton_NovyZaznam = nullptr;
-  QToolButton* SpeedButton_OdstranitZaznam = nullptr;
-  QToolButton* SpeedButton_EditovatZaznam = nullptr;
-  QPushButton* Button_Storno = nullptr;
-  QPushButton* Button_Ulozit = nullptr;
-
- private:
   // The grid with its title row, built once with the window and destroyed with it.
   void FormCreate();
   void FormDestroy();
@@ -53,6 +46,13 @@ class TKalibracniTabulkaForm : public QDialog {
   void ShowEntry(int row, const CalibrationEntry& entry);
   void AppendEntry(const CalibrationEntry& entry);
   void UpdateUlozit();
+
+  TDataStringGrid* StringGrid_Kalibrace = nullptr;
+  QToolButton* SpeedButton_NovyZaznam = nullptr;
+  QToolButton* SpeedButton_OdstranitZaznam = nullptr;
+  QToolButton* SpeedButton_EditovatZaznam = nullptr;
+  QPushButton* Button_Storno = nullptr;
+  QPushButton* Button_Ulozit = nullptr;
 
   TKalibracniTabulkaZaznamForm* rowEditor_ = nullptr;
   CalibrationTable* table_ = nullptr;

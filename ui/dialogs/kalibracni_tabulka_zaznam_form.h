@@ -20,6 +20,7 @@ class TKalibracniTabulkaZaznamForm : public QDialog {
   // number; -1 otherwise, or when a place is missing, with the places left as they were.
   int GetValues(float* frequency, float* constant) const;
 
+ private:
   void ButtonUlozitClick(QObject* sender);
   void ButtonStornoClick(QObject* sender);
 

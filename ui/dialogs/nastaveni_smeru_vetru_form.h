@@ -18,6 +18,7 @@ class TNastaveniSmeruVetruForm : public QDialog {
   // The selected item index, which is the offset.
   int GetOffset() const;
 
+ private:
   void Button_UlozitClick(QObject* sender);
   void Button_StornoClick(QObject* sender);
 
