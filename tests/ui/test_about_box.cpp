@@ -57,15 +57,16 @@ TEST(AboutBoxTest, OkEnterAndTheCloseBoxEndIt) {
 // Opening the box changes nothing in the main window, the capture or anemometer.cal, and
 // reports go on being processed while it is open.
 TEST_F(MainFormTest, AboutBoxKeepsCaptureRunning) {
-  form->AboutBox = new TAboutBox(form.get());
+  auto* about = new TAboutBox(form.get());
+  form->AttachDialog(about);
   StartCaptureAndPrime();
   for (std::uint32_t counter : {2u, 3u}) {
     bool modal = false;
-    QTimer::singleShot(0, form->AboutBox, [&] {
-      modal = QApplication::activeModalWidget() == form->AboutBox;
+    QTimer::singleShot(0, about, [&] {
+      modal = QApplication::activeModalWidget() == about;
       Deliver(FakeHidTransport::MakeReport(counter));
       EXPECT_EQ(form->Core().Records().Size(), counter - 1) << "the report came while it was open";
-      NamedChild<QPushButton>(*form->AboutBox, "OKButton").click();
+      NamedChild<QPushButton>(*about, "OKButton").click();
     });
     form->ShowAboutClick(&NamedChild<QAction>(*form, "ShowAbout"));
     EXPECT_TRUE(modal);

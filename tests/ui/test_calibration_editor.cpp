@@ -233,11 +233,18 @@ class CalibrationMenuTest : public MainFormTest {
     programDir.Write("anemometer.cal", kFileBefore);
   }
   void AddEditor() {
-    form->KalibracniTabulkaForm = new TKalibracniTabulkaForm(form.get());
-    form->KalibracniTabulkaZaznamForm = new TKalibracniTabulkaZaznamForm(form.get());
-    form->KalibracniTabulkaForm->SetRowEditor(form->KalibracniTabulkaZaznamForm);
+    auto* table = new TKalibracniTabulkaForm(form.get());
+    auto* row = new TKalibracniTabulkaZaznamForm(form.get());
+    table->SetRowEditor(row);
+    form->AttachDialog(table);
+    form->AttachDialog(row);
   }
-  TKalibracniTabulkaForm& editor() { return *form->KalibracniTabulkaForm; }
+  TKalibracniTabulkaForm& editor() {
+    return NamedChild<TKalibracniTabulkaForm>(*form, "KalibracniTabulkaForm");
+  }
+  TKalibracniTabulkaZaznamForm& rowEditor() {
+    return NamedChild<TKalibracniTabulkaZaznamForm>(*form, "KalibracniTabulkaZaznamForm");
+  }
 
   std::string CalibrationFile() const {
     std::ifstream in(programDir.File("anemometer.cal"), std::ios::binary);
@@ -252,7 +259,7 @@ class CalibrationMenuTest : public MainFormTest {
   }
   void EditFirstRow(const char* mHz, const char* constant) {
     TableGrid(editor()).SetRow(1);
-    RunWithRowEditor(*form->KalibracniTabulkaZaznamForm, mHz, constant, true,
+    RunWithRowEditor(rowEditor(), mHz, constant, true,
                      [this] { Click(editor(), "SpeedButton_EditovatZaznam"); });
   }
 
@@ -275,7 +282,7 @@ TEST_F(CalibrationMenuTest, UlozitWithoutChangeRewritesTheFile) {
 
 TEST_F(CalibrationMenuTest, ZrusitAndTheCloseBoxLeaveTableAndFileAlone) {
   OpenEditor([this] {
-    RunWithRowEditor(*form->KalibracniTabulkaZaznamForm, "2000", "600", true,
+    RunWithRowEditor(rowEditor(), "2000", "600", true,
                      [this] { Click(editor(), "SpeedButton_NovyZaznam"); });
     EditFirstRow("900", "450");
     Click(editor(), "Button_Storno");
@@ -387,14 +394,17 @@ TEST(ProgramWindowsTest, DialogsAreCreatedInOrderAndWired) {
   for (QObject* child : mainForm.children()) {
     if (qobject_cast<QDialog*>(child) != nullptr) dialogs.push_back(child);
   }
-  EXPECT_EQ(dialogs, (std::vector<QObject*>{
-                         mainForm.AboutBox, mainForm.AlarmsForm, mainForm.KalibracniTabulkaForm,
-                         mainForm.KalibracniTabulkaZaznamForm, mainForm.NastaveniSmeruVetruForm}));
+  std::vector<QString> names;
+  for (QObject* dialog : dialogs) names.push_back(dialog->objectName());
+  EXPECT_EQ(names,
+            (std::vector<QString>{"AboutBox", "AlarmsForm", "KalibracniTabulkaForm",
+                                  "KalibracniTabulkaZaznamForm", "NastaveniSmeruVetruForm"}));
 
-  TKalibracniTabulkaForm& editor = *mainForm.KalibracniTabulkaForm;
+  auto& editor = NamedChild<TKalibracniTabulkaForm>(mainForm, "KalibracniTabulkaForm");
   const ModalAnswer answer(editor, [&] {
-    RunWithRowEditor(*mainForm.KalibracniTabulkaZaznamForm, "2000", "600", true,
-                     [&] { Click(editor, "SpeedButton_NovyZaznam"); });
+    RunWithRowEditor(
+        NamedChild<TKalibracniTabulkaZaznamForm>(mainForm, "KalibracniTabulkaZaznamForm"), "2000",
+        "600", true, [&] { Click(editor, "SpeedButton_NovyZaznam"); });
     EXPECT_EQ(TableGrid(editor).RowCount(), 3);
     Click(editor, "Button_Storno");
   });

@@ -19,7 +19,7 @@ class MainFormAlarmsTest : public MainFormTest {
   void SetUp() override {
     MainFormTest::SetUp();
     alarms = new TAlarmsForm(clock, sound, form->Files(), form->Limits(), form.get());
-    form->AlarmsForm = alarms;
+    form->AttachDialog(alarms);
   }
 
   // A limit's controls by their common suffix, on the main window or the alarms window.

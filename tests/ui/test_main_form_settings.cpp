@@ -43,9 +43,11 @@ class MainFormSettingsTest : public MainFormTest {
     AddDialog();
   }
 
-  void AddDialog() { form->NastaveniSmeruVetruForm = new TNastaveniSmeruVetruForm(form.get()); }
+  void AddDialog() { form->AttachDialog(new TNastaveniSmeruVetruForm(form.get())); }
 
-  TNastaveniSmeruVetruForm& Dialog() { return *form->NastaveniSmeruVetruForm; }
+  TNastaveniSmeruVetruForm& Dialog() {
+    return NamedChild<TNastaveniSmeruVetruForm>(*form, "NastaveniSmeruVetruForm");
+  }
   void PickOffset(int offset) {
     NamedChild<QComboBox>(Dialog(), "ComboBox_Posunuti").setCurrentIndex(offset);
   }

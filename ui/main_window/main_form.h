@@ -151,12 +151,13 @@ class TMainForm : public QMainWindow, public MeasurementSink {
   bool ChartPointClosed() const { return Charts.ChartPointClosed(); }
   float LastBarTemperature() const { return Bar.LastBarTemperature(); }
 
-  // The dialogs, created once right after the main window and owned by it; null until then.
-  TAlarmsForm* AlarmsForm = nullptr;
-  TNastaveniSmeruVetruForm* NastaveniSmeruVetruForm = nullptr;
-  TAboutBox* AboutBox = nullptr;
-  TKalibracniTabulkaForm* KalibracniTabulkaForm = nullptr;
-  TKalibracniTabulkaZaznamForm* KalibracniTabulkaZaznamForm = nullptr;
+  // The dialogs this window opens, created once right after it as its children; a command
+  // whose dialog was never attached does nothing.
+  void AttachDialog(TAboutBox* dialog) { AboutBox = dialog; }
+  void AttachDialog(TAlarmsForm* dialog) { AlarmsForm = dialog; }
+  void AttachDialog(TKalibracniTabulkaForm* dialog) { KalibracniTabulkaForm = dialog; }
+  void AttachDialog(TKalibracniTabulkaZaznamForm* dialog) { KalibracniTabulkaZaznamForm = dialog; }
+  void AttachDialog(TNastaveniSmeruVetruForm* dialog) { NastaveniSmeruVetruForm = dialog; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -190,6 +191,13 @@ class TMainForm : public QMainWindow, public MeasurementSink {
   std::int32_t compassChartType_ = 1;
   std::array<float, 17> sectorAvgSpeed_{};
   std::array<float, 17> sectorGustSpeed_{};
+
+  // The attached dialogs; null until then.
+  TAlarmsForm* AlarmsForm = nullptr;
+  TNastaveniSmeruVetruForm* NastaveniSmeruVetruForm = nullptr;
+  TAboutBox* AboutBox = nullptr;
+  TKalibracniTabulkaForm* KalibracniTabulkaForm = nullptr;
+  TKalibracniTabulkaZaznamForm* KalibracniTabulkaZaznamForm = nullptr;
 
   // The window's controls, each with its own name as object name. Menu.
   QMenuBar* MainMenu = nullptr;

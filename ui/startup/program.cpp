@@ -60,13 +60,15 @@ ProgramWindows CreateProgramWindows(const ProgramServices& services) {
   TMainForm& mainForm = *windows.MainForm;
   // In this order: AboutBox, AlarmsForm, KalibracniTabulkaForm, KalibracniTabulkaZaznamForm,
   // NastaveniSmeruVetruForm.
-  mainForm.AboutBox = new TAboutBox(&mainForm);
-  mainForm.AlarmsForm = new TAlarmsForm(services.clock, services.sound, services.files,
-                                        mainForm.Limits(), &mainForm);
-  mainForm.KalibracniTabulkaForm = new TKalibracniTabulkaForm(&mainForm);
-  mainForm.KalibracniTabulkaZaznamForm = new TKalibracniTabulkaZaznamForm(&mainForm);
-  mainForm.KalibracniTabulkaForm->SetRowEditor(mainForm.KalibracniTabulkaZaznamForm);
-  mainForm.NastaveniSmeruVetruForm = new TNastaveniSmeruVetruForm(&mainForm);
+  mainForm.AttachDialog(new TAboutBox(&mainForm));
+  mainForm.AttachDialog(new TAlarmsForm(services.clock, services.sound, services.files,
+                                        mainForm.Limits(), &mainForm));
+  auto* table = new TKalibracniTabulkaForm(&mainForm);
+  auto* row = new TKalibracniTabulkaZaznamForm(&mainForm);
+  table->SetRowEditor(row);
+  mainForm.AttachDialog(table);
+  mainForm.AttachDialog(row);
+  mainForm.AttachDialog(new TNastaveniSmeruVetruForm(&mainForm));
   return windows;
 }
 
