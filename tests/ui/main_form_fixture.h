@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QLabel>
 #include <QString>
 #include <memory>
 
@@ -58,6 +60,15 @@ class MainFormTest : public ::testing::Test {
 
   // The window's data grid, found as any control is, by its object name.
   TDataStringGrid& Grid() const { return NamedChild<TDataStringGrid>(*form, "DataGrid"); }
+  QString DirectionName() const { return NamedChild<QLabel>(*form, "StaticText_WindDir").text(); }
+  QComboBox& ChartTypes() const {
+    return NamedChild<QComboBox>(*form, "ComboBox_TypGrafuNaKompasu");
+  }
+  // The user picks a pointer type for the wind rose.
+  void PickChartType(int item) const {
+    ChartTypes().setCurrentIndex(item);
+    emit ChartTypes().activated(item);
+  }
 
   TemporaryProgramDir programDir;
   FakeHidTransport hid;

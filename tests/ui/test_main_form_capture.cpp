@@ -43,7 +43,7 @@ TEST_F(MainFormTest, StartsStoppedWithARedIndicatorAndNothingShown) {
   ExpectIndicator(*form, kRed);
   EXPECT_EQ(Grid().RowCount(), 2);
   EXPECT_EQ(Grid().RowInUse, 0);
-  EXPECT_EQ(NamedChild<QLabel>(*form, "StaticText_WindDir").text(), QStringLiteral("--"));
+  EXPECT_EQ(DirectionName(), QStringLiteral("--"));
   EXPECT_EQ(form->Core().Calibration(), (CalibrationTable{{1000.0f, 500.0f}}))
       << "anemometer.cal of the program directory";
   EXPECT_EQ(hid.Opens(), 0) << "nothing is opened before the user asks";
@@ -127,7 +127,7 @@ TEST_F(MainFormTest, NewCaptureEmptiesEverythingAndDropsItsFirstReport) {
   Deliver(FakeHidTransport::MakeReport(2, "03000", "05000", "09", "-4.0"));
   Deliver(FakeHidTransport::MakeReport(3, "03000", "05000", "09", "-4.0"));
   form->StopCaptureClick(nullptr);
-  ASSERT_EQ(NamedChild<QLabel>(*form, "StaticText_WindDir").text(), QStringLiteral("S"));
+  ASSERT_EQ(DirectionName(), QStringLiteral("S"));
 
   form->StartCaptureClick(nullptr);
   EXPECT_TRUE(form->Core().Records().Empty());
@@ -136,7 +136,7 @@ TEST_F(MainFormTest, NewCaptureEmptiesEverythingAndDropsItsFirstReport) {
   EXPECT_EQ(Grid().RowCount(), 2);
   EXPECT_EQ(Grid().RowInUse, 0);
   EXPECT_EQ(Grid().CellText(0, 1), "");
-  EXPECT_EQ(NamedChild<QLabel>(*form, "StaticText_WindDir").text(), QStringLiteral("--"));
+  EXPECT_EQ(DirectionName(), QStringLiteral("--"));
   EXPECT_EQ(NamedChild<QLabel>(*form, "StaticText_CurOutdoorTemp").text(), QStringLiteral(" 0.00"));
   EXPECT_EQ(NamedChild<TDataStringGrid>(*form, "StringGrid_WindSpeed").CellText(1, 9), "");
 

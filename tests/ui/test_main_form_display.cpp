@@ -63,7 +63,7 @@ TEST_F(MainFormTest, RecordsAppearNewestFirstWithTheirTextsAndLabels) {
   Deliver(FakeHidTransport::MakeReport(2, "03000", "05000", "05", "30.0"));
   EXPECT_EQ(Grid().RowCount(), 2) << "the first record fills the empty row";
   EXPECT_EQ(GridRow(Grid(), 1), kFirstRow);
-  EXPECT_EQ(NamedChild<QLabel>(*form, "StaticText_WindDir").text(), QStringLiteral("E"));
+  EXPECT_EQ(DirectionName(), QStringLiteral("E"));
 
   clock.Set(SystemTime{2008, 12, 0, 7, 10, 0, 0, 0});
   Deliver(FakeHidTransport::MakeReport(3, "01000", "02000", "12", "25.0"));
@@ -74,7 +74,7 @@ TEST_F(MainFormTest, RecordsAppearNewestFirstWithTheirTextsAndLabels) {
 
   EXPECT_EQ(WindLabels(*form), (Row{"2.00", "2.00", "6.00", "4.00", "4.00"}));
   EXPECT_EQ(TemperatureLabels(*form), (Row{" 25.00", " 25.00", " 30.00", " 27.50", " 25.00"}));
-  EXPECT_EQ(NamedChild<QLabel>(*form, "StaticText_WindDir").text(), QStringLiteral("WSW"));
+  EXPECT_EQ(DirectionName(), QStringLiteral("WSW"));
 }
 
 TEST_F(MainFormTest, DirectionTableKeepsTheLatestValuesOfEachSector) {
@@ -115,9 +115,9 @@ TEST_F(MainFormTest, LabelsUseTheFullStopAndTwoDecimals) {
   form->ShowTemperatureLabels(0.0f, -0.25f, 12.5f, -3.456f, -40.0f);
   EXPECT_EQ(TemperatureLabels(*form), (Row{" 0.00", "-0.25", " 12.50", "-3.46", "-40.00"}));
   form->ShowDirectionName(15);
-  EXPECT_EQ(NamedChild<QLabel>(*form, "StaticText_WindDir").text(), QStringLiteral("NNW"));
+  EXPECT_EQ(DirectionName(), QStringLiteral("NNW"));
   form->ShowDirectionName(16);
-  EXPECT_EQ(NamedChild<QLabel>(*form, "StaticText_WindDir").text(), QStringLiteral("--"));
+  EXPECT_EQ(DirectionName(), QStringLiteral("--"));
 }
 
 TEST_F(MainFormTest, ClearingLeavesTheTitlesAndOneEmptyRow) {

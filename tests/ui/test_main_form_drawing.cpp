@@ -113,9 +113,7 @@ TEST_F(MainFormDrawingTest, RoseShowsTheNewestSectorWithThePetalsChosenAndTheBar
 
   // A new choice shows from the next record on, not at once.
   for (const int item : {1, 2}) {
-    NamedChild<QComboBox>(*form, "ComboBox_TypGrafuNaKompasu").setCurrentIndex(item);
-    form->ComboBox_TypGrafuNaKompasuSelect(
-        &NamedChild<QComboBox>(*form, "ComboBox_TypGrafuNaKompasu"));
+    PickChartType(item);
     EXPECT_EQ(Shown(&NamedChild<QLabel>(*form, "Image_WindRose")), needleOnly);
   }
   Deliver(Report(3, 8, "12.5", "13"));  // W
@@ -124,9 +122,7 @@ TEST_F(MainFormDrawingTest, RoseShowsTheNewestSectorWithThePetalsChosenAndTheBar
   EXPECT_GT(Count(gustPetals, kRed), 0);
   EXPECT_EQ(Count(gustPetals, kBlue), 0);
 
-  NamedChild<QComboBox>(*form, "ComboBox_TypGrafuNaKompasu").setCurrentIndex(1);
-  form->ComboBox_TypGrafuNaKompasuSelect(
-      &NamedChild<QComboBox>(*form, "ComboBox_TypGrafuNaKompasu"));
+  PickChartType(1);
   Deliver(Report(4, 3, "12.5", "13"));
   EXPECT_EQ(Shown(&NamedChild<QLabel>(*form, "Image_WindRose")),
             RoseFor(*form, 12, kCompassChartAverage));

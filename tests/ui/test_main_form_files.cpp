@@ -112,7 +112,7 @@ TEST_F(MainFormFilesTest, FileCommandsRefuseToRunWhileCapturingAndAskForNoFile) 
 
 TEST_F(MainFormFilesTest, CancelledDialogsLeaveEverythingAsItWas) {
   CaptureRows({4, 6});
-  const QString direction = NamedChild<QLabel>(*form, "StaticText_WindDir").text();
+  const QString direction = DirectionName();
   ASSERT_NE(direction, QStringLiteral("--"));
   for (int i = 0; i < 3; ++i) dialogs.AnswerNext(std::nullopt);
 
@@ -132,8 +132,7 @@ TEST_F(MainFormFilesTest, CancelledDialogsLeaveEverythingAsItWas) {
   EXPECT_EQ(form->Core().Records().Size(), 2u);
   EXPECT_EQ(form->Core().Statistics().Count(), 2u);
   EXPECT_EQ(Grid().RowCount(), 3);
-  EXPECT_EQ(NamedChild<QLabel>(*form, "StaticText_WindDir").text(), direction)
-      << "the display was not reset";
+  EXPECT_EQ(DirectionName(), direction) << "the display was not reset";
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(programDir.Path()), {}), 1)
       << "only anemometer.cal";
 }
@@ -178,7 +177,7 @@ TEST_F(MainFormFilesTest, OpenShowsTheFileInTheGridNewestOnTopAndSavesItBackUnch
   EXPECT_EQ(Grid().CellText(0, 3), "6.12 2008 14:05:33");
   EXPECT_EQ(Grid().CellText(8, 3), "NNE");
   // Loaded rows reach the grid only; the other displays keep their empty state.
-  EXPECT_EQ(NamedChild<QLabel>(*form, "StaticText_WindDir").text(), QStringLiteral("--"));
+  EXPECT_EQ(DirectionName(), QStringLiteral("--"));
 
   const std::filesystem::path copy = programDir.File("copy.csv");
   dialogs.AnswerNext(NameOf(copy));
@@ -190,7 +189,7 @@ TEST_F(MainFormFilesTest, OpenReplacesTheRowsHeldBefore) {
   CaptureRows({3, 5, 7});
   ASSERT_EQ(form->ChartPoints().size(), 1u);
   ASSERT_TRUE(form->ChartPointClosed());
-  ASSERT_NE(NamedChild<QLabel>(*form, "StaticText_WindDir").text(), QStringLiteral("--"));
+  ASSERT_NE(DirectionName(), QStringLiteral("--"));
   const std::filesystem::path file = programDir.File("one.csv");
   programDir.Write("one.csv", "header\n  1.3 2009 09:05:07,  0.5,  0.9, 4.0, 4.0, 3.8, 0, 1, SE\n");
   dialogs.AnswerNext(NameOf(file));
@@ -204,7 +203,7 @@ TEST_F(MainFormFilesTest, OpenReplacesTheRowsHeldBefore) {
   EXPECT_FALSE(form->ChartPointClosed());
   EXPECT_EQ(Grid().RowCount(), 2);
   EXPECT_EQ(Grid().CellText(8, 1), "SE");
-  EXPECT_EQ(NamedChild<QLabel>(*form, "StaticText_WindDir").text(), QStringLiteral("--"));
+  EXPECT_EQ(DirectionName(), QStringLiteral("--"));
 }
 
 TEST_F(MainFormFilesTest, OpenErrorsKeepTheRowsReadBeforeThem) {
@@ -216,7 +215,7 @@ TEST_F(MainFormFilesTest, OpenErrorsKeepTheRowsReadBeforeThem) {
   // The reset came before the file was tried.
   EXPECT_TRUE(form->Core().Records().Empty());
   EXPECT_EQ(Grid().RowInUse, 0);
-  EXPECT_EQ(NamedChild<QLabel>(*form, "StaticText_WindDir").text(), QStringLiteral("--"));
+  EXPECT_EQ(DirectionName(), QStringLiteral("--"));
 
   programDir.Write("bad.csv",
                    "header\r\n"
@@ -246,7 +245,7 @@ TEST_F(MainFormFilesTest, OpenRefusesAtOnceWhatIsNotARegularFileAfterResettingTh
     ExpectError("Cannot open file: " + file.string());
     form->OpenClick(nullptr);
     EXPECT_TRUE(form->Core().Records().Empty());
-    EXPECT_EQ(NamedChild<QLabel>(*form, "StaticText_WindDir").text(), QStringLiteral("--"));
+    EXPECT_EQ(DirectionName(), QStringLiteral("--"));
   }
 }
 

@@ -76,11 +76,6 @@ class MainFormSettingsTest : public MainFormTest {
   }
 
   // The user's pick in "Zobrazit ukazatele:".
-  void PickChartItem(int item) {
-    NamedChild<QComboBox>(*form, "ComboBox_TypGrafuNaKompasu").setCurrentIndex(item);
-    emit NamedChild<QComboBox>(*form, "ComboBox_TypGrafuNaKompasu").activated(item);
-  }
-
   std::string Ini() const { return ReadBytes(IniFile()); }
   std::filesystem::path IniFile() const { return programDir.File("anemometer.ini"); }
   LoadedSettings Saved() const { return LoadSettingsFile(QString::fromStdString(IniFile())); }
@@ -91,8 +86,7 @@ class MainFormSettingsTest : public MainFormTest {
 TEST_F(MainFormSettingsTest, StartReadsTheFileAndFallsBackToTheDefaultsSilently) {
   EXPECT_EQ(form->Core().DirectionOffset(), 0);
   EXPECT_EQ(form->CompassChartType(), 1);
-  EXPECT_EQ(NamedChild<QComboBox>(*form, "ComboBox_TypGrafuNaKompasu").currentText(),
-            QString::fromUtf8("Nezobrazovat"));
+  EXPECT_EQ(ChartTypes().currentText(), QString::fromUtf8("Nezobrazovat"));
   EXPECT_EQ(Ini(), "<missing>") << "starting writes nothing";
 
   struct Case {
@@ -109,7 +103,7 @@ TEST_F(MainFormSettingsTest, StartReadsTheFileAndFallsBackToTheDefaultsSilently)
     Restart();
     EXPECT_EQ(form->Core().DirectionOffset(), c.offset);
     EXPECT_EQ(form->CompassChartType(), c.chartType);
-    EXPECT_EQ(NamedChild<QComboBox>(*form, "ComboBox_TypGrafuNaKompasu").currentIndex(), c.item);
+    EXPECT_EQ(ChartTypes().currentIndex(), c.item);
   }
   EXPECT_TRUE(messages.Shown().empty());
 }
@@ -140,7 +134,7 @@ TEST_F(MainFormSettingsTest, UnreadableFilesAreReportedAfterTheCalibrationTableA
     Restart();
     EXPECT_EQ(form->Core().DirectionOffset(), 0);
     EXPECT_EQ(form->CompassChartType(), 1);
-    EXPECT_EQ(NamedChild<QComboBox>(*form, "ComboBox_TypGrafuNaKompasu").currentIndex(), 0);
+    EXPECT_EQ(ChartTypes().currentIndex(), 0);
     EXPECT_EQ(form->Core().Calibration(), DefaultCalibrationTable());
   }
 }
@@ -150,15 +144,14 @@ TEST_F(MainFormSettingsTest, AcceptedOffsetShiftsTheNextPacketAndIsWrittenEvenWh
   Restart();
   StartCaptureAndPrime();
   Deliver(FakeHidTransport::MakeReport(2, "01000", "02000", "05"));
-  EXPECT_EQ(NamedChild<QLabel>(*form, "StaticText_WindDir").text(), QStringLiteral("SSE"))
-      << "code 5 is E, +3";
+  EXPECT_EQ(DirectionName(), QStringLiteral("SSE")) << "code 5 is E, +3";
 
   EXPECT_EQ(RunOffsetDialog([&] { ChooseOffset(5); }), 3);
   EXPECT_EQ(form->Core().DirectionOffset(), 5);
   EXPECT_EQ(Saved().DirectionOffset, 5);
   EXPECT_EQ(Saved().CompassChartType, 2);
   Deliver(FakeHidTransport::MakeReport(3, "01000", "02000", "05"));
-  EXPECT_EQ(NamedChild<QLabel>(*form, "StaticText_WindDir").text(), QStringLiteral("SSW"));
+  EXPECT_EQ(DirectionName(), QStringLiteral("SSW"));
   EXPECT_EQ(form->Core().Records()[0].Sector, 7) << "a recorded direction keeps its offset";
 
   std::filesystem::remove(IniFile());
@@ -194,11 +187,10 @@ TEST_F(MainFormSettingsTest, EveryPickOfTheChartTypeRewritesTheFile) {
     SCOPED_TRACE(pick.item);
     std::filesystem::remove(IniFile());
     if (pick.item >= 0) {
-      PickChartItem(pick.item);
+      PickChartType(pick.item);
     } else {  // nothing selected
-      NamedChild<QComboBox>(*form, "ComboBox_TypGrafuNaKompasu").setCurrentIndex(-1);
-      form->ComboBox_TypGrafuNaKompasuSelect(
-          &NamedChild<QComboBox>(*form, "ComboBox_TypGrafuNaKompasu"));
+      ChartTypes().setCurrentIndex(-1);
+      emit ChartTypes().activated(-1);
     }
     EXPECT_EQ(form->CompassChartType(), pick.chartType);
     EXPECT_EQ(Saved().CompassChartType, pick.chartType);
@@ -212,7 +204,7 @@ TEST_F(MainFormSettingsTest, WriteProtectedFileGivesTheMessageOncePerSaveAndTheV
   std::filesystem::permissions(IniFile(), std::filesystem::perms::owner_read);
   Restart();
   messages.Expect(kSaveError, "Error", MessageIcon::Error);
-  PickChartItem(2);
+  PickChartType(2);
   EXPECT_EQ(form->CompassChartType(), 3);
   messages.Expect(kSaveError, "Error", MessageIcon::Error);
   RunOffsetDialog([&] { ChooseOffset(4); });
@@ -231,7 +223,7 @@ TEST_F(MainFormSettingsTest, TheProgramDirectoryCountsNotTheCurrentOne) {
   Restart();
   EXPECT_EQ(form->Core().DirectionOffset(), 2);
   EXPECT_EQ(form->CompassChartType(), 2);
-  PickChartItem(0);
+  PickChartType(0);
   std::filesystem::current_path(previous);
   EXPECT_EQ(Saved().CompassChartType, 1);
   EXPECT_EQ(ReadBytes(elsewhere.File("anemometer.ini")), elsewhereIni);
