@@ -1,15 +1,20 @@
 #include "settings_file.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
-#include <filesystem>
+#include <initializer_list>
 #include <optional>
+#include <string>
+#include <system_error>
+#include <utility>
+#include <vector>
 
 #include "atomic_file.h"
 #include "file_store.h"
 #include "regular_file.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -18,121 +23,121 @@ bool IsProfileSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' || c == 0x1a;
 }
 
-QByteArray TrimProfileSpace(QByteArrayView text) {
-  qsizetype begin = 0;
-  qsizetype end = text.size();
+std::string_view TrimProfileSpace(std::string_view text) {
+  std::size_t begin = 0;
+  std::size_t end = text.size();
   while (begin < end && IsProfileSpace(text[begin])) ++begin;
   while (end > begin && IsProfileSpace(text[end - 1])) --end;
-  return text.sliced(begin, end - begin).toByteArray();
+  return text.substr(begin, end - begin);
 }
 
-bool SameName(QByteArrayView a, QByteArrayView b) {
-  return a.compare(b, Qt::CaseInsensitive) == 0;
+// Names are compared without regard to ASCII case only, whatever the locale.
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameName(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
 }
 
 struct ProfileLine {
   enum class Kind { Blank, Section, Key };
   Kind kind = Kind::Blank;
-  QByteArray name;   // section or key name
-  QByteArray value;  // trimmed; empty for a key line without "="
+  std::string name;   // section or key name
+  std::string value;  // trimmed; empty for a key line without "="
 };
 
-ProfileLine ParseLine(QByteArrayView rawLine) {
-  const QByteArray line = TrimProfileSpace(rawLine);
+ProfileLine ParseLine(std::string_view rawLine) {
+  const std::string_view line = TrimProfileSpace(rawLine);
   ProfileLine parsed;
-  if (line.isEmpty()) return parsed;
-  if (line.startsWith('[')) {
-    const qsizetype close = line.indexOf(']');
-    if (close > 0) {
+  if (line.empty()) return parsed;
+  if (line.front() == '[') {
+    const std::size_t close = line.find(']');
+    if (close != std::string_view::npos) {
       parsed.kind = ProfileLine::Kind::Section;
-      parsed.name = line.sliced(1, close - 1);
+      parsed.name = line.substr(1, close - 1);
       return parsed;
     }
   }
   parsed.kind = ProfileLine::Kind::Key;
-  const qsizetype equals = line.indexOf('=');
-  if (equals < 0) {
+  const std::size_t equals = line.find('=');
+  if (equals == std::string_view::npos) {
     parsed.name = line;
     return parsed;
   }
-  parsed.name = TrimProfileSpace(line.first(equals));
-  parsed.value = TrimProfileSpace(line.sliced(equals + 1));
+  parsed.name = TrimProfileSpace(line.substr(0, equals));
+  parsed.value = TrimProfileSpace(line.substr(equals + 1));
   return parsed;
 }
 
 // The file split into lines without their line ends, remembering which line end it uses.
 struct ProfileText {
-  QList<QByteArray> lines;
-  QByteArray lineEnd = "\r\n";  // what the Windows program writes; kept for new files too
+  std::vector<std::string> lines;
+  std::string_view lineEnd = "\r\n";  // what the Windows program writes; kept for new files too
 };
 
-ProfileText SplitLines(const QByteArray& content) {
+ProfileText SplitLines(std::string_view content) {
   ProfileText text;
-  const qsizetype firstFeed = content.indexOf('\n');
-  if (firstFeed >= 0 && (firstFeed == 0 || content[firstFeed - 1] != '\r')) text.lineEnd = "\n";
-  qsizetype start = 0;
+  const std::size_t firstFeed = content.find('\n');
+  if (firstFeed != std::string_view::npos && (firstFeed == 0 || content[firstFeed - 1] != '\r')) {
+    text.lineEnd = "\n";
+  }
+  std::size_t start = 0;
   while (start < content.size()) {
-    qsizetype feed = content.indexOf('\n', start);
-    if (feed < 0) feed = content.size();
-    qsizetype end = feed;
+    std::size_t feed = content.find('\n', start);
+    if (feed == std::string_view::npos) feed = content.size();
+    std::size_t end = feed;
     if (end > start && content[end - 1] == '\r') --end;
-    text.lines.append(content.sliced(start, end - start));
+    text.lines.emplace_back(content.substr(start, end - start));
     start = feed + 1;
   }
   return text;
 }
 
-std::filesystem::path FileSystemPath(const QString& path) {
-  return std::filesystem::path(QFile::encodeName(path).toStdString());
-}
-
 // Reads the whole file; nullopt when it exists but cannot be read, is not a regular file or is
-// larger than any settings file. A missing file reads as empty.
-std::optional<QByteArray> ReadProfileFile(const QString& path) {
-  if (!QFileInfo::exists(path)) return QByteArray();
-  const std::optional<std::string> content =
-      ReadRegularFile(FileSystemPath(path), kProgramFileSizeLimit);
-  if (!content) return std::nullopt;
-  return QByteArray::fromStdString(*content);
+// larger than any settings file. A missing file (or a link to nothing) reads as empty.
+std::optional<std::string> ReadProfileFile(const fs::path& path) {
+  std::error_code ignored;
+  if (!fs::exists(path, ignored)) return std::string();
+  return ReadRegularFile(path, kProgramFileSizeLimit);
 }
 
-// Index of the key's line in the first section named section, nullopt when absent. *sectionLine
-// receives the section header's index (-1 without one) and *lastLineOfSection the index of the
-// section's last non-blank line, where a new key goes.
-std::optional<qsizetype> FindKeyLine(const QList<QByteArray>& lines, QByteArrayView section,
-                                     QByteArrayView key, qsizetype* sectionLine = nullptr,
-                                     qsizetype* lastLineOfSection = nullptr) {
-  qsizetype header = -1;
-  qsizetype last = -1;
-  for (qsizetype i = 0; i < lines.size(); ++i) {
+struct KeySearch {
+  std::optional<std::size_t> keyLine;      // the key's line, when the section has it
+  std::optional<std::size_t> sectionLine;  // the section's header, when there is one
+  std::size_t lastLineOfSection = 0;       // its last non-blank line, where a new key goes
+};
+
+// Looks for the key in the first section named section; later sections of that name are not
+// read.
+KeySearch FindKey(const std::vector<std::string>& lines, std::string_view section,
+                  std::string_view key) {
+  KeySearch found;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
     const ProfileLine line = ParseLine(lines[i]);
     if (line.kind == ProfileLine::Kind::Section) {
-      if (header >= 0) break;  // only the first matching section counts
-      if (SameName(line.name, section)) header = last = i;
+      if (found.sectionLine) break;
+      if (SameName(line.name, section)) found.sectionLine = found.lastLineOfSection = i;
       continue;
     }
-    if (header < 0 || line.kind == ProfileLine::Kind::Blank) continue;
-    last = i;
+    if (!found.sectionLine || line.kind == ProfileLine::Kind::Blank) continue;
+    found.lastLineOfSection = i;
     if (SameName(line.name, key)) {
-      if (sectionLine != nullptr) *sectionLine = header;
-      if (lastLineOfSection != nullptr) *lastLineOfSection = last;
-      return i;
+      found.keyLine = i;
+      break;
     }
   }
-  if (sectionLine != nullptr) *sectionLine = header;
-  if (lastLineOfSection != nullptr) *lastLineOfSection = last;
-  return std::nullopt;
+  return found;
 }
 
 // The leading integer of a profile value, read like the platform's string-to-integer call:
 // white space, one sign, decimal digits, accumulated in 32 bits (an overlong number wraps as it
 // does there). A surrounding pair of quotes is removed first.
-std::optional<int> ProfileInteger(QByteArray value) {
+std::optional<int> ProfileInteger(std::string_view value) {
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
       value.back() == value.front()) {
-    value = value.sliced(1, value.size() - 2);
+    value = value.substr(1, value.size() - 2);
   }
-  qsizetype pos = 0;
+  std::size_t pos = 0;
   while (pos < value.size() && static_cast<unsigned char>(value[pos]) <= ' ') ++pos;
   bool negative = false;
   if (pos < value.size() && (value[pos] == '+' || value[pos] == '-')) {
@@ -150,97 +155,97 @@ std::optional<int> ProfileInteger(QByteArray value) {
   return static_cast<int>(magnitude);
 }
 
-int ProfileIntFrom(const QByteArray& content, const QString& section, const QString& key,
+int ProfileIntFrom(std::string_view content, std::string_view section, std::string_view key,
                    int defaultValue) {
-  const QList<QByteArray> lines = SplitLines(content).lines;
-  const QByteArray sectionName = TrimProfileSpace(section.toUtf8());
-  const QByteArray keyName = TrimProfileSpace(key.toUtf8());
-  const std::optional<qsizetype> at = FindKeyLine(lines, sectionName, keyName);
-  if (!at) return defaultValue;
-  return ProfileInteger(ParseLine(lines[*at]).value).value_or(defaultValue);
+  const std::vector<std::string> lines = SplitLines(content).lines;
+  const KeySearch found = FindKey(lines, TrimProfileSpace(section), TrimProfileSpace(key));
+  if (!found.keyLine) return defaultValue;
+  return ProfileInteger(ParseLine(lines[*found.keyLine]).value).value_or(defaultValue);
 }
 
 // The user's read-only marking is honoured even when the process could write anyway.
-bool MarkedReadOnly(const QString& path) {
-  const QFileInfo info(path);
-  if (!info.exists()) return false;
-  constexpr QFileDevice::Permissions anyWrite =
-      QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-  return (info.permissions() & anyWrite) == 0;
+bool MarkedReadOnly(const fs::path& path) {
+  std::error_code error;
+  const fs::file_status status = fs::status(path, error);
+  if (error || !fs::exists(status)) return false;
+  constexpr fs::perms anyWrite =
+      fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  return (status.permissions() & anyWrite) == fs::perms::none;
 }
 
 // Sets key=value in text's section the way WritePrivateProfileStringA does.
-void SetProfileString(ProfileText& text, const QString& section, const QString& key,
-                      const QString& value) {
-  const QByteArray sectionName = TrimProfileSpace(section.toUtf8());
-  const QByteArray keyName = TrimProfileSpace(key.toUtf8());
-  const QByteArray valueText = value.toUtf8();
-  qsizetype header = -1;
-  qsizetype lastLine = -1;
-  const std::optional<qsizetype> at =
-      FindKeyLine(text.lines, sectionName, keyName, &header, &lastLine);
-  if (at) {
+void SetProfileString(ProfileText& text, std::string_view section, std::string_view key,
+                      std::string_view value) {
+  const std::string_view sectionName = TrimProfileSpace(section);
+  const std::string_view keyName = TrimProfileSpace(key);
+  const KeySearch found = FindKey(text.lines, sectionName, keyName);
+  const auto keyLine = [&](std::string_view name) {
+    std::string line(name);
+    line += '=';
+    line += value;
+    return line;
+  };
+  if (found.keyLine) {
     // Keeps the key's spelling from the file.
-    text.lines[*at] = ParseLine(text.lines[*at]).name + '=' + valueText;
-  } else if (header >= 0) {
-    text.lines.insert(lastLine + 1, keyName + '=' + valueText);
+    text.lines[*found.keyLine] = keyLine(ParseLine(text.lines[*found.keyLine]).name);
+  } else if (found.sectionLine) {
+    text.lines.insert(text.lines.begin() + static_cast<std::ptrdiff_t>(found.lastLineOfSection + 1),
+                      keyLine(keyName));
   } else {
-    while (!text.lines.isEmpty() && TrimProfileSpace(text.lines.back()).isEmpty()) {
-      text.lines.removeLast();
+    while (!text.lines.empty() && TrimProfileSpace(text.lines.back()).empty()) {
+      text.lines.pop_back();
     }
-    if (!text.lines.isEmpty()) text.lines.append(QByteArray());
-    text.lines.append('[' + sectionName + ']');
-    text.lines.append(keyName + '=' + valueText);
+    if (!text.lines.empty()) text.lines.emplace_back();
+    text.lines.push_back('[' + std::string(sectionName) + ']');
+    text.lines.push_back(keyLine(keyName));
   }
 }
 
 // Sets every key in section and replaces the file once, all or nothing: a failed write leaves
 // the previous file as it was.
-bool WriteProfileStrings(const QString& section, const QList<std::pair<QString, QString>>& values,
-                         const QString& path, FileCalls& calls) {
+bool WriteProfileStrings(std::string_view section,
+                         std::initializer_list<std::pair<std::string_view, std::string>> values,
+                         const fs::path& path, FileCalls& calls) {
   if (MarkedReadOnly(path)) return false;
-  const std::optional<QByteArray> content = ReadProfileFile(path);
+  const std::optional<std::string> content = ReadProfileFile(path);
   if (!content) return false;
   ProfileText text = SplitLines(*content);
   for (const auto& [key, value] : values) SetProfileString(text, section, key, value);
-  QByteArray output;
-  for (const QByteArray& line : text.lines) output += line + text.lineEnd;
-  return ReplaceFileContents(FileSystemPath(path), std::string_view(output.data(), output.size()),
-                             calls);
+  std::string output;
+  for (const std::string& line : text.lines) {
+    output += line;
+    output += text.lineEnd;
+  }
+  return ReplaceFileContents(path, output, calls);
 }
 
 }  // namespace
 
-QString SettingsPath(const QString& programDir) {
-  return QDir(programDir).filePath(QString::fromLatin1(kSettingsFileName));
-}
+fs::path SettingsPath(const fs::path& programDir) { return programDir / kSettingsFileName; }
 
-int GetPrivateProfileInt(const QString& section, const QString& key, int defaultValue,
-                         const QString& path) {
-  const std::optional<QByteArray> content = ReadProfileFile(path);
+int GetPrivateProfileInt(std::string_view section, std::string_view key, int defaultValue,
+                         const fs::path& path) {
+  const std::optional<std::string> content = ReadProfileFile(path);
   if (!content) return defaultValue;
   return ProfileIntFrom(*content, section, key, defaultValue);
 }
 
-bool WritePrivateProfileString(const QString& section, const QString& key, const QString& value,
-                               const QString& path) {
-  return WriteProfileStrings(section, {{key, value}}, path, SystemFileCalls());
+bool WritePrivateProfileString(std::string_view section, std::string_view key,
+                               std::string_view value, const fs::path& path) {
+  return WriteProfileStrings(section, {{key, std::string(value)}}, path, SystemFileCalls());
 }
 
-LoadedSettings LoadSettingsFile(const QString& path) {
+LoadedSettings LoadSettingsFile(const fs::path& path) {
   LoadedSettings settings;
-  const std::optional<QByteArray> content = ReadProfileFile(path);
+  const std::optional<std::string> content = ReadProfileFile(path);
   if (!content) {
     settings.FileUnreadable = true;
     return settings;
   }
-  const QString section = QString::fromLatin1(kSettingsSection);
-  settings.DirectionOffset = ProfileIntFrom(*content, section,
-                                            QString::fromLatin1(kDirectionOffsetKey),
-                                            kDefaultDirectionOffset);
-  settings.CompassChartType = ProfileIntFrom(*content, section,
-                                             QString::fromLatin1(kCompassChartTypeKey),
-                                             kDefaultCompassChartType);
+  settings.DirectionOffset =
+      ProfileIntFrom(*content, kSettingsSection, kDirectionOffsetKey, kDefaultDirectionOffset);
+  settings.CompassChartType =
+      ProfileIntFrom(*content, kSettingsSection, kCompassChartTypeKey, kDefaultCompassChartType);
   if (settings.DirectionOffset < 0 || settings.DirectionOffset > 15) {
     settings.DirectionOffset = kDefaultDirectionOffset;
   }
@@ -250,11 +255,10 @@ LoadedSettings LoadSettingsFile(const QString& path) {
   return settings;
 }
 
-bool SaveSettingsFile(const QString& path, int directionOffset, int compassChartType,
+bool SaveSettingsFile(const fs::path& path, int directionOffset, int compassChartType,
                       FileCalls& calls) {
-  return WriteProfileStrings(
-      QString::fromLatin1(kSettingsSection),
-      {{QString::fromLatin1(kDirectionOffsetKey), QString::number(directionOffset)},
-       {QString::fromLatin1(kCompassChartTypeKey), QString::number(compassChartType)}},
-      path, calls);
+  return WriteProfileStrings(kSettingsSection,
+                             {{kDirectionOffsetKey, std::to_string(directionOffset)},
+                              {kCompassChartTypeKey, std::to_string(compassChartType)}},
+                             path, calls);
 }

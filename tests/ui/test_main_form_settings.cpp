@@ -76,7 +76,7 @@ class MainFormSettingsTest : public MainFormTest {
 
   std::string Ini() const { return ReadBytes(IniFile()); }
   std::filesystem::path IniFile() const { return programDir.File("anemometer.ini"); }
-  LoadedSettings Saved() const { return LoadSettingsFile(QString::fromStdString(IniFile())); }
+  LoadedSettings Saved() const { return LoadSettingsFile(IniFile()); }
 };
 
 }  // namespace
