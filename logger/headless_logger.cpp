@@ -1,7 +1,6 @@
 #include "headless_logger.h"
 
 #include <QEvent>
-#include <QFile>
 #include <filesystem>
 
 #include "calibration.h"
@@ -36,7 +35,7 @@ void HeadlessLogger::Start() {
                 "cannot read " + calibration.string() + "; using the default calibration table");
   }
   const std::filesystem::path settingsFile = files_.ReadPath(kSettingsFileName);
-  const LoadedSettings settings = LoadSettingsFile(QFile::decodeName(settingsFile.c_str()));
+  const LoadedSettings settings = LoadSettingsFile(settingsFile);
   if (settings.FileUnreadable) {
     status_.Say("settings", "cannot read " + settingsFile.string() + "; direction offset 0");
   }

@@ -1,6 +1,6 @@
 // Replacing a file all or nothing: what the new file looks like, what is refused, and that
 // interrupted and short writes still give the whole content. Failures at each step of every
-// writer are in the user-interface tests (test_safe_file_writes.cpp), which see all four.
+// writer are in test_safe_file_writes.cpp.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>

@@ -78,7 +78,7 @@ class MainFormSettingsTest : public MainFormTest {
   // The user's pick in "Zobrazit ukazatele:".
   std::string Ini() const { return ReadBytes(IniFile()); }
   std::filesystem::path IniFile() const { return programDir.File("anemometer.ini"); }
-  LoadedSettings Saved() const { return LoadSettingsFile(QString::fromStdString(IniFile())); }
+  LoadedSettings Saved() const { return LoadSettingsFile(IniFile()); }
 };
 
 }  // namespace

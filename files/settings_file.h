@@ -1,38 +1,40 @@
 #pragma once
 
-#include <QString>
+#include <filesystem>
+#include <string_view>
 
 #include "file_calls.h"
 
 // anemometer.ini: one section "Anemometer" with the direction offset and the compass chart
 // type. The file may come from the Windows version of the program, so it is read the way the
 // Windows private-profile functions read it, and written by changing only the lines it owns.
+// Names and values are bytes as they stand in the file (UTF-8 from this program).
 
 inline constexpr char kSettingsFileName[] = "anemometer.ini";
 inline constexpr char kSettingsSection[] = "Anemometer";
 inline constexpr char kDirectionOffsetKey[] = "PosunutiSmeruVetru";
 inline constexpr char kCompassChartTypeKey[] = "TypGrafuNaKompasu";
 
-inline constexpr int kDefaultDirectionOffset = 0;  // 0..15
+inline constexpr int kDefaultDirectionOffset = 0;   // 0..15
 inline constexpr int kDefaultCompassChartType = 1;  // 1..3
 
 // The settings file of the program in programDir (the executable's directory).
-QString SettingsPath(const QString& programDir);
+std::filesystem::path SettingsPath(const std::filesystem::path& programDir);
 
 // Reads an integer the way GetPrivateProfileIntA does: section and key are matched without
-// regard to case (the first matching section only), the value is trimmed and may be quoted,
-// and its leading integer (optional sign, decimal digits) is the result. A missing or
+// regard to ASCII case (the first matching section only), the value is trimmed and may be
+// quoted, and its leading integer (optional sign, decimal digits) is the result. A missing or
 // unreadable file, section or key, an empty value or one without a leading integer gives
 // defaultValue.
-int GetPrivateProfileInt(const QString& section, const QString& key, int defaultValue,
-                         const QString& path);
+int GetPrivateProfileInt(std::string_view section, std::string_view key, int defaultValue,
+                         const std::filesystem::path& path);
 
 // Sets key=value in section the way WritePrivateProfileStringA does: the key's line is replaced,
 // or the key (and the section) is added; every other line stays as it was. The file is created
 // when missing and otherwise replaced all or nothing (atomic_file.h). False when the file cannot
 // be read or written, is not a regular file or is marked read-only; the file is as before then.
-bool WritePrivateProfileString(const QString& section, const QString& key, const QString& value,
-                               const QString& path);
+bool WritePrivateProfileString(std::string_view section, std::string_view key,
+                               std::string_view value, const std::filesystem::path& path);
 
 struct LoadedSettings {
   int DirectionOffset = kDefaultDirectionOffset;
@@ -44,8 +46,8 @@ struct LoadedSettings {
 
 // Both settings, each replaced by its default when it lies outside its range. A file that is not
 // a regular file or is larger than kProgramFileSizeLimit counts as unreadable.
-LoadedSettings LoadSettingsFile(const QString& path);
+LoadedSettings LoadSettingsFile(const std::filesystem::path& path);
 
 // Writes both keys in one replacement of the file. False when it failed; the file is as before.
-bool SaveSettingsFile(const QString& path, int directionOffset, int compassChartType,
+bool SaveSettingsFile(const std::filesystem::path& path, int directionOffset, int compassChartType,
                       FileCalls& calls = SystemFileCalls());

@@ -2,7 +2,6 @@
 // report) survives a disk that fills up at any step of the write.
 #include <gtest/gtest.h>
 
-#include <QString>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -63,7 +62,7 @@ class SafeFileWritesTest : public ::testing::Test {
        }},
       {"anemometer.ini",
        [](const fs::path& file, FileCalls& calls) {
-         return SaveSettingsFile(QString::fromStdString(file.string()), 5, 3, calls);
+         return SaveSettingsFile(file, 5, 3, calls);
        }},
       {"saved.csv",
        [this](const fs::path& file, FileCalls& calls) {

@@ -1,55 +1,54 @@
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
+#include <filesystem>
+#include <string>
 
+#include "files_test_helpers.h"
 #include "settings_file.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
 class SettingsFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(dir_.isValid());
-    path_ = SettingsPath(dir_.path());
+    // A program folder whose name is not ASCII: the path must reach the system as it is.
+    ASSERT_TRUE(fs::create_directory(programDir_));
+    path_ = SettingsPath(programDir_);
   }
 
-  void Write(const QByteArray& content) {
-    QFile file(path_);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
+  void Write(const std::string& content) const { WriteBytes(path_, content); }
+
+  std::string Read() const {
+    return fs::is_regular_file(path_) ? ReadBytes(path_) : "<unreadable>";
   }
 
-  QByteArray Read() const {
-    QFile file(path_);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : "<unreadable>";
-  }
-
-  LoadedSettings LoadFrom(const QByteArray& content) {
+  LoadedSettings LoadFrom(const std::string& content) const {
     Write(content);
     return LoadSettingsFile(path_);
   }
 
-  QTemporaryDir dir_;
-  QString path_;
+  TempDir dir_;
+  const fs::path programDir_ = dir_ / "Měření větru";
+  fs::path path_;
 };
 
 }  // namespace
 
 TEST_F(SettingsFileTest, MissingFileGivesTheDefaultsSilently) {
-  EXPECT_EQ(SettingsPath(QStringLiteral("/opt/kelvra/bin")),
-            QStringLiteral("/opt/kelvra/bin/anemometer.ini"));
+  EXPECT_EQ(SettingsPath("/opt/kelvra/bin"), fs::path("/opt/kelvra/bin/anemometer.ini"));
+  EXPECT_EQ(path_, programDir_ / "anemometer.ini");
   const LoadedSettings loaded = LoadSettingsFile(path_);
   EXPECT_EQ(loaded.DirectionOffset, 0);
   EXPECT_EQ(loaded.CompassChartType, 1);
   EXPECT_FALSE(loaded.FileUnreadable);
-  EXPECT_FALSE(QFile::exists(path_));
+  EXPECT_FALSE(fs::exists(path_));
 }
 
 TEST_F(SettingsFileTest, ValuesAreReadLikeTheWindowsProfileFunctions) {
   struct Case {
-    QByteArray content;
+    std::string content;
     int offset, chartType;
   };
   const Case cases[] = {
@@ -70,7 +69,7 @@ TEST_F(SettingsFileTest, ValuesAreReadLikeTheWindowsProfileFunctions) {
       {"[Anemometer]\nPosunutiSmeruVetru=\"5\nTypGrafuNaKompasu=-\n", 0, 1},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.content.toStdString());
+    SCOPED_TRACE(c.content);
     const LoadedSettings loaded = LoadFrom(c.content);
     EXPECT_EQ(loaded.DirectionOffset, c.offset);
     EXPECT_EQ(loaded.CompassChartType, c.chartType);
@@ -83,7 +82,7 @@ TEST_F(SettingsFileTest, ValuesAreReadLikeTheWindowsProfileFunctions) {
 }
 
 TEST_F(SettingsFileTest, ExistingButUnreadableFileIsReported) {
-  ASSERT_TRUE(QDir().mkpath(path_));  // a directory where the file should be
+  ASSERT_TRUE(fs::create_directory(path_));  // a directory where the file should be
   const LoadedSettings loaded = LoadSettingsFile(path_);
   EXPECT_TRUE(loaded.FileUnreadable);
   EXPECT_EQ(loaded.DirectionOffset, 0);
@@ -119,15 +118,15 @@ TEST_F(SettingsFileTest, WritingKeepsEveryOtherLine) {
 }
 
 TEST_F(SettingsFileTest, WriteProtectedFileGivesFailureAndStaysAsItWas) {
-  const QByteArray before = "[Anemometer]\nPosunutiSmeruVetru=4\nTypGrafuNaKompasu=2\n";
+  const std::string before = "[Anemometer]\nPosunutiSmeruVetru=4\nTypGrafuNaKompasu=2\n";
   Write(before);
-  ASSERT_TRUE(QFile::setPermissions(path_, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+  fs::permissions(path_, fs::perms::owner_read | fs::perms::group_read);
   EXPECT_FALSE(SaveSettingsFile(path_, 7, 3));
   EXPECT_EQ(Read(), before);
   EXPECT_EQ(LoadSettingsFile(path_).DirectionOffset, 4);
-  ASSERT_TRUE(QFile::setPermissions(path_, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+  fs::permissions(path_, fs::perms::owner_read | fs::perms::owner_write);
   EXPECT_TRUE(SaveSettingsFile(path_, 7, 3));
   EXPECT_EQ(LoadSettingsFile(path_).DirectionOffset, 7);
   // Nor can a program directory that is gone take the file.
-  EXPECT_FALSE(SaveSettingsFile(SettingsPath(dir_.filePath("gone")), 1, 1));
+  EXPECT_FALSE(SaveSettingsFile(SettingsPath(programDir_ / "gone"), 1, 1));
 }
