@@ -129,9 +129,8 @@ class TMainForm : public QMainWindow, public MeasurementSink {
   // installed default.
   QString ProgramFile(const char* fileName) const;
 
-  // The capture this window drives and shows: device link, measurement state (calibration
-  // table, record store, decoder, statistics, direction offset, DataLock), live log and the
-  // hand-over of reports, which arrive as the two posted events of MainWindowProc.
+  // The measurement state of the capture this window drives and shows (calibration table,
+  // record store, decoder, statistics, direction offset, DataLock), and its live log.
   MeasurementCore& Core() { return core_; }
   const MeasurementCore& Core() const { return core_; }
   LiveLog& LiveLogFile() { return liveLog_; }
@@ -179,10 +178,12 @@ class TMainForm : public QMainWindow, public MeasurementSink {
   bool MainWindowProc(QEvent* event);
 
   FileDialogs& Dialogs() { return *fileDialogs_; }
-  // The full name to save it under; its folder is created if needed.
+  // The full name to save one of the program's own files under; its folder is created if
+  // needed.
   QString ProgramFileToWrite(const char* fileName) const;
-  CaptureSession& Session() { return session_; }
 
+  // The capture: device link, measurement state, live log and the hand-over of reports, which
+  // arrive as the two posted events of MainWindowProc.
   CaptureSession session_;
   // The session's measurement state and live log, under short names for the handlers.
   MeasurementCore& core_;
