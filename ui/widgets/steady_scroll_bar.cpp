@@ -43,7 +43,9 @@ void SteadyScrollBar::DrawPicture() {
   option.activeSubControls = QStyle::SC_None;
   // In strips, each on a picture of its own: Qt's raster engine hands a fill or line taller than
   // about 96 lines of its device to its thread pool, and waking those threads costs more than
-  // the drawing.
+  // the drawing. The cuts run across the bar's length only on a vertical bar: a horizontal bar
+  // cut across its lines comes out different where two lines meet, so it is drawn whole (with
+  // the pool; its look changes only when the grid's width changes, once a vertical bar shows).
   for (int top = 0; top < height(); top += kStripHeight) {
     QPixmap strip(QSize(width(), kStripHeight) * ratio);
     strip.setDevicePixelRatio(ratio);
