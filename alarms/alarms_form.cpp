@@ -47,8 +47,8 @@ QLabel* CreateLabel(QWidget* parent, const char* text, int left, int top) {
 
 }  // namespace
 
-TAlarmsForm::TAlarmsForm(Clock& clock, SoundPlayer& sound, ProgramFiles files,
-                         AlarmLimits& limits, QWidget* parent)
+TAlarmsForm::TAlarmsForm(Clock& clock, SoundPlayer& sound, ProgramFiles files, AlarmLimits& limits,
+                         QWidget* parent)
     : QDialog(parent), clock_(clock), sound_(sound), files_(std::move(files)), limits_(limits) {
   setObjectName(QStringLiteral("AlarmsForm"));
   setWindowTitle(QStringLiteral("Alarmy"));
@@ -71,14 +71,13 @@ void TAlarmsForm::FormCreate() {
 }
 
 void TAlarmsForm::CreateControls() {
-  CreateGroup("GroupBox_TemperatureAlarm", " Teplota ", 8,
-                                          AlarmLimit::TempHi, AlarmLimit::TempLo);
-  CreateGroup("GroupBox_WindSpeedAlarm", " Rychlost vetru průměr ", 151,
-                                        AlarmLimit::WindAvgHi, AlarmLimit::WindAvgLo);
-  CreateGroup("GroupBox_GustAlarm", " Náraz větru ", 295,
-                                   AlarmLimit::WindGustHi, AlarmLimit::WindGustLo);
-  CreateGroup("GroupBox_WindchillAlarm", " Wind chill průměr ", 439,
-                                        AlarmLimit::WindChillHi, AlarmLimit::WindChillLo);
+  CreateGroup("GroupBox_TemperatureAlarm", " Teplota ", 8, AlarmLimit::TempHi, AlarmLimit::TempLo);
+  CreateGroup("GroupBox_WindSpeedAlarm", " Rychlost vetru průměr ", 151, AlarmLimit::WindAvgHi,
+              AlarmLimit::WindAvgLo);
+  CreateGroup("GroupBox_GustAlarm", " Náraz větru ", 295, AlarmLimit::WindGustHi,
+              AlarmLimit::WindGustLo);
+  CreateGroup("GroupBox_WindchillAlarm", " Wind chill průměr ", 439, AlarmLimit::WindChillHi,
+              AlarmLimit::WindChillLo);
 
   CreateEventList();
 
@@ -89,8 +88,8 @@ void TAlarmsForm::CreateControls() {
   Place(Button_Zavrit, 503, 349, 75, 25);
 }
 
-void TAlarmsForm::CreateGroup(const char* name, const char* caption, int left,
-                                    AlarmLimit upper, AlarmLimit lower) {
+void TAlarmsForm::CreateGroup(const char* name, const char* caption, int left, AlarmLimit upper,
+                              AlarmLimit lower) {
   auto* box = new QGroupBox(QString::fromUtf8(caption), this);
   box->setObjectName(QString::fromLatin1(name));
   Place(box, left, kGroupTop, kGroupWidth, kGroupHeight);
@@ -100,8 +99,8 @@ void TAlarmsForm::CreateGroup(const char* name, const char* caption, int left,
   controls_.at(IndexOf(lower)) = CreateLimitControls(box, lower, 85, 83);
 }
 
-AlarmLimitControls TAlarmsForm::CreateLimitControls(QWidget* box, AlarmLimit limit,
-                                                            int editTop, int buttonTop) {
+AlarmLimitControls TAlarmsForm::CreateLimitControls(QWidget* box, AlarmLimit limit, int editTop,
+                                                    int buttonTop) {
   const QString name = QString::fromLatin1(AlarmLimitName(limit));
   AlarmLimitControls controls;
 

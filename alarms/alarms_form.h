@@ -40,7 +40,8 @@ class TAlarmsForm : public QDialog {
   void CreateControls();
   void CreateGroup(const char* name, const char* caption, int left, AlarmLimit upper,
                    AlarmLimit lower);
-  AlarmLimitControls CreateLimitControls(QWidget* box, AlarmLimit limit, int editTop, int buttonTop);
+  AlarmLimitControls CreateLimitControls(QWidget* box, AlarmLimit limit, int editTop,
+                                         int buttonTop);
   void CreateEventList();
   void ConnectHandlers();
   void Button_ZavritClick();

@@ -10,9 +10,9 @@
 #include <ostream>
 #include <string>
 
+#include "alarm_event_model.h"
 #include "alarm_limit.h"
 #include "alarm_limits.h"
-#include "alarm_event_model.h"
 #include "alarms_form.h"
 #include "fake_sound_player.h"
 #include "fixed_clock.h"
@@ -31,8 +31,7 @@ struct LimitWidgets {
 };
 
 // The alarms window's controls of one limit, or the main window's with its own names.
-inline LimitWidgets WidgetsOf(const QWidget& form, AlarmLimit limit,
-                              const char* name = nullptr) {
+inline LimitWidgets WidgetsOf(const QWidget& form, AlarmLimit limit, const char* name = nullptr) {
   const std::string suffix = name != nullptr ? name : AlarmLimitName(limit);
   return {&NamedChild<QLineEdit>(form, ("Edit_" + suffix).c_str()),
           &NamedChild<TUpDown>(form, ("UpDown_" + suffix).c_str()),
@@ -41,8 +40,7 @@ inline LimitWidgets WidgetsOf(const QWidget& form, AlarmLimit limit,
 
 // The four cell texts of one row of the event list.
 inline QStringList EventRow(const TAlarmsForm& form, int row) {
-  const QAbstractItemModel* model =
-      NamedChild<QTableView>(form, "StringGrid_AlarmEvents").model();
+  const QAbstractItemModel* model = NamedChild<QTableView>(form, "StringGrid_AlarmEvents").model();
   QStringList cells;
   for (int column = 0; column < model->columnCount(); ++column) {
     cells << model->data(model->index(row, column)).toString();

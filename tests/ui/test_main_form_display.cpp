@@ -200,8 +200,7 @@ class ReportRowsTest : public MainFormTest {
     for (Window* w : {&jumping, &stepping}) {
       w->form = std::make_unique<TMainForm>(
           MainFormServices{hid, clock, ProgramFiles{programDir.Path()}, &messages, &dialogs});
-      w->alarms =
-          new TAlarmsForm(clock, sound, w->form->Files(), w->form->Limits(), w->form.get());
+      w->alarms = new TAlarmsForm(clock, sound, w->form->Files(), w->form->Limits(), w->form.get());
       w->form->AttachDialog(w->alarms);
       // Upper temperature limit 10, armed; the reports go from -5 to 19 degrees.
       ClickArrow(&NamedChild<TUpDown>(*w->form, "UpDown_TempAlarmHi"), UpDownButton::Up, 10);

@@ -11,8 +11,8 @@
 
 #include "alarm_limit_controls.h"
 #include "alarm_limits.h"
-#include "direction_sector.h"
 #include "capture_session.h"
+#include "direction_sector.h"
 #include "live_log.h"
 #include "measurement_core.h"
 #include "measurement_record.h"
@@ -114,8 +114,7 @@ class TMainForm : public QMainWindow, public MeasurementSink {
   void EndReportRows() override;
   void DropOldestGridRow() override;
   void ShowRecord(const MeasurementRecord& record, const DisplayStatistics& statistics) override;
-  void CheckAlarms(float temperature, float avgSpeed, float gustSpeed,
-                   float windChillAvg) override;
+  void CheckAlarms(float temperature, float avgSpeed, float gustSpeed, float windChillAvg) override;
   void WriteLiveLogRow(const MeasurementRecord& record) override;
   void StopCaptureOnInvalidPacket() override;
 
