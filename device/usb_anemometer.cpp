@@ -3,6 +3,10 @@
 #include <system_error>
 #include <utility>
 
+#if defined(__linux__)
+#include <pthread.h>
+#endif
+
 #include "report_assembler.h"
 
 TUsbAnemometer::TUsbAnemometer(std::uint16_t vendorId, std::uint16_t productId,
@@ -118,6 +122,10 @@ void TUsbAnemometer::ReleaseThread(std::thread& thread) {
 }
 
 void TUsbAnemometer::CaptureLoop() {
+#if defined(__linux__)
+  // Named, so that thread lists (top -H, /proc, bench/count_wakeups) tell it from the window's.
+  pthread_setname_np(pthread_self(), "anemometer-read");
+#endif
   ReportAssembler assembler;
   const int timeoutMs = DeviceHandle->WakeUpEndsReads() ? -1 : kReadTimeoutMs;
   while (!StopEvent) {
