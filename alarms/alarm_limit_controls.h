@@ -1,22 +1,23 @@
 #pragma once
 
+#include <QRect>
+#include <QString>
+
 #include "alarm_limit.h"
 
 class AlarmLimits;
-class QLineEdit;
-class QObject;
-class QPushButton;
-class TUpDown;
+class QWidget;
 
-// One limit's controls on either window: the read-only limit, its spinner and its switch.
-struct AlarmLimitControls {
-  QLineEdit* edit = nullptr;
-  TUpDown* upDown = nullptr;
-  QPushButton* button = nullptr;
+// Where one limit's three controls sit on their parent: the read-only limit, its spinner and
+// its switch.
+struct AlarmLimitPlaces {
+  QRect edit;
+  QRect spinner;
+  QRect button;
 };
 
-// Lets the controls change the limit (a spinner click steps it, the switch arms or disarms it)
-// and shows the limit in them now and whenever it changes, from whichever window. The
-// connections end with context.
-void BindAlarmLimitControls(AlarmLimits& limits, AlarmLimit limit,
-                            const AlarmLimitControls& controls, QObject* context);
+// Creates one limit's controls on parent, named Edit_<name>, UpDown_<name> and Button_<name>,
+// on either window. A spinner click steps the limit, the switch arms or disarms it, and the
+// controls show the limit now and whenever it changes, from whichever window.
+void CreateAlarmLimitControls(QWidget* parent, const QString& name, const AlarmLimitPlaces& places,
+                              AlarmLimits& limits, AlarmLimit limit);

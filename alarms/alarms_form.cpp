@@ -3,13 +3,12 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <utility>
 
 #include "alarm_event_model.h"
-#include "alarm_limits.h"
+#include "alarm_limit_controls.h"
 
 namespace {
 
@@ -58,17 +57,9 @@ TAlarmsForm::TAlarmsForm(Clock& clock, SoundPlayer& sound, ProgramFiles files, A
   setFixedSize(kClientWidth, kClientHeight);
   CreateControls();
   ConnectHandlers();
-  FormCreate();
 }
 
 TAlarmsForm::~TAlarmsForm() = default;
-
-// The controls show the shared limits: all at 0 and disarmed when the program starts.
-void TAlarmsForm::FormCreate() {
-  for (AlarmLimit limit : kAlarmLimitsInCheckOrder) {
-    BindAlarmLimitControls(limits_, limit, controls_.at(IndexOf(limit)), this);
-  }
-}
 
 void TAlarmsForm::CreateControls() {
   CreateGroup("GroupBox_TemperatureAlarm", " Teplota ", 8, AlarmLimit::TempHi, AlarmLimit::TempLo);
@@ -94,31 +85,17 @@ void TAlarmsForm::CreateGroup(const char* name, const char* caption, int left, A
   box->setObjectName(QString::fromLatin1(name));
   Place(box, left, kGroupTop, kGroupWidth, kGroupHeight);
   CreateLabel(box, "Horní mez:", kLabelLeft, 22);
-  controls_.at(IndexOf(upper)) = CreateLimitControls(box, upper, 39, 35);
+  CreateLimitControls(box, upper, 39, 35);
   CreateLabel(box, "Dolní mez:", kLabelLeft + 1, 68);
-  controls_.at(IndexOf(lower)) = CreateLimitControls(box, lower, 85, 83);
+  CreateLimitControls(box, lower, 85, 83);
 }
 
-AlarmLimitControls TAlarmsForm::CreateLimitControls(QWidget* box, AlarmLimit limit, int editTop,
-                                                    int buttonTop) {
-  const QString name = QString::fromLatin1(AlarmLimitName(limit));
-  AlarmLimitControls controls;
-
-  controls.edit = new QLineEdit(box);
-  controls.edit->setObjectName(QStringLiteral("Edit_") + name);
-  controls.edit->setReadOnly(true);
-  Place(controls.edit, kEditLeft, editTop, kEditWidth, kEditHeight);
-
-  controls.upDown = new TUpDown(box);
-  controls.upDown->setObjectName(QStringLiteral("UpDown_") + name);
-  Place(controls.upDown, kSpinnerLeft, editTop, kSpinnerWidth, kEditHeight);
-
-  controls.button = new QPushButton(QString::fromLatin1(AlarmSwitchCaption(false)), box);
-  controls.button->setObjectName(QStringLiteral("Button_") + name);
-  // Enter must not arm or disarm a limit behind the user's back.
-  controls.button->setAutoDefault(false);
-  Place(controls.button, kButtonLeft, buttonTop, kButtonSize, kButtonSize);
-  return controls;
+void TAlarmsForm::CreateLimitControls(QWidget* box, AlarmLimit limit, int editTop, int buttonTop) {
+  CreateAlarmLimitControls(box, QString::fromLatin1(AlarmLimitName(limit)),
+                           {QRect(kEditLeft, editTop, kEditWidth, kEditHeight),
+                            QRect(kSpinnerLeft, editTop, kSpinnerWidth, kEditHeight),
+                            QRect(kButtonLeft, buttonTop, kButtonSize, kButtonSize)},
+                           limits_, limit);
 }
 
 void TAlarmsForm::CreateEventList() {
@@ -150,7 +127,7 @@ void TAlarmsForm::CreateEventList() {
   }
 }
 
-// The limits' own controls are bound to the shared limits in FormCreate.
+// The limits' own controls are bound to the shared limits where they are created.
 void TAlarmsForm::ConnectHandlers() {
   connect(Button_Zavrit, &QPushButton::clicked, this, &TAlarmsForm::Button_ZavritClick);
 }

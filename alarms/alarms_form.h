@@ -2,12 +2,9 @@
 
 #include <QDialog>
 #include <QString>
-#include <array>
 
 #include "alarm_limit.h"
-#include "alarm_limit_controls.h"
 #include "program_files.h"
-#include "up_down.h"
 
 class AlarmEventModel;
 class AlarmLimits;
@@ -36,12 +33,10 @@ class TAlarmsForm : public QDialog {
   const AlarmEventModel& Events() const { return *events_; }
 
  private:
-  void FormCreate();
   void CreateControls();
   void CreateGroup(const char* name, const char* caption, int left, AlarmLimit upper,
                    AlarmLimit lower);
-  AlarmLimitControls CreateLimitControls(QWidget* box, AlarmLimit limit, int editTop,
-                                         int buttonTop);
+  void CreateLimitControls(QWidget* box, AlarmLimit limit, int editTop, int buttonTop);
   void CreateEventList();
   void ConnectHandlers();
   void Button_ZavritClick();
@@ -52,7 +47,6 @@ class TAlarmsForm : public QDialog {
   AlarmLimits& limits_;
   AlarmEventModel* events_ = nullptr;
 
-  std::array<AlarmLimitControls, kAlarmLimitCount> controls_{};
   QLabel* Label_AlarmEvents = nullptr;
   QTableView* StringGrid_AlarmEvents = nullptr;
   QPushButton* Button_Zavrit = nullptr;

@@ -45,10 +45,10 @@ QString TMainForm::ProgramFile(const char* fileName) const {
   return QFile::decodeName(files_.ReadPath(fileName).c_str());
 }
 
-QString TMainForm::ProgramFileToWrite(const char* fileName) const {
+std::filesystem::path TMainForm::ProgramFileToWrite(const char* fileName) const {
   // A failure shows up as the save's own error.
   files_.MakeDir();
-  return QFile::decodeName(files_.WritePath(fileName).c_str());
+  return files_.WritePath(fileName);
 }
 
 void TMainForm::ShowInformation(const char* text) {

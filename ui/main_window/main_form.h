@@ -6,10 +6,11 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <optional>
 
-#include "alarm_limit_controls.h"
+#include "alarm_limit.h"
 #include "alarm_limits.h"
 #include "capture_session.h"
 #include "direction_sector.h"
@@ -22,7 +23,6 @@
 #include "system_time.h"
 #include "temperature_bar.h"
 #include "trend_charts.h"
-#include "up_down.h"
 #include "wind_rose.h"
 
 class Clock;
@@ -34,10 +34,8 @@ class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
-class QLineEdit;
 class QMenu;
 class QMenuBar;
-class QPushButton;
 class QToolButton;
 class TAboutBox;
 class TAlarmsForm;
@@ -122,7 +120,6 @@ class TMainForm : public QMainWindow, public MeasurementSink {
   // checks them, and this window's twins show and change four of them.
   AlarmLimits& Limits() { return alarmLimits_; }
 
-  MessageBoxes& Messages() { return *messages_; }
   const ProgramFiles& Files() const { return files_; }
   // The full name of one of the program's own files to read: the user's own, else the
   // installed default.
@@ -176,10 +173,9 @@ class TMainForm : public QMainWindow, public MeasurementSink {
   // The window's hook for the capture thread's two events; true when it took the event.
   bool MainWindowProc(QEvent* event);
 
-  FileDialogs& Dialogs() { return *fileDialogs_; }
   // The full name to save one of the program's own files under; its folder is created if
   // needed.
-  QString ProgramFileToWrite(const char* fileName) const;
+  std::filesystem::path ProgramFileToWrite(const char* fileName) const;
 
   // The capture: device link, measurement state, live log and the hand-over of reports, which
   // arrive as the two posted events of MainWindowProc.
@@ -282,13 +278,14 @@ class TMainForm : public QMainWindow, public MeasurementSink {
   void DropBottomGridRow();
   void ApplyGridRowDrops();
 
-  // The temperature and average-wind limits' controls on this window, bound to alarmLimits_.
-  void BindAlarmTwins();
+  // The controls of one of the temperature and average-wind limits on this window, bound to
+  // alarmLimits_.
+  void PlaceAlarmTwin(QWidget* parent, const char* caption, const char* name, int left, int top,
+                      AlarmLimit limit);
 
   Clock& clock_;
   ProgramFiles files_;
   AlarmLimits alarmLimits_;
-  std::array<std::pair<AlarmLimit, AlarmLimitControls>, 4> alarmTwins_{};
   std::unique_ptr<MessageBoxes> ownMessages_;
   std::unique_ptr<FileDialogs> ownFileDialogs_;
   MessageBoxes* messages_;

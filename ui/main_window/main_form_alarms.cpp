@@ -12,9 +12,3 @@ void TMainForm::CheckAlarms(float temperature, float avgSpeed, float gustSpeed,
                             float windChillAvg) {
   if (AlarmsForm) AlarmsForm->CheckAlarms(temperature, avgSpeed, gustSpeed, windChillAvg);
 }
-
-void TMainForm::BindAlarmTwins() {
-  for (const auto& [limit, controls] : alarmTwins_) {
-    BindAlarmLimitControls(alarmLimits_, limit, controls, this);
-  }
-}

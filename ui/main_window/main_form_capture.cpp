@@ -4,7 +4,6 @@
 #include <QPixmap>
 
 #include "main_form.h"
-#include "usb_anemometer.h"
 
 void TMainForm::StartCaptureClick(QObject* /*sender*/) {
   if (captureRunning_ == 1) {

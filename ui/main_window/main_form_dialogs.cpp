@@ -1,6 +1,4 @@
 #include <QDialog>
-#include <QFile>
-#include <filesystem>
 
 #include "about_box.h"
 #include "calibration.h"
@@ -14,9 +12,8 @@ void TMainForm::KalibracniTabulkaClick(QObject* /*sender*/) {
   // table as it stands.
   KalibracniTabulkaForm->LoadTable(core_.Calibration());
   if (KalibracniTabulkaForm->exec() != QDialog::Accepted) return;
-  const std::filesystem::path file(
-      QFile::encodeName(ProgramFileToWrite(kCalibrationFileName)).toStdString());
-  if (SaveCalibration(programFiles_, file, core_.Calibration()) != 0) {
+  if (SaveCalibration(programFiles_, ProgramFileToWrite(kCalibrationFileName),
+                      core_.Calibration()) != 0) {
     messages_->Show(QStringLiteral("Error openning calibration file, new values are not saved."),
                     QStringLiteral("Information"), MessageIcon::Information);
   }

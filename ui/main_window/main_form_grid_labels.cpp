@@ -122,8 +122,6 @@ void TMainForm::UpdateDirectionGrid(int sector, float avg, float gust) {
   if (sector < 0 || sector >= kSectorCount) return;
   StringGrid_WindSpeed->SetCell(1, sector + 1, SpeedText(avg));
   StringGrid_WindSpeed->SetCell(2, sector + 1, SpeedText(gust));
-  sectorAvgSpeed_[static_cast<std::size_t>(sector)] = avg;
-  sectorGustSpeed_[static_cast<std::size_t>(sector)] = gust;
 }
 
 void TMainForm::ShowWindLabels(float current, float minimum, float maximum, float mean,

@@ -6,15 +6,14 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPalette>
 #include <QPixmap>
-#include <QPushButton>
 #include <QStyle>
 #include <QToolButton>
 
+#include "alarm_limit_controls.h"
 #include "compass_card.h"
 #include "data_string_grid.h"
 #include "main_form.h"
@@ -64,22 +63,6 @@ QGroupBox* PlaceGroup(QWidget* parent, const char* name, const char* caption, in
   group->setObjectName(QString::fromUtf8(name));
   group->setGeometry(left, top, width, height);
   return group;
-}
-
-// One alarm limit: its caption, the read-only limit, the spinner and the arming button.
-AlarmLimitControls PlaceAlarm(QWidget* parent, const char* caption, const char* suffix, int left,
-                              int top) {
-  PlaceLabel(parent, caption, left, top);
-  AlarmLimitControls controls{new QLineEdit(QStringLiteral("0"), parent), new TUpDown(parent),
-                              new QPushButton(QStringLiteral("Zap"), parent)};
-  controls.edit->setObjectName(QStringLiteral("Edit_%1").arg(QString::fromUtf8(suffix)));
-  controls.edit->setReadOnly(true);
-  controls.edit->setGeometry(left, top + 15, 36, 21);
-  controls.upDown->setObjectName(QStringLiteral("UpDown_%1").arg(QString::fromUtf8(suffix)));
-  controls.upDown->setGeometry(left + 36, top + 15, 17, 21);
-  controls.button->setObjectName(QStringLiteral("Button_%1").arg(QString::fromUtf8(suffix)));
-  controls.button->setGeometry(left + 58, top + 13, 25, 25);
-  return controls;
 }
 
 QToolButton* PlaceToolButton(QWidget* parent, const char* name, const char* hint, int left,
@@ -182,6 +165,17 @@ void TMainForm::CreateToolButtons(QWidget* client) {
                                        QStyle::SP_MessageBoxWarning);
 }
 
+// One of the four alarm twins: its caption, then the limit's controls, bound to the shared
+// limits.
+void TMainForm::PlaceAlarmTwin(QWidget* parent, const char* caption, const char* name, int left,
+                               int top, AlarmLimit limit) {
+  PlaceLabel(parent, caption, left, top);
+  CreateAlarmLimitControls(parent, QString::fromUtf8(name),
+                           {QRect(left, top + 15, 36, 21), QRect(left + 36, top + 15, 17, 21),
+                            QRect(left + 58, top + 13, 25, 25)},
+                           alarmLimits_, limit);
+}
+
 void TMainForm::CreateWindGroup(QWidget* client) {
   GroupBox_Wind = PlaceGroup(client, "GroupBox_Wind", " Vítr ", 476, 1, 331, 345);
 
@@ -230,10 +224,8 @@ void TMainForm::CreateWindGroup(QWidget* client) {
     top += 16;
   }
 
-  alarmTwins_.at(0) = {AlarmLimit::WindAvgHi, PlaceAlarm(GroupBox_Wind, "Alarm horní mez:",
-                                                         "WindAlarmHi", 128, 224)};
-  alarmTwins_.at(1) = {AlarmLimit::WindAvgLo, PlaceAlarm(GroupBox_Wind, "Alarm dolní mez:",
-                                                         "WindAlarmLo", 128, 266)};
+  PlaceAlarmTwin(GroupBox_Wind, "Alarm horní mez:", "WindAlarmHi", 128, 224, AlarmLimit::WindAvgHi);
+  PlaceAlarmTwin(GroupBox_Wind, "Alarm dolní mez:", "WindAlarmLo", 128, 266, AlarmLimit::WindAvgLo);
 
   PlaceLabel(GroupBox_Wind, "Zobrazit ukazatele:", 12, 318);
   ComboBox_TypGrafuNaKompasu = new QComboBox(GroupBox_Wind);
@@ -311,10 +303,10 @@ void TMainForm::CreateTemperatureGroup(QWidget* client) {
     top += 16;
   }
 
-  alarmTwins_.at(2) = {AlarmLimit::TempHi, PlaceAlarm(GroupBox_Temperature, "Alarm horní mez:",
-                                                      "TempAlarmHi", 60, 126)};
-  alarmTwins_.at(3) = {AlarmLimit::TempLo, PlaceAlarm(GroupBox_Temperature, "Alarm dolní mez:",
-                                                      "TempAlarmLo", 60, 168)};
+  PlaceAlarmTwin(GroupBox_Temperature, "Alarm horní mez:", "TempAlarmHi", 60, 126,
+                 AlarmLimit::TempHi);
+  PlaceAlarmTwin(GroupBox_Temperature, "Alarm dolní mez:", "TempAlarmLo", 60, 168,
+                 AlarmLimit::TempLo);
 }
 
 void TMainForm::ConnectHandlers() {
@@ -342,7 +334,6 @@ void TMainForm::ConnectHandlers() {
   click(SpeedButton_CaptureStart, &TMainForm::SpeedButton_CaptureStartClick);
   click(SpeedButton_CaptureStop, &TMainForm::SpeedButton_CaptureStopClick);
   click(SpeedButton_Alarms, &TMainForm::SpeedButton_AlarmsClick);
-  BindAlarmTwins();
 
   // toggled also reports changes the program makes, which the live log relies on.
   connect(CheckBox_UkladatUdajePriCteni, &QCheckBox::toggled, this,

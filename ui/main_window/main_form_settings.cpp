@@ -1,8 +1,6 @@
 // The two settings kept in anemometer.ini: the direction offset and the wind rose's petals.
 #include <QComboBox>
 #include <QDialog>
-#include <QFile>
-#include <filesystem>
 
 #include "main_form.h"
 #include "message_boxes.h"
@@ -10,17 +8,9 @@
 #include "settings_file.h"
 #include "wind_rose.h"
 
-namespace {
-
-std::filesystem::path FileSystemPath(const QString& name) {
-  return std::filesystem::path(QFile::encodeName(name).toStdString());
-}
-
-}  // namespace
-
 // Non-zero when the file exists but could not be read; the defaults are in use then.
 int TMainForm::LoadSettings() {
-  const LoadedSettings settings = LoadSettingsFile(FileSystemPath(ProgramFile(kSettingsFileName)));
+  const LoadedSettings settings = LoadSettingsFile(files_.ReadPath(kSettingsFileName));
   core_.SetDirectionOffset(settings.DirectionOffset);
   compassChartType_ = settings.CompassChartType;
   return settings.FileUnreadable ? -1 : 0;
@@ -29,8 +19,8 @@ int TMainForm::LoadSettings() {
 // The new values stay in use for the rest of the run even when they could not be written; a
 // failed write leaves the previous file whole.
 int TMainForm::SaveSettings() {
-  if (!SaveSettingsFile(FileSystemPath(ProgramFileToWrite(kSettingsFileName)),
-                        core_.DirectionOffset(), compassChartType_)) {
+  if (!SaveSettingsFile(ProgramFileToWrite(kSettingsFileName), core_.DirectionOffset(),
+                        compassChartType_)) {
     messages_->Show(QStringLiteral("Cannot save settings file."), QStringLiteral("Error"),
                     MessageIcon::Error);
   }

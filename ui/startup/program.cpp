@@ -10,7 +10,6 @@
 #include <QTranslator>
 #include <clocale>
 #include <exception>
-#include <filesystem>
 
 #include "about_box.h"
 #include "alarms_form.h"
