@@ -327,7 +327,6 @@ void BM_LiveRecordFullAgainst100Rows(benchmark::State& state) {
       fewPath.push_back(few.Report(1));
       fullPath.push_back(full.Report(1));
     }
-    few.Restart();
     for (int i = 0; i < kSamples; ++i) {
       if (i % 50 == 0) {
         few.Restart();
