@@ -230,11 +230,6 @@ int GetPrivateProfileInt(std::string_view section, std::string_view key, int def
   return ProfileIntFrom(*content, section, key, defaultValue);
 }
 
-bool WritePrivateProfileString(std::string_view section, std::string_view key,
-                               std::string_view value, const fs::path& path) {
-  return WriteProfileStrings(section, {{key, std::string(value)}}, path, SystemFileCalls());
-}
-
 LoadedSettings LoadSettingsFile(const fs::path& path) {
   LoadedSettings settings;
   const std::optional<std::string> content = ReadProfileFile(path);

@@ -29,13 +29,6 @@ std::filesystem::path SettingsPath(const std::filesystem::path& programDir);
 int GetPrivateProfileInt(std::string_view section, std::string_view key, int defaultValue,
                          const std::filesystem::path& path);
 
-// Sets key=value in section the way WritePrivateProfileStringA does: the key's line is replaced,
-// or the key (and the section) is added; every other line stays as it was. The file is created
-// when missing and otherwise replaced all or nothing (atomic_file.h). False when the file cannot
-// be read or written, is not a regular file or is marked read-only; the file is as before then.
-bool WritePrivateProfileString(std::string_view section, std::string_view key,
-                               std::string_view value, const std::filesystem::path& path);
-
 struct LoadedSettings {
   int DirectionOffset = kDefaultDirectionOffset;
   int CompassChartType = kDefaultCompassChartType;
