@@ -4,13 +4,13 @@
 #include <string_view>
 
 #include "file_calls.h"
+#include "program_files.h"  // kSettingsFileName
 
 // anemometer.ini: one section "Anemometer" with the direction offset and the compass chart
 // type. The file may come from the Windows version of the program, so it is read the way the
 // Windows private-profile functions read it, and written by changing only the lines it owns.
 // Names and values are bytes as they stand in the file (UTF-8 from this program).
 
-inline constexpr char kSettingsFileName[] = "anemometer.ini";
 inline constexpr char kSettingsSection[] = "Anemometer";
 inline constexpr char kDirectionOffsetKey[] = "PosunutiSmeruVetru";
 inline constexpr char kCompassChartTypeKey[] = "TypGrafuNaKompasu";
