@@ -109,12 +109,10 @@ std::optional<float> ScanUnsignedFloat(std::string_view number, std::size_t* use
   return value;
 }
 
-char ToLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // Takes word (in lower case) at pos in any letter case; false when the text ends or differs.
 bool TakeWord(std::string_view text, std::size_t& pos, std::string_view word) {
   for (const char expected : word) {
-    if (pos == text.size() || ToLower(text[pos]) != expected) return false;
+    if (pos == text.size() || AsciiLower(text[pos]) != expected) return false;
     ++pos;
   }
   return true;
@@ -130,14 +128,14 @@ std::optional<std::size_t> ScanfNumberLength(std::string_view text) {
   std::size_t signLength = 0;
   if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) signLength = ++pos;
   if (pos == text.size()) return std::nullopt;
-  if (ToLower(text[pos]) == 'n') {
+  if (AsciiLower(text[pos]) == 'n') {
     if (!TakeWord(text, pos, "nan")) return std::nullopt;
     return pos;
   }
-  if (ToLower(text[pos]) == 'i') {
+  if (AsciiLower(text[pos]) == 'i') {
     if (!TakeWord(text, pos, "inf")) return std::nullopt;
     // Once an "i" follows, the whole "infinity" must.
-    if (pos < text.size() && ToLower(text[pos]) == 'i' && !TakeWord(text, pos, "inity")) {
+    if (pos < text.size() && AsciiLower(text[pos]) == 'i' && !TakeWord(text, pos, "inity")) {
       return std::nullopt;
     }
     return pos;
@@ -146,7 +144,7 @@ std::optional<std::size_t> ScanfNumberLength(std::string_view text) {
   bool gotDigit = false;
   if (text[pos] == '0') {
     ++pos;
-    if (pos < text.size() && ToLower(text[pos]) == 'x') {
+    if (pos < text.size() && AsciiLower(text[pos]) == 'x') {
       hex = true;
       ++pos;
     } else {
@@ -165,7 +163,7 @@ std::optional<std::size_t> ScanfNumberLength(std::string_view text) {
       gotDigit = true;
     } else if (signAllowed && (c == '+' || c == '-')) {
       continue;
-    } else if (gotDigit && !gotExponent && ToLower(c) == exponentMark) {
+    } else if (gotDigit && !gotExponent && AsciiLower(c) == exponentMark) {
       gotExponent = gotDot = afterMark = true;
     } else if (!gotDot && c == '.') {
       gotDot = true;
@@ -217,6 +215,13 @@ std::optional<float> ScanFloat(std::string_view text, std::size_t* consumed) {
   if (!value) return std::nullopt;  // "." or "-.e5": no digit at all
   if (consumed) *consumed = start + *length;
   return negative ? -*value : *value;
+}
+
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
 }
 
 std::string FormatFixed(double value, int width, int precision) {
