@@ -82,7 +82,7 @@ bool MagnitudeAtLeastOne(std::string_view number, bool hex) {
 }
 
 // Parses number (no leading sign) with strtof's grammar; nullopt when nothing matched.
-std::optional<float> ScanUnsignedFloat(std::string_view number, std::size_t* used) {
+std::optional<float> ScanUnsignedFloat(std::string_view number) {
   const char* first = number.data();
   const char* last = number.data() + number.size();
   bool hex = false;
@@ -105,7 +105,6 @@ std::optional<float> ScanUnsignedFloat(std::string_view number, std::size_t* use
     const std::string_view matched(first, static_cast<std::size_t>(result.ptr - first));
     value = MagnitudeAtLeastOne(matched, hex) ? std::numeric_limits<float>::infinity() : 0.0f;
   }
-  *used = static_cast<std::size_t>(result.ptr - number.data());
   return value;
 }
 
@@ -210,8 +209,7 @@ std::optional<float> ScanFloat(std::string_view text, std::size_t* consumed) {
   std::string_view number = text.substr(start, *length);
   const bool negative = number.front() == '-';
   if (number.front() == '+' || number.front() == '-') number.remove_prefix(1);
-  std::size_t used = 0;
-  const auto value = ScanUnsignedFloat(number, &used);
+  const auto value = ScanUnsignedFloat(number);
   if (!value) return std::nullopt;  // "." or "-.e5": no digit at all
   if (consumed) *consumed = start + *length;
   return negative ? -*value : *value;
