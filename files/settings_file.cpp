@@ -149,9 +149,8 @@ std::optional<int> ProfileInteger(std::string_view value) {
   return static_cast<int>(magnitude);
 }
 
-int ProfileIntFrom(std::string_view content, std::string_view section, std::string_view key,
-                   int defaultValue) {
-  const std::vector<std::string> lines = SplitLines(content).lines;
+int ProfileIntFrom(const std::vector<std::string>& lines, std::string_view section,
+                   std::string_view key, int defaultValue) {
   const KeySearch found = FindKey(lines, TrimProfileSpace(section), TrimProfileSpace(key));
   if (!found.keyLine) return defaultValue;
   return ProfileInteger(ParseLine(lines[*found.keyLine]).value).value_or(defaultValue);
@@ -221,7 +220,7 @@ int GetPrivateProfileInt(std::string_view section, std::string_view key, int def
                          const fs::path& path) {
   const std::optional<std::string> content = ReadProfileFile(path);
   if (!content) return defaultValue;
-  return ProfileIntFrom(*content, section, key, defaultValue);
+  return ProfileIntFrom(SplitLines(*content).lines, section, key, defaultValue);
 }
 
 LoadedSettings LoadSettingsFile(const fs::path& path) {
@@ -231,10 +230,11 @@ LoadedSettings LoadSettingsFile(const fs::path& path) {
     settings.FileUnreadable = true;
     return settings;
   }
+  const std::vector<std::string> lines = SplitLines(*content).lines;
   settings.DirectionOffset =
-      ProfileIntFrom(*content, kSettingsSection, kDirectionOffsetKey, kDefaultDirectionOffset);
+      ProfileIntFrom(lines, kSettingsSection, kDirectionOffsetKey, kDefaultDirectionOffset);
   settings.CompassChartType =
-      ProfileIntFrom(*content, kSettingsSection, kCompassChartTypeKey, kDefaultCompassChartType);
+      ProfileIntFrom(lines, kSettingsSection, kCompassChartTypeKey, kDefaultCompassChartType);
   if (settings.DirectionOffset < 0 || settings.DirectionOffset > 15) {
     settings.DirectionOffset = kDefaultDirectionOffset;
   }
