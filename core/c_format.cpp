@@ -82,7 +82,7 @@ bool MagnitudeAtLeastOne(std::string_view number, bool hex) {
 }
 
 // Parses number (no leading sign) with strtof's grammar; nullopt when nothing matched.
-std::optional<float> ScanUnsignedFloat(std::string_view number, std::size_t* used) {
+std::optional<float> ScanUnsignedFloat(std::string_view number) {
   const char* first = number.data();
   const char* last = number.data() + number.size();
   bool hex = false;
@@ -105,16 +105,13 @@ std::optional<float> ScanUnsignedFloat(std::string_view number, std::size_t* use
     const std::string_view matched(first, static_cast<std::size_t>(result.ptr - first));
     value = MagnitudeAtLeastOne(matched, hex) ? std::numeric_limits<float>::infinity() : 0.0f;
   }
-  *used = static_cast<std::size_t>(result.ptr - number.data());
   return value;
 }
-
-char ToLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Takes word (in lower case) at pos in any letter case; false when the text ends or differs.
 bool TakeWord(std::string_view text, std::size_t& pos, std::string_view word) {
   for (const char expected : word) {
-    if (pos == text.size() || ToLower(text[pos]) != expected) return false;
+    if (pos == text.size() || AsciiLower(text[pos]) != expected) return false;
     ++pos;
   }
   return true;
@@ -130,14 +127,14 @@ std::optional<std::size_t> ScanfNumberLength(std::string_view text) {
   std::size_t signLength = 0;
   if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) signLength = ++pos;
   if (pos == text.size()) return std::nullopt;
-  if (ToLower(text[pos]) == 'n') {
+  if (AsciiLower(text[pos]) == 'n') {
     if (!TakeWord(text, pos, "nan")) return std::nullopt;
     return pos;
   }
-  if (ToLower(text[pos]) == 'i') {
+  if (AsciiLower(text[pos]) == 'i') {
     if (!TakeWord(text, pos, "inf")) return std::nullopt;
     // Once an "i" follows, the whole "infinity" must.
-    if (pos < text.size() && ToLower(text[pos]) == 'i' && !TakeWord(text, pos, "inity")) {
+    if (pos < text.size() && AsciiLower(text[pos]) == 'i' && !TakeWord(text, pos, "inity")) {
       return std::nullopt;
     }
     return pos;
@@ -146,7 +143,7 @@ std::optional<std::size_t> ScanfNumberLength(std::string_view text) {
   bool gotDigit = false;
   if (text[pos] == '0') {
     ++pos;
-    if (pos < text.size() && ToLower(text[pos]) == 'x') {
+    if (pos < text.size() && AsciiLower(text[pos]) == 'x') {
       hex = true;
       ++pos;
     } else {
@@ -165,7 +162,7 @@ std::optional<std::size_t> ScanfNumberLength(std::string_view text) {
       gotDigit = true;
     } else if (signAllowed && (c == '+' || c == '-')) {
       continue;
-    } else if (gotDigit && !gotExponent && ToLower(c) == exponentMark) {
+    } else if (gotDigit && !gotExponent && AsciiLower(c) == exponentMark) {
       gotExponent = gotDot = afterMark = true;
     } else if (!gotDot && c == '.') {
       gotDot = true;
@@ -212,11 +209,17 @@ std::optional<float> ScanFloat(std::string_view text, std::size_t* consumed) {
   std::string_view number = text.substr(start, *length);
   const bool negative = number.front() == '-';
   if (number.front() == '+' || number.front() == '-') number.remove_prefix(1);
-  std::size_t used = 0;
-  const auto value = ScanUnsignedFloat(number, &used);
+  const auto value = ScanUnsignedFloat(number);
   if (!value) return std::nullopt;  // "." or "-.e5": no digit at all
   if (consumed) *consumed = start + *length;
   return negative ? -*value : *value;
+}
+
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
 }
 
 std::string FormatFixed(double value, int width, int precision) {

@@ -28,3 +28,8 @@ std::string FormatFixed(double value, int width = 0, int precision = 6);
 
 // Like printf("%*s", width, text): right-aligned in at least width characters.
 std::string PadLeft(std::string_view text, std::size_t width);
+
+// Letter case as the C locale sees it: only A-Z and a-z, whatever the process locale, so names
+// in files and on the command line compare the same everywhere.
+char AsciiLower(char c);
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b);

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <string>
 #include <vector>
 
 #include "file_store.h"
@@ -32,10 +31,7 @@ float SpeedFromFrequency(const CalibrationTable& table, std::int32_t frequency);
 // two finite numbers (rows read so far stay).
 int LoadCalibration(FileStore& files, const std::filesystem::path& file, CalibrationTable& table);
 
-// The file's text: every entry as "%f %f\n".
-std::string CalibrationText(const CalibrationTable& table);
-
-// Replaces the file with CalibrationText, all or nothing. 0 on success; -1 on any failure, and
-// the file is then as it was.
+// Replaces the file with every entry as "%f %f\n", all or nothing. 0 on success; -1 on any
+// failure, and the file is then as it was.
 int SaveCalibration(FileStore& files, const std::filesystem::path& file,
                     const CalibrationTable& table);

@@ -20,6 +20,18 @@ bool ReadLinePiece(std::istream& in, std::string& piece) {
   return !piece.empty();
 }
 
+// The file's text: every entry as "%f %f\n".
+std::string CalibrationText(const CalibrationTable& table) {
+  std::string text;
+  for (const CalibrationEntry& entry : table) {
+    text += FormatFixed(static_cast<double>(entry.Frequency));
+    text += ' ';
+    text += FormatFixed(static_cast<double>(entry.Constant));
+    text += '\n';
+  }
+  return text;
+}
+
 }  // namespace
 
 std::optional<CalibrationEntry> ParseCalibrationLine(std::string_view line) {
@@ -50,17 +62,6 @@ int LoadCalibration(FileStore& files, const std::filesystem::path& file, Calibra
   if (!bytes) return -1;
   std::istringstream in(*bytes);
   return ReadCalibration(in, table);
-}
-
-std::string CalibrationText(const CalibrationTable& table) {
-  std::string text;
-  for (const CalibrationEntry& entry : table) {
-    text += FormatFixed(static_cast<double>(entry.Frequency));
-    text += ' ';
-    text += FormatFixed(static_cast<double>(entry.Constant));
-    text += '\n';
-  }
-  return text;
 }
 
 int SaveCalibration(FileStore& files, const std::filesystem::path& file,

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "c_format.h"
+
 namespace {
 
 constexpr std::array<const char*, kSectorCount> kCompassPointNames = {
@@ -9,16 +11,6 @@ constexpr std::array<const char*, kSectorCount> kCompassPointNames = {
     "S", "SSW", "SW", "WSW", "W", "WNW", "NW", "NNW"};
 
 constexpr const char* kNoDirectionName = "--";
-
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -29,7 +21,7 @@ const char* SectorName(DirectionSector sector) {
 
 DirectionSector SectorFromName(std::string_view name) {
   for (DirectionSector sector = 0; sector < kSectorCount; ++sector) {
-    if (EqualIgnoringCase(name, kCompassPointNames[static_cast<std::size_t>(sector)])) {
+    if (EqualIgnoringAsciiCase(name, kCompassPointNames[static_cast<std::size_t>(sector)])) {
       return sector;
     }
   }

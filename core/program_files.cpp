@@ -52,8 +52,7 @@ ProgramFiles LocateProgramFiles(const ProgramFileEnvironment& environment,
   const std::filesystem::path defaults =
       (exe / ".." / "share" / kProgramFilesFolderName).lexically_normal();
   if (!configDir.empty()) return ProgramFiles(configDir, defaults);
-  // The settings file's name is the window program's; it is only looked at here.
-  const bool portable = Exists(exe / kCalibrationFileName) || Exists(exe / "anemometer.ini");
+  const bool portable = Exists(exe / kCalibrationFileName) || Exists(exe / kSettingsFileName);
   std::filesystem::path user = UserConfigDir(environment);
   // Without a home folder there is nowhere else to go.
   if (portable || user.empty()) return ProgramFiles(exe, defaults);

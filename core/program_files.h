@@ -45,6 +45,9 @@ struct ProgramFiles {
 
 inline constexpr char kProgramFilesFolderName[] = "kelvra-anemometer";
 
+// The settings file (direction offset, compass chart type), read and written by files/.
+inline constexpr char kSettingsFileName[] = "anemometer.ini";
+
 // configDir, when not empty, replaces the folder the rule would choose (a --config-dir option);
 // the installed defaults are still read for files missing there.
 ProgramFiles LocateProgramFiles(const ProgramFileEnvironment& environment,

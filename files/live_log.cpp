@@ -16,29 +16,29 @@ bool WriteAndFlush(std::FILE* stream, const std::string& text) {
 }  // namespace
 
 FileOutcome LiveLog::Open(const std::filesystem::path& file, std::string displayName) {
+  return SwitchOn(file, std::move(displayName), /*append=*/false);
+}
+
+FileOutcome LiveLog::Append(const std::filesystem::path& file, std::string displayName) {
+  return SwitchOn(file, std::move(displayName), /*append=*/true);
+}
+
+FileOutcome LiveLog::SwitchOn(const std::filesystem::path& file, std::string displayName,
+                              bool append) {
   Close();
   // Rows are appended one by one, so the log cannot be replaced all at once like a saved file;
   // it is at least never a pipe or a device that would block capture or swallow the rows.
   bool notRegular = false;
-  CFile stream = OpenRegularCFileForWriting(file, &notRegular);
+  CFile stream = OpenRegularCFileForWriting(file, &notRegular, append);
   if (notRegular) return FileOutcome::CannotWrite;
   if (!stream) return FileOutcome::CannotOpen;
-  return Start(std::move(stream), true, std::move(displayName));
-}
+  bool withHeader = true;
+  if (append) {
+    // Where an append stream starts before its first write is the runtime's choice: ask the end.
+    if (std::fseek(stream.get(), 0, SEEK_END) != 0) return FileOutcome::CannotWrite;
+    withHeader = std::ftell(stream.get()) == 0;
+  }
 
-FileOutcome LiveLog::Append(const std::filesystem::path& file, std::string displayName) {
-  Close();
-  bool notRegular = false;
-  CFile stream = OpenRegularCFileForWriting(file, &notRegular, /*append=*/true);
-  if (notRegular) return FileOutcome::CannotWrite;
-  if (!stream) return FileOutcome::CannotOpen;
-  // Where an append stream starts before its first write is the runtime's choice: ask the end.
-  if (std::fseek(stream.get(), 0, SEEK_END) != 0) return FileOutcome::CannotWrite;
-  const bool empty = std::ftell(stream.get()) == 0;
-  return Start(std::move(stream), empty, std::move(displayName));
-}
-
-FileOutcome LiveLog::Start(CFile stream, bool withHeader, std::string displayName) {
   // Not shared yet, so the header is written and flushed before the lock is taken: a log that
   // cannot hold its header never goes on.
   if (withHeader && !WriteAndFlush(stream.get(), CsvHeaderLine())) {

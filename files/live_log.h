@@ -43,7 +43,9 @@ class LiveLog {
   const std::string& FileName() const { return fileName_; }
 
  private:
-  FileOutcome Start(CFile stream, bool withHeader, std::string displayName);
+  // Open or Append: the file from its start with a header, or at its end with a header only
+  // when it is empty.
+  FileOutcome SwitchOn(const std::filesystem::path& file, std::string displayName, bool append);
 
   std::mutex& dataLock_;
   CFile stream_;

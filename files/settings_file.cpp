@@ -1,6 +1,5 @@
 #include "settings_file.h"
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
@@ -11,6 +10,7 @@
 #include <vector>
 
 #include "atomic_file.h"
+#include "c_format.h"
 #include "file_store.h"
 #include "regular_file.h"
 
@@ -29,14 +29,6 @@ std::string_view TrimProfileSpace(std::string_view text) {
   while (begin < end && IsProfileSpace(text[begin])) ++begin;
   while (end > begin && IsProfileSpace(text[end - 1])) --end;
   return text.substr(begin, end - begin);
-}
-
-// Names are compared without regard to ASCII case only, whatever the locale.
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameName(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
 }
 
 struct ProfileLine {
@@ -116,12 +108,14 @@ KeySearch FindKey(const std::vector<std::string>& lines, std::string_view sectio
     const ProfileLine line = ParseLine(lines[i]);
     if (line.kind == ProfileLine::Kind::Section) {
       if (found.sectionLine) break;
-      if (SameName(line.name, section)) found.sectionLine = found.lastLineOfSection = i;
+      if (EqualIgnoringAsciiCase(line.name, section)) {
+        found.sectionLine = found.lastLineOfSection = i;
+      }
       continue;
     }
     if (!found.sectionLine || line.kind == ProfileLine::Kind::Blank) continue;
     found.lastLineOfSection = i;
-    if (SameName(line.name, key)) {
+    if (EqualIgnoringAsciiCase(line.name, key)) {
       found.keyLine = i;
       break;
     }
@@ -155,9 +149,8 @@ std::optional<int> ProfileInteger(std::string_view value) {
   return static_cast<int>(magnitude);
 }
 
-int ProfileIntFrom(std::string_view content, std::string_view section, std::string_view key,
-                   int defaultValue) {
-  const std::vector<std::string> lines = SplitLines(content).lines;
+int ProfileIntFrom(const std::vector<std::string>& lines, std::string_view section,
+                   std::string_view key, int defaultValue) {
   const KeySearch found = FindKey(lines, TrimProfileSpace(section), TrimProfileSpace(key));
   if (!found.keyLine) return defaultValue;
   return ProfileInteger(ParseLine(lines[*found.keyLine]).value).value_or(defaultValue);
@@ -227,12 +220,7 @@ int GetPrivateProfileInt(std::string_view section, std::string_view key, int def
                          const fs::path& path) {
   const std::optional<std::string> content = ReadProfileFile(path);
   if (!content) return defaultValue;
-  return ProfileIntFrom(*content, section, key, defaultValue);
-}
-
-bool WritePrivateProfileString(std::string_view section, std::string_view key,
-                               std::string_view value, const fs::path& path) {
-  return WriteProfileStrings(section, {{key, std::string(value)}}, path, SystemFileCalls());
+  return ProfileIntFrom(SplitLines(*content).lines, section, key, defaultValue);
 }
 
 LoadedSettings LoadSettingsFile(const fs::path& path) {
@@ -242,10 +230,11 @@ LoadedSettings LoadSettingsFile(const fs::path& path) {
     settings.FileUnreadable = true;
     return settings;
   }
+  const std::vector<std::string> lines = SplitLines(*content).lines;
   settings.DirectionOffset =
-      ProfileIntFrom(*content, kSettingsSection, kDirectionOffsetKey, kDefaultDirectionOffset);
+      ProfileIntFrom(lines, kSettingsSection, kDirectionOffsetKey, kDefaultDirectionOffset);
   settings.CompassChartType =
-      ProfileIntFrom(*content, kSettingsSection, kCompassChartTypeKey, kDefaultCompassChartType);
+      ProfileIntFrom(lines, kSettingsSection, kCompassChartTypeKey, kDefaultCompassChartType);
   if (settings.DirectionOffset < 0 || settings.DirectionOffset > 15) {
     settings.DirectionOffset = kDefaultDirectionOffset;
   }

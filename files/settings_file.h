@@ -4,13 +4,13 @@
 #include <string_view>
 
 #include "file_calls.h"
+#include "program_files.h"  // kSettingsFileName
 
 // anemometer.ini: one section "Anemometer" with the direction offset and the compass chart
 // type. The file may come from the Windows version of the program, so it is read the way the
 // Windows private-profile functions read it, and written by changing only the lines it owns.
 // Names and values are bytes as they stand in the file (UTF-8 from this program).
 
-inline constexpr char kSettingsFileName[] = "anemometer.ini";
 inline constexpr char kSettingsSection[] = "Anemometer";
 inline constexpr char kDirectionOffsetKey[] = "PosunutiSmeruVetru";
 inline constexpr char kCompassChartTypeKey[] = "TypGrafuNaKompasu";
@@ -28,13 +28,6 @@ std::filesystem::path SettingsPath(const std::filesystem::path& programDir);
 // defaultValue.
 int GetPrivateProfileInt(std::string_view section, std::string_view key, int defaultValue,
                          const std::filesystem::path& path);
-
-// Sets key=value in section the way WritePrivateProfileStringA does: the key's line is replaced,
-// or the key (and the section) is added; every other line stays as it was. The file is created
-// when missing and otherwise replaced all or nothing (atomic_file.h). False when the file cannot
-// be read or written, is not a regular file or is marked read-only; the file is as before then.
-bool WritePrivateProfileString(std::string_view section, std::string_view key,
-                               std::string_view value, const std::filesystem::path& path);
 
 struct LoadedSettings {
   int DirectionOffset = kDefaultDirectionOffset;
