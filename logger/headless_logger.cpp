@@ -96,7 +96,8 @@ bool HeadlessLogger::event(QEvent* event) {
 void HeadlessLogger::WriteLiveLogRow(const MeasurementRecord& record) {
   ++records_;
   if (log_) log_->Write(record);
-  if (publisher_ != nullptr) publisher_->PublishState(StateJson(record));
+  // While the broker is away the state would only be dropped: it is not built then.
+  if (publisher_ != nullptr && publisher_->Connected()) publisher_->PublishState(StateJson(record));
   if (options_.verbose) {
     std::string row = CsvRowLine(record);
     row.resize(row.size() - 2);  // without CR LF
