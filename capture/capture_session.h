@@ -39,6 +39,7 @@ class CaptureSession {
 
   // The device link's own answers: 0 or -1.
   int FindDevice() { return link_.FindDevice(); }
+  bool DeviceListed() const { return link_.DeviceListed(); }
   int StartReading() { return link_.StartReading(); }
   // When it returns, no further event is posted.
   void StopReading() { link_.StopReading(); }

@@ -2,6 +2,7 @@
 
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #if defined(__linux__)
 #include <pthread.h>
@@ -22,7 +23,9 @@ TUsbAnemometer::TUsbAnemometer(std::uint16_t vendorId, std::uint16_t productId,
 TUsbAnemometer::~TUsbAnemometer() { StopReading(); }
 
 int TUsbAnemometer::FindDevice() {
-  for (const HidDeviceInfo& info : Transport.Enumerate(VendorId, ProductId)) {
+  const std::vector<HidDeviceInfo> devices = Transport.Enumerate(VendorId, ProductId);
+  ListedByLastSearch = !devices.empty();
+  for (const HidDeviceInfo& info : devices) {
     const HidIdentity identity = Transport.Identify(info.Path);
     if (identity.Outcome == HidOpenOutcome::AccessDenied) {
       continue;  // held by another program or not ours to open; another one may be

@@ -30,8 +30,8 @@ using AnemometerErrorReport = std::function<void(const std::string& text)>;
 // The link to the anemometer: finds the device, runs the capture thread that keeps the newest
 // complete report with its local arrival time, and hands that report over with TakePacket.
 //
-// FindDevice, StartReading, StopReading and the destructor are called from one thread, the
-// owner's; TakePacket may be called from any thread.
+// FindDevice, DeviceListed, StartReading, StopReading and the destructor are called from one
+// thread, the owner's; TakePacket may be called from any thread.
 class TUsbAnemometer {
  public:
   // How long one read may wait for the device before the capture loop looks at the stop flag
@@ -51,6 +51,10 @@ class TUsbAnemometer {
   // otherwise. The first match in enumeration order wins; a device that refuses access is
   // skipped, any other failure ends the search.
   int FindDevice();
+
+  // Whether the last FindDevice's enumeration listed a device with the identifiers, also one it
+  // then skipped or could not identify: tells "not plugged in" from "plugged in but not usable".
+  bool DeviceListed() const { return ListedByLastSearch; }
 
   // 0 when a capture thread runs afterwards (also when one already ran), -1 when none could be
   // started: no device found yet, the device did not open, or the thread could not be created.
@@ -79,6 +83,7 @@ class TUsbAnemometer {
   // Owner's thread only.
   std::string DevicePath;
   bool DeviceFound = false;
+  bool ListedByLastSearch = false;
 
   // Opened by StartReading and read by the capture thread. Closed by the capture thread's
   // failure exit (under LinkLock), or by whoever joins the thread, once it has ended.

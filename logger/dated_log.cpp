@@ -33,7 +33,12 @@ QString DatedFileName(const QString& pattern, const SystemTime& date) {
 }
 
 void DatedLog::Write(const MeasurementRecord& record) {
-  const QString name = DatedFileName(pattern_, record.Time);
+  const Date date{record.Time.Year, record.Time.Month, record.Time.Day};
+  if (nameDate_ != date) {
+    name_ = DatedFileName(pattern_, record.Time);
+    nameDate_ = date;
+  }
+  const QString& name = name_;
   if (name != current_ || !log_.IsOn()) {
     current_.clear();
     const std::filesystem::path file(QFile::encodeName(name).toStdString());

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <array>
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "live_log.h"
@@ -24,8 +27,14 @@ class DatedLog {
   void Write(const MeasurementRecord& record);
 
  private:
+  // Year, month and day: all a file name depends on.
+  using Date = std::array<std::uint16_t, 3>;
+
   const QString pattern_;
   LiveLog& log_;
   StatusLines& status_;
   QString current_;  // the file the log has open, empty when none
+  // The name for the last record's date, kept so that it is made once a day, not per record.
+  QString name_;
+  std::optional<Date> nameDate_;
 };

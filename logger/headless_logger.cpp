@@ -16,7 +16,6 @@ HeadlessLogger::HeadlessLogger(const LoggerOptions& options, const ProgramFiles&
                                MqttPublisher* publisher, std::chrono::milliseconds devicePoll)
     : options_(options),
       files_(files),
-      transport_(transport),
       status_(status),
       publisher_(publisher),
       session_(transport, clock, *this, *this,
@@ -60,7 +59,7 @@ void HeadlessLogger::LookForDevice() {
       return;
     }
     status_.Say("device", "found the anemometer but cannot open it; trying again");
-  } else if (!transport_.Enumerate(kAnemometerVendorId, kAnemometerProductId).empty()) {
+  } else if (session_.DeviceListed()) {
     // Listed but skipped by the search: its node is not ours to open.
     status_.Say("device",
                 "the anemometer is plugged in but may not be opened (the udev rule and the group "
@@ -97,7 +96,8 @@ bool HeadlessLogger::event(QEvent* event) {
 void HeadlessLogger::WriteLiveLogRow(const MeasurementRecord& record) {
   ++records_;
   if (log_) log_->Write(record);
-  if (publisher_ != nullptr) publisher_->PublishState(StateJson(record));
+  // While the broker is away the state would only be dropped: it is not built then.
+  if (publisher_ != nullptr && publisher_->Connected()) publisher_->PublishState(StateJson(record));
   if (options_.verbose) {
     std::string row = CsvRowLine(record);
     row.resize(row.size() - 2);  // without CR LF

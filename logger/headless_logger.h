@@ -58,7 +58,6 @@ class HeadlessLogger : public QObject, public MeasurementSink {
   const LoggerOptions options_;
   const ProgramFiles files_;
   PosixFileStore fileStore_;  // anemometer.cal
-  HidTransport& transport_;
   StatusLines& status_;
   MqttPublisher* const publisher_;
   CaptureSession session_;

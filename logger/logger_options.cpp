@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr int kDefaultPort = 1883;
-constexpr int kDefaultTlsPort = 8883;
 constexpr double kLongestInterval = 3600.0;
 
 struct HostAndPort {
@@ -74,11 +72,14 @@ LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passw
       QStringLiteral("SECONDS"), QStringLiteral("5"));
   const QCommandLineOption mqtt(QStringLiteral("mqtt"),
                                 QStringLiteral("Publishes every record to this MQTT broker "
-                                               "(port 1883, 8883 with --mqtt-tls)."),
+                                               "(port %1, %2 with --mqtt-tls).")
+                                    .arg(kDefaultMqttPort)
+                                    .arg(kDefaultMqttTlsPort),
                                 QStringLiteral("HOST[:PORT]"));
-  const QCommandLineOption topic(QStringLiteral("topic"),
-                                 QStringLiteral("Topic prefix (default kelvra/anemometer)."),
-                                 QStringLiteral("PREFIX"), QStringLiteral("kelvra/anemometer"));
+  const QString defaultTopicPrefix = QString::fromLatin1(kDefaultTopicPrefix);
+  const QCommandLineOption topic(
+      QStringLiteral("topic"), QStringLiteral("Topic prefix (default %1).").arg(defaultTopicPrefix),
+      QStringLiteral("PREFIX"), defaultTopicPrefix);
   const QCommandLineOption homeAssistant(
       QStringLiteral("homeassistant"),
       QStringLiteral("Also publishes Home Assistant MQTT discovery configurations."));
@@ -144,14 +145,14 @@ LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passw
     settings.tls = parser.isSet(tls) || parser.isSet(caFile);
     settings.caFile = parser.value(caFile).toStdString();
     settings.port =
-        address.port != 0 ? address.port : (settings.tls ? kDefaultTlsPort : kDefaultPort);
-    settings.topicPrefix = parser.value(topic).toStdString();
+        address.port != 0 ? address.port : (settings.tls ? kDefaultMqttTlsPort : kDefaultMqttPort);
     const QString prefix = parser.value(topic);
     if (prefix.isEmpty() || prefix.contains(u'#') || prefix.contains(u'+') ||
         prefix.endsWith(u'/')) {
       return Usage(
           QStringLiteral("Bad topic prefix '%1': no wildcards, no slash at the end.").arg(prefix));
     }
+    settings.topicPrefix = prefix.toStdString();
     settings.homeAssistant = parser.isSet(homeAssistant);
     settings.user = parser.value(user).toStdString();
     if (passwordVariable != nullptr) settings.password = std::string(passwordVariable);

@@ -7,11 +7,15 @@
 #include <string>
 #include <variant>
 
+inline constexpr int kDefaultMqttPort = 1883;
+inline constexpr int kDefaultMqttTlsPort = 8883;
+inline constexpr char kDefaultTopicPrefix[] = "kelvra/anemometer";
+
 // Where and how the logger publishes to an MQTT broker.
 struct MqttSettings {
   std::string host;
-  int port = 1883;  // 8883 by default with TLS
-  std::string topicPrefix = "kelvra/anemometer";
+  int port = kDefaultMqttPort;  // kDefaultMqttTlsPort by default with TLS
+  std::string topicPrefix = kDefaultTopicPrefix;
   std::string user;                     // empty: no user name
   std::optional<std::string> password;  // from KELVRA_MQTT_PASSWORD only
   bool tls = false;

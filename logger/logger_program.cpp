@@ -1,7 +1,6 @@
 #include "logger_program.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -12,23 +11,11 @@
 #include "hidapi_transport.h"
 #include "logger_options.h"
 #include "mqtt_publisher.h"
-#include "program_files.h"
 #include "simulated_anemometer.h"
 #include "status_lines.h"
 #include "stop_signals.h"
 #include "system_clock.h"
-
-namespace {
-
-// Where anemometer.cal and anemometer.ini are read: --config-dir, else where the window reads
-// them; a file missing there comes from the installed defaults.
-ProgramFiles LoggerFiles(const QString& configDir) {
-  return LocateProgramFiles(
-      ProcessEnvironment(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString()),
-      QFile::encodeName(configDir).toStdString());
-}
-
-}  // namespace
+#include "this_program_files.h"
 
 int RunLogger(int argc, char** argv) {
   QCoreApplication application(argc, argv);
@@ -69,8 +56,10 @@ int RunLogger(int argc, char** argv) {
       return 2;
     }
   }
-  HeadlessLogger logger(options, LoggerFiles(options.configDir), *transport, clock, status,
-                        publisher.get());
+  // anemometer.cal and anemometer.ini: --config-dir, else where the window reads them; a file
+  // missing there comes from the installed defaults.
+  HeadlessLogger logger(options, LocateThisProgramsFiles(options.configDir), *transport, clock,
+                        status, publisher.get());
   logger.Start();
   if (!stopping) QCoreApplication::exec();
   logger.Stop();

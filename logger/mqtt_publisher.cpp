@@ -22,7 +22,7 @@ std::string ErrorText(int result) {
 }  // namespace
 
 MqttPublisher::MqttPublisher(MqttSettings settings, StatusLines& status)
-    : settings_(std::move(settings)), status_(status) {
+    : settings_(std::move(settings)), stateTopic_(settings_.StateTopic()), status_(status) {
   mosquitto_lib_init();
 }
 
@@ -127,7 +127,7 @@ void MqttPublisher::Publish(const std::string& topic, const QByteArray& payload,
 }
 
 void MqttPublisher::PublishState(const QByteArray& json) {
-  if (connected_) Publish(settings_.StateTopic(), json, 0);
+  if (connected_) Publish(stateTopic_, json, 0);
 }
 
 void MqttPublisher::Stop() {

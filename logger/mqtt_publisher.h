@@ -54,6 +54,7 @@ class MqttPublisher {
   std::string Address() const;
 
   const MqttSettings settings_;
+  const std::string stateTopic_;  // published with every record
   StatusLines& status_;
   mosquitto* client_ = nullptr;
   std::thread thread_;

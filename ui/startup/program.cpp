@@ -1,7 +1,6 @@
 #include "program.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QMessageBox>
@@ -21,6 +20,7 @@
 #include "program_font.h"
 #include "qt_sound_player.h"
 #include "system_clock.h"
+#include "this_program_files.h"
 
 namespace {
 
@@ -92,9 +92,7 @@ int RunProgram(int& argc, char** argv, HidTransport& transport, const ProgramOpt
 
     SystemClock clock;
     QtSoundPlayer sound;
-    const ProgramFiles files = LocateProgramFiles(
-        ProcessEnvironment(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString()),
-        QFile::encodeName(commandLine.configDir).toStdString());
+    const ProgramFiles files = LocateThisProgramsFiles(commandLine.configDir);
     ProgramWindows windows = CreateProgramWindows({transport, clock, sound, files});
     TMainForm* mainForm = windows.MainForm.get();
     mainForm->show();

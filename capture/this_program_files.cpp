@@ -1,0 +1,10 @@
+#include "this_program_files.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+ProgramFiles LocateThisProgramsFiles(const QString& configDir) {
+  return LocateProgramFiles(
+      ProcessEnvironment(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString()),
+      QFile::encodeName(configDir).toStdString());
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+#include "program_files.h"
+
+// Where this running program (the window or the logger) reads and writes its files: configDir
+// (--config-dir) when not empty, else the folder the rule chooses for this executable's folder
+// and environment. Needs a QCoreApplication.
+ProgramFiles LocateThisProgramsFiles(const QString& configDir);
