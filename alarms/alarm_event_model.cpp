@@ -1,10 +1,10 @@
-#include "alarm_event_model.h"
+#include "alarms/alarm_event_model.h"
 
 #include <algorithm>
 #include <array>
 #include <utility>
 
-#include "c_format.h"
+#include "core/c_format.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "alarm_limit.h"
+#include "alarms/alarm_limit.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "alarm_limit_controls.h"
+#include "alarms/alarm_limit_controls.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "alarm_limits.h"
-#include "up_down.h"
+#include "alarms/alarm_limits.h"
+#include "alarms/up_down.h"
 
 void CreateAlarmLimitControls(QWidget* parent, const QString& name, const AlarmLimitPlaces& places,
                               AlarmLimits& limits, AlarmLimit limit) {

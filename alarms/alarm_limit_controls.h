@@ -3,7 +3,7 @@
 #include <QRect>
 #include <QString>
 
-#include "alarm_limit.h"
+#include "alarms/alarm_limit.h"
 
 class AlarmLimits;
 class QWidget;

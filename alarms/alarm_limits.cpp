@@ -1,4 +1,4 @@
-#include "alarm_limits.h"
+#include "alarms/alarm_limits.h"
 
 AlarmLimits::AlarmLimits(QObject* parent) : QObject(parent) {}
 

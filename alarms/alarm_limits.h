@@ -3,8 +3,8 @@
 #include <QObject>
 #include <array>
 
-#include "alarm_limit.h"
-#include "up_down.h"
+#include "alarms/alarm_limit.h"
+#include "alarms/up_down.h"
 
 // The eight alarm limits and their switches, for the whole run: what every check compares with,
 // and what the alarms window and the main window's four twin controls show. Either window

@@ -1,4 +1,4 @@
-#include "alarms_form.h"
+#include "alarms/alarms_form.h"
 
 #include <QGroupBox>
 #include <QHeaderView>
@@ -7,8 +7,8 @@
 #include <QTableView>
 #include <utility>
 
-#include "alarm_event_model.h"
-#include "alarm_limit_controls.h"
+#include "alarms/alarm_event_model.h"
+#include "alarms/alarm_limit_controls.h"
 
 namespace {
 

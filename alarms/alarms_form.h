@@ -3,8 +3,8 @@
 #include <QDialog>
 #include <QString>
 
-#include "alarm_limit.h"
-#include "program_files.h"
+#include "alarms/alarm_limit.h"
+#include "core/program_files.h"
 
 class AlarmEventModel;
 class AlarmLimits;

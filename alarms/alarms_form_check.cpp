@@ -1,11 +1,11 @@
 #include <QFile>
 
-#include "alarm_event_model.h"
-#include "alarm_limits.h"
-#include "alarms_form.h"
-#include "clock.h"
-#include "date_time_text.h"
-#include "sound_player.h"
+#include "alarms/alarm_event_model.h"
+#include "alarms/alarm_limits.h"
+#include "alarms/alarms_form.h"
+#include "core/clock.h"
+#include "core/date_time_text.h"
+#include "alarms/sound_player.h"
 
 void TAlarmsForm::CheckAlarms(float temperature, float avgSpeed, float gustSpeed,
                               float windChillAvg) {

@@ -1,4 +1,4 @@
-#include "up_down.h"
+#include "alarms/up_down.h"
 
 #include <QToolButton>
 

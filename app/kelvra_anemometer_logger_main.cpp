@@ -1,3 +1,3 @@
-#include "logger_program.h"
+#include "logger/logger_program.h"
 
 int main(int argc, char** argv) { return RunLogger(argc, argv); }

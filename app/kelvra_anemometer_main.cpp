@@ -1,5 +1,5 @@
-#include "hidapi_transport.h"
-#include "program.h"
+#include "device/hidapi_transport.h"
+#include "ui/startup/program.h"
 
 int main(int argc, char** argv) {
   HidapiTransport transport;

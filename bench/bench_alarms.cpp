@@ -7,11 +7,11 @@
 #include <algorithm>
 #include <memory>
 
-#include "alarm_event_model.h"
-#include "alarm_limits.h"
-#include "alarms_form.h"
-#include "clock.h"
-#include "sound_player.h"
+#include "alarms/alarm_event_model.h"
+#include "alarms/alarm_limits.h"
+#include "alarms/alarms_form.h"
+#include "core/clock.h"
+#include "alarms/sound_player.h"
 
 namespace {
 

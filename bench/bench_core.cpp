@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
-#include "measurement_core.h"
-#include "null_sink.h"
-#include "packet_builder.h"
+#include "core/measurement_core.h"
+#include "tests/support/null_sink.h"
+#include "tests/support/packet_builder.h"
 
 namespace {
 

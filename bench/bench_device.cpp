@@ -17,8 +17,8 @@
 #include <thread>
 #include <vector>
 
-#include "fake_hid_transport.h"
-#include "usb_anemometer.h"
+#include "tests/support/fake_hid_transport.h"
+#include "device/usb_anemometer.h"
 
 namespace {
 

@@ -27,15 +27,15 @@
 #include <string>
 #include <vector>
 
-#include "fake_hid_transport.h"
-#include "fixed_clock.h"
-#include "headless_logger.h"
-#include "measurement_core.h"
-#include "mqtt_publisher.h"
-#include "null_sink.h"
-#include "simulated_anemometer.h"
-#include "status_lines.h"
-#include "system_clock.h"
+#include "tests/support/fake_hid_transport.h"
+#include "tests/support/fixed_clock.h"
+#include "logger/headless_logger.h"
+#include "core/measurement_core.h"
+#include "logger/mqtt_publisher.h"
+#include "tests/support/null_sink.h"
+#include "device/simulated_anemometer.h"
+#include "logger/status_lines.h"
+#include "device/system_clock.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include <cmath>
 
-#include "trend_charts.h"
+#include "ui/drawing/trend_charts.h"
 
 namespace {
 

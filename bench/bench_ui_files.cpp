@@ -24,20 +24,20 @@
 #include <optional>
 #include <string>
 
-#include "c_file.h"
-#include "csv_format.h"
-#include "data_file_reader.h"
-#include "data_string_grid.h"
-#include "file_dialogs.h"
-#include "hid_transport.h"
-#include "main_form.h"
-#include "measurement_core.h"
-#include "message_boxes.h"
-#include "named_child.h"
-#include "null_sink.h"
-#include "program.h"
-#include "record_store.h"
-#include "system_clock.h"
+#include "files/c_file.h"
+#include "files/csv_format.h"
+#include "files/data_file_reader.h"
+#include "ui/widgets/data_string_grid.h"
+#include "ui/desktop/file_dialogs.h"
+#include "device/hid_transport.h"
+#include "ui/main_window/main_form.h"
+#include "core/measurement_core.h"
+#include "ui/desktop/message_boxes.h"
+#include "tests/support/named_child.h"
+#include "tests/support/null_sink.h"
+#include "ui/startup/program.h"
+#include "core/record_store.h"
+#include "device/system_clock.h"
 
 namespace {
 

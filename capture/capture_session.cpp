@@ -1,4 +1,4 @@
-#include "capture_session.h"
+#include "capture/capture_session.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -6,8 +6,8 @@
 #include <mutex>
 #include <utility>
 
-#include "calibration.h"
-#include "packet.h"
+#include "core/calibration.h"
+#include "core/packet.h"
 
 CaptureSession::CaptureSession(HidTransport& transport, Clock& clock, MeasurementSink& sink,
                                QObject& receiver, AnemometerErrorReport reportError)

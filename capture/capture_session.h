@@ -2,9 +2,9 @@
 
 #include <filesystem>
 
-#include "live_log.h"
-#include "measurement_core.h"
-#include "usb_anemometer.h"
+#include "files/live_log.h"
+#include "core/measurement_core.h"
+#include "device/usb_anemometer.h"
 
 class Clock;
 class FileStore;

@@ -1,4 +1,4 @@
-#include "this_program_files.h"
+#include "capture/this_program_files.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "program_files.h"
+#include "core/program_files.h"
 
 // Where this running program (the window or the logger) reads and writes its files: configDir
 // (--config-dir) when not empty, else the folder the rule chooses for this executable's folder

@@ -1,4 +1,4 @@
-#include "c_format.h"
+#include "core/c_format.h"
 
 #include <algorithm>
 #include <charconv>

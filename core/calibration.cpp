@@ -1,10 +1,10 @@
-#include "calibration.h"
+#include "core/calibration.h"
 
 #include <cmath>
 #include <limits>
 #include <optional>
 
-#include "calibration_span.h"
+#include "core/calibration_span.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "file_store.h"
+#include "core/file_store.h"
 
 // One point of the calibration table: at Frequency (mHz) the wind speed is Frequency / Constant.
 struct CalibrationEntry {

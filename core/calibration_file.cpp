@@ -2,9 +2,9 @@
 #include <sstream>
 #include <string>
 
-#include "c_format.h"
-#include "calibration.h"
-#include "calibration_reader.h"
+#include "core/c_format.h"
+#include "core/calibration.h"
+#include "core/calibration_reader.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string_view>
 
-#include "calibration.h"
+#include "core/calibration.h"
 
 // The reading rules of anemometer.cal, apart from opening the file.
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "calibration.h"
+#include "core/calibration.h"
 
 // What the speed conversion needs from the table for one frequency. Finding it is the only
 // part that reads the table (under DataLock in the program); the arithmetic runs on the copy.

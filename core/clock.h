@@ -1,6 +1,6 @@
 #pragma once
 
-#include "system_time.h"
+#include "core/system_time.h"
 
 // Source of the current local time. The program uses the system clock; tests use a fixed one.
 class Clock {

@@ -1,4 +1,4 @@
-#include "date_time_text.h"
+#include "core/date_time_text.h"
 
 #include <charconv>
 #include <cstdint>

@@ -1,8 +1,8 @@
-#include "direction_sector.h"
+#include "core/direction_sector.h"
 
 #include <array>
 
-#include "c_format.h"
+#include "core/c_format.h"
 
 namespace {
 

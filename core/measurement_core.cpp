@@ -1,7 +1,7 @@
-#include "measurement_core.h"
+#include "core/measurement_core.h"
 
-#include "calibration_span.h"
-#include "weather.h"
+#include "core/calibration_span.h"
+#include "core/weather.h"
 
 namespace {
 

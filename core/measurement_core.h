@@ -3,13 +3,13 @@
 #include <cstdint>
 #include <mutex>
 
-#include "calibration.h"
-#include "direction_sector.h"
-#include "measurement_sink.h"
-#include "packet.h"
-#include "record_store.h"
-#include "running_statistics.h"
-#include "system_time.h"
+#include "core/calibration.h"
+#include "core/direction_sector.h"
+#include "core/measurement_sink.h"
+#include "core/packet.h"
+#include "core/record_store.h"
+#include "core/running_statistics.h"
+#include "core/system_time.h"
 
 // The measurement state the main window owns for the whole run: calibration table, record
 // store, decoder state, running statistics and direction offset, and DataLock. Everything here

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "system_time.h"
+#include "core/system_time.h"
 
 // One measurement row: a processed packet or a line of a data file. Also serves as the
 // accumulator of a trend-chart point, which is the only user of SectorAccumulator.

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "measurement_record.h"
-#include "running_statistics.h"
+#include "core/measurement_record.h"
+#include "core/running_statistics.h"
 
 // What the measurement core hands to the rest of the program. The program implements it;
 // the core calls it on the user-interface thread, never while DataLock is held.

@@ -1,11 +1,11 @@
-#include "packet.h"
+#include "core/packet.h"
 
 #include <cmath>
 #include <cstdint>
 #include <string_view>
 
-#include "c_format.h"
-#include "direction_sector.h"
+#include "core/c_format.h"
+#include "core/direction_sector.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "program_files.h"
+#include "core/program_files.h"
 
 #include <cstdlib>
 #include <system_error>
 #include <utility>
 
-#include "calibration.h"
+#include "core/calibration.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "record_store.h"
+#include "core/record_store.h"
 
 #include <cassert>
 

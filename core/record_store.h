@@ -4,7 +4,7 @@
 #include <iterator>
 #include <vector>
 
-#include "measurement_record.h"
+#include "core/measurement_record.h"
 
 // The measurement rows of the run, oldest first, at most kLimit of them. Storage is one
 // contiguous ring, so appending and dropping the oldest row are constant-time.

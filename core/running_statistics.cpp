@@ -1,4 +1,4 @@
-#include "running_statistics.h"
+#include "core/running_statistics.h"
 
 namespace {
 

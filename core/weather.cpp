@@ -1,4 +1,4 @@
-#include "weather.h"
+#include "core/weather.h"
 
 #include <array>
 #include <cmath>

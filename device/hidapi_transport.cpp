@@ -1,4 +1,4 @@
-#include "hidapi_transport.h"
+#include "device/hidapi_transport.h"
 
 #include <fcntl.h>
 #include <hidapi.h>

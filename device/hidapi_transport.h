@@ -3,7 +3,7 @@
 #include <mutex>
 #include <vector>
 
-#include "hid_transport.h"
+#include "device/hid_transport.h"
 
 // The real device through hidapi's hidraw backend.
 //

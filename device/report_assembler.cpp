@@ -1,4 +1,4 @@
-#include "report_assembler.h"
+#include "device/report_assembler.h"
 
 #include <algorithm>
 

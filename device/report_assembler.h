@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "packet.h"
+#include "core/packet.h"
 
 // Gathers the bytes of successive reads into one 22-byte report with the report identifier in
 // byte 0. A read may deliver a report in pieces; each read is made at WritePosition() for at

@@ -1,11 +1,11 @@
-#include "simulated_anemometer.h"
+#include "device/simulated_anemometer.h"
 
 #include <algorithm>
 #include <condition_variable>
 #include <mutex>
 
-#include "simulated_weather.h"
-#include "usb_anemometer.h"
+#include "device/simulated_weather.h"
+#include "device/usb_anemometer.h"
 
 // The device's side: the weather it measures and its counter, which outlive a connection.
 class SimulatedDeviceState {

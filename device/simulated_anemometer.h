@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "hid_transport.h"
+#include "device/hid_transport.h"
 
 class SimulatedDeviceState;
 

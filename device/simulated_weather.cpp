@@ -1,4 +1,4 @@
-#include "simulated_weather.h"
+#include "device/simulated_weather.h"
 
 #include <algorithm>
 #include <cmath>

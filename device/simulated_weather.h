@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <random>
 
-#include "packet.h"
+#include "core/packet.h"
 
 // The frequency in mHz at which the simulated cup rotor turns in a wind of speed m/s. The rotor
 // follows the factory calibration (the default calibration table, about 2050 to 2400 mHz per

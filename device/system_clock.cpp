@@ -1,4 +1,4 @@
-#include "system_clock.h"
+#include "device/system_clock.h"
 
 #include <ctime>
 

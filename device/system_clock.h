@@ -1,6 +1,6 @@
 #pragma once
 
-#include "clock.h"
+#include "core/clock.h"
 
 // The machine's local time, as the user's time zone shows it.
 class SystemClock : public Clock {

@@ -1,4 +1,4 @@
-#include "usb_anemometer.h"
+#include "device/usb_anemometer.h"
 
 #include <system_error>
 #include <utility>
@@ -8,7 +8,7 @@
 #include <pthread.h>
 #endif
 
-#include "report_assembler.h"
+#include "device/report_assembler.h"
 
 TUsbAnemometer::TUsbAnemometer(std::uint16_t vendorId, std::uint16_t productId,
                                AnemometerNotify notify, HidTransport& transport, Clock& clock,

@@ -8,10 +8,10 @@
 #include <string>
 #include <thread>
 
-#include "clock.h"
-#include "hid_transport.h"
-#include "packet.h"
-#include "system_time.h"
+#include "core/clock.h"
+#include "device/hid_transport.h"
+#include "core/packet.h"
+#include "core/system_time.h"
 
 // The two messages the capture thread sends to the main window (both without parameters).
 inline constexpr int WM_USER = 0x0400;

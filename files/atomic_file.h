@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "file_calls.h"
+#include "files/file_calls.h"
 
 // Replaces a file all or nothing. The new content goes into a fresh temporary file in the
 // target's folder; only when every write, the sync and the close have succeeded is it renamed

@@ -1,10 +1,10 @@
-#include "c_file.h"
+#include "files/c_file.h"
 
 #include <unistd.h>
 
 #include <string>
 
-#include "regular_file.h"
+#include "files/regular_file.h"
 
 CFile OpenCFile(const std::filesystem::path& file, const char* mode) {
 #ifdef _WIN32

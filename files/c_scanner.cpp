@@ -1,9 +1,9 @@
-#include "c_scanner.h"
+#include "files/c_scanner.h"
 
 #include <limits>
 #include <optional>
 
-#include "c_format.h"
+#include "core/c_format.h"
 
 namespace {
 

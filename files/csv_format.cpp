@@ -1,8 +1,8 @@
-#include "csv_format.h"
+#include "files/csv_format.h"
 
-#include "c_format.h"
-#include "date_time_text.h"
-#include "direction_sector.h"
+#include "core/c_format.h"
+#include "core/date_time_text.h"
+#include "core/direction_sector.h"
 
 namespace {
 

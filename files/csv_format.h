@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "measurement_record.h"
+#include "core/measurement_record.h"
 
 // The comma-separated format shared by Save and the live log. Bytes are the same on every
 // platform: Windows-1250 text, the degree sign as the single byte 0xB0, CR LF after every line.

@@ -1,9 +1,9 @@
-#include "csv_writer.h"
+#include "files/csv_writer.h"
 
 #include <string>
 
-#include "atomic_file.h"
-#include "csv_format.h"
+#include "files/atomic_file.h"
+#include "files/csv_format.h"
 
 FileOutcome SaveCsv(const std::filesystem::path& file, const RecordStore& records,
                     FileCalls& calls) {

@@ -1,10 +1,10 @@
-#include "data_file_reader.h"
+#include "files/data_file_reader.h"
 
 #include <string_view>
 
-#include "c_file.h"
-#include "data_line_parser.h"
-#include "line_piece_reader.h"
+#include "files/c_file.h"
+#include "files/data_line_parser.h"
+#include "files/line_piece_reader.h"
 
 ReadOutcome ReadDataStream(std::FILE* stream, const RecordCallback& onRecord) {
   using Status = LinePieceReader::Status;

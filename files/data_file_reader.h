@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <functional>
 
-#include "file_outcomes.h"
-#include "measurement_record.h"
+#include "files/file_outcomes.h"
+#include "core/measurement_record.h"
 
 using RecordCallback = std::function<void(const MeasurementRecord&)>;
 

@@ -1,11 +1,11 @@
-#include "data_line_parser.h"
+#include "files/data_line_parser.h"
 
 #include <cmath>
 #include <cstdint>
 #include <span>
 
-#include "c_scanner.h"
-#include "direction_sector.h"
+#include "files/c_scanner.h"
+#include "core/direction_sector.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "file_calls.h"
+#include "files/file_calls.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "file_outcomes.h"
+#include "files/file_outcomes.h"
 
 // The error-box text for an outcome, exactly as the user sees it (caption "Error"). fileName is
 // the name the user chose, as it should appear in the message. Ok gives the empty text.

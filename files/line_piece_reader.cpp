@@ -1,4 +1,4 @@
-#include "line_piece_reader.h"
+#include "files/line_piece_reader.h"
 
 #include <cstring>
 

@@ -1,9 +1,9 @@
-#include "live_log.h"
+#include "files/live_log.h"
 
 #include <cstdio>
 #include <utility>
 
-#include "csv_format.h"
+#include "files/csv_format.h"
 
 namespace {
 

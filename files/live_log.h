@@ -4,9 +4,9 @@
 #include <mutex>
 #include <string>
 
-#include "c_file.h"
-#include "file_outcomes.h"
-#include "measurement_record.h"
+#include "files/c_file.h"
+#include "files/file_outcomes.h"
+#include "core/measurement_record.h"
 
 // The live capture log: a CSV file that receives its header when it is switched on and then one
 // row for every row capture produces, each flushed at once so the file is complete at every

@@ -1,4 +1,4 @@
-#include "pdf_report.h"
+#include "files/pdf_report.h"
 
 #include <hpdf.h>
 
@@ -6,10 +6,10 @@
 #include <optional>
 #include <type_traits>
 
-#include "atomic_file.h"
-#include "c_format.h"
-#include "date_time_text.h"
-#include "direction_sector.h"
+#include "files/atomic_file.h"
+#include "core/c_format.h"
+#include "core/date_time_text.h"
+#include "core/direction_sector.h"
 
 namespace {
 

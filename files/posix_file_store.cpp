@@ -1,7 +1,7 @@
-#include "posix_file_store.h"
+#include "files/posix_file_store.h"
 
-#include "atomic_file.h"
-#include "regular_file.h"
+#include "files/atomic_file.h"
+#include "files/regular_file.h"
 
 std::optional<std::string> PosixFileStore::ReadWholeFile(const std::filesystem::path& file,
                                                          std::size_t maxBytes) {

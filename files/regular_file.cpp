@@ -1,4 +1,4 @@
-#include "regular_file.h"
+#include "files/regular_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

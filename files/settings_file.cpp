@@ -1,4 +1,4 @@
-#include "settings_file.h"
+#include "files/settings_file.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -9,10 +9,10 @@
 #include <utility>
 #include <vector>
 
-#include "atomic_file.h"
-#include "c_format.h"
-#include "file_store.h"
-#include "regular_file.h"
+#include "files/atomic_file.h"
+#include "core/c_format.h"
+#include "core/file_store.h"
+#include "files/regular_file.h"
 
 namespace fs = std::filesystem;
 

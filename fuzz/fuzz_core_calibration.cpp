@@ -7,8 +7,8 @@
 #include <sstream>
 #include <string>
 
-#include "calibration.h"
-#include "calibration_reader.h"
+#include "core/calibration.h"
+#include "core/calibration_reader.h"
 
 namespace {
 

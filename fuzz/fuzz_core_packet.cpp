@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "measurement_core.h"
+#include "core/measurement_core.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "data_file_reader.h"
+#include "files/data_file_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;  // fmemopen refuses an empty buffer

@@ -1,11 +1,11 @@
-#include "dated_log.h"
+#include "logger/dated_log.h"
 
 #include <QFile>
 #include <filesystem>
 #include <system_error>
 
-#include "file_outcomes.h"
-#include "status_lines.h"
+#include "files/file_outcomes.h"
+#include "logger/status_lines.h"
 
 QString DatedFileName(const QString& pattern, const SystemTime& date) {
   QString name;

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "live_log.h"
-#include "system_time.h"
+#include "files/live_log.h"
+#include "core/system_time.h"
 
 class StatusLines;
 

@@ -1,15 +1,15 @@
-#include "headless_logger.h"
+#include "logger/headless_logger.h"
 
 #include <QEvent>
 #include <filesystem>
 
-#include "calibration.h"
-#include "csv_format.h"
-#include "mqtt_publisher.h"
-#include "record_json.h"
-#include "settings_file.h"
-#include "status_lines.h"
-#include "usb_anemometer.h"
+#include "core/calibration.h"
+#include "files/csv_format.h"
+#include "logger/mqtt_publisher.h"
+#include "logger/record_json.h"
+#include "files/settings_file.h"
+#include "logger/status_lines.h"
+#include "device/usb_anemometer.h"
 
 HeadlessLogger::HeadlessLogger(const LoggerOptions& options, const ProgramFiles& files,
                                HidTransport& transport, Clock& clock, StatusLines& status,

@@ -6,12 +6,12 @@
 #include <cstdint>
 #include <optional>
 
-#include "capture_session.h"
-#include "dated_log.h"
-#include "logger_options.h"
-#include "measurement_sink.h"
-#include "posix_file_store.h"
-#include "program_files.h"
+#include "capture/capture_session.h"
+#include "logger/dated_log.h"
+#include "logger/logger_options.h"
+#include "core/measurement_sink.h"
+#include "files/posix_file_store.h"
+#include "core/program_files.h"
 
 class Clock;
 class HidTransport;

@@ -1,4 +1,4 @@
-#include "logger_options.h"
+#include "logger/logger_options.h"
 
 #include <QCommandLineParser>
 #include <QDir>

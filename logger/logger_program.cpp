@@ -1,4 +1,4 @@
-#include "logger_program.h"
+#include "logger/logger_program.h"
 
 #include <QCoreApplication>
 #include <clocale>
@@ -7,15 +7,15 @@
 #include <memory>
 #include <string>
 
-#include "headless_logger.h"
-#include "hidapi_transport.h"
-#include "logger_options.h"
-#include "mqtt_publisher.h"
-#include "simulated_anemometer.h"
-#include "status_lines.h"
-#include "stop_signals.h"
-#include "system_clock.h"
-#include "this_program_files.h"
+#include "logger/headless_logger.h"
+#include "device/hidapi_transport.h"
+#include "logger/logger_options.h"
+#include "logger/mqtt_publisher.h"
+#include "device/simulated_anemometer.h"
+#include "logger/status_lines.h"
+#include "logger/stop_signals.h"
+#include "device/system_clock.h"
+#include "capture/this_program_files.h"
 
 int RunLogger(int argc, char** argv) {
   QCoreApplication application(argc, argv);

@@ -1,4 +1,4 @@
-#include "mqtt_publisher.h"
+#include "logger/mqtt_publisher.h"
 
 #include <mosquitto.h>
 
@@ -6,8 +6,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "record_json.h"
-#include "status_lines.h"
+#include "logger/record_json.h"
+#include "logger/status_lines.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "logger_options.h"
+#include "logger/logger_options.h"
 
 struct mosquitto;
 class StatusLines;

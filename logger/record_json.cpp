@@ -1,4 +1,4 @@
-#include "record_json.h"
+#include "logger/record_json.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -10,7 +10,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "direction_sector.h"
+#include "core/direction_sector.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "logger_options.h"
-#include "measurement_record.h"
+#include "logger/logger_options.h"
+#include "core/measurement_record.h"
 
 // One record as the JSON object of PREFIX/state: time (ISO 8601 local time with its offset),
 // wind_speed, wind_gust, wind_direction (the sector name), wind_direction_deg, temperature,

@@ -1,4 +1,4 @@
-#include "status_lines.h"
+#include "logger/status_lines.h"
 
 void StatusLines::Say(const std::string& subject, const std::string& text) {
   {

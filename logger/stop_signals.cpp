@@ -1,4 +1,4 @@
-#include "stop_signals.h"
+#include "logger/stop_signals.h"
 
 #include <fcntl.h>
 #include <unistd.h>

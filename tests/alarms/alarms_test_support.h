@@ -10,14 +10,14 @@
 #include <ostream>
 #include <string>
 
-#include "alarm_event_model.h"
-#include "alarm_limit.h"
-#include "alarm_limits.h"
-#include "alarms_form.h"
-#include "fake_sound_player.h"
-#include "fixed_clock.h"
-#include "named_child.h"
-#include "up_down_clicks.h"
+#include "alarms/alarm_event_model.h"
+#include "alarms/alarm_limit.h"
+#include "alarms/alarm_limits.h"
+#include "alarms/alarms_form.h"
+#include "tests/support/fake_sound_player.h"
+#include "tests/support/fixed_clock.h"
+#include "tests/support/named_child.h"
+#include "tests/support/up_down_clicks.h"
 
 inline void PrintTo(const QString& text, std::ostream* out) {
   *out << '"' << text.toStdString() << '"';

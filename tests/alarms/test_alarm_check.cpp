@@ -2,7 +2,7 @@
 #include <limits>
 #include <string>
 
-#include "alarms_test_support.h"
+#include "tests/alarms/alarms_test_support.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 #include <QSignalSpy>
 #include <QTimer>
 
-#include "alarm_event_model.h"
-#include "alarms_test_support.h"
+#include "alarms/alarm_event_model.h"
+#include "tests/alarms/alarms_test_support.h"
 
 namespace {
 

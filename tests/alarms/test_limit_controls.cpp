@@ -1,6 +1,6 @@
 #include <string>
 
-#include "alarms_test_support.h"
+#include "tests/alarms/alarms_test_support.h"
 
 namespace {
 

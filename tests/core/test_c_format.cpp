@@ -9,7 +9,7 @@
 #include <random>
 #include <string>
 
-#include "c_format.h"
+#include "core/c_format.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <limits>
 #include <random>
 
-#include "calibration.h"
-#include "measurement_core.h"
-#include "recording_sink.h"
+#include "core/calibration.h"
+#include "core/measurement_core.h"
+#include "tests/support/recording_sink.h"
 
 namespace {
 

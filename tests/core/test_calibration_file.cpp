@@ -7,9 +7,9 @@
 #include <random>
 #include <string>
 
-#include "calibration.h"
-#include "calibration_reader.h"  // kCalibrationLinePieceLength
-#include "posix_file_store.h"
+#include "core/calibration.h"
+#include "core/calibration_reader.h"  // kCalibrationLinePieceLength
+#include "files/posix_file_store.h"
 
 namespace fs = std::filesystem;
 

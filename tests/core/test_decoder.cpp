@@ -4,9 +4,9 @@
 #include <limits>
 #include <vector>
 
-#include "measurement_core.h"
-#include "packet_builder.h"
-#include "recording_sink.h"
+#include "core/measurement_core.h"
+#include "tests/support/packet_builder.h"
+#include "tests/support/recording_sink.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "date_time_text.h"
-#include "direction_sector.h"
+#include "core/date_time_text.h"
+#include "core/direction_sector.h"
 
 TEST(SectorName, SixteenPointsClockwiseFromNorth) {
   const char* expected[] = {"N", "NNE", "NE", "ENE", "E", "ESE", "SE", "SSE",

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "packet.h"
-#include "packet_builder.h"
+#include "core/packet.h"
+#include "tests/support/packet_builder.h"
 
 TEST(ParsePacket, ReadsEveryField) {
   Packet packet = MakePacket(0x01020304, "01000", "02000", "05", "12.5");

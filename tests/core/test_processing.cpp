@@ -6,9 +6,9 @@
 #include <limits>
 #include <vector>
 
-#include "measurement_core.h"
-#include "recording_sink.h"
-#include "weather.h"
+#include "core/measurement_core.h"
+#include "tests/support/recording_sink.h"
+#include "core/weather.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <filesystem>
 
-#include "program_files.h"
-#include "temporary_program_dir.h"
+#include "core/program_files.h"
+#include "tests/support/temporary_program_dir.h"
 
 namespace fs = std::filesystem;
 

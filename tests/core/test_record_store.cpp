@@ -5,7 +5,7 @@
 #include <random>
 #include <vector>
 
-#include "record_store.h"
+#include "core/record_store.h"
 
 namespace {
 

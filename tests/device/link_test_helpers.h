@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <mutex>
 
-#include "clock.h"
-#include "fake_hid_transport.h"
-#include "packet.h"
-#include "usb_anemometer.h"
+#include "core/clock.h"
+#include "tests/support/fake_hid_transport.h"
+#include "core/packet.h"
+#include "device/usb_anemometer.h"
 
 // Counts the link's messages (they arrive on the capture thread) and lets a test wait for them.
 class NotificationLog {

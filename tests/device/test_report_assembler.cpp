@@ -4,7 +4,7 @@
 #include <numeric>
 #include <vector>
 
-#include "report_assembler.h"
+#include "device/report_assembler.h"
 
 namespace {
 

@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "calibration.h"
-#include "fixed_clock.h"
-#include "link_test_helpers.h"
-#include "packet.h"
-#include "simulated_anemometer.h"
-#include "simulated_weather.h"
-#include "usb_anemometer.h"
+#include "core/calibration.h"
+#include "tests/support/fixed_clock.h"
+#include "tests/device/link_test_helpers.h"
+#include "core/packet.h"
+#include "device/simulated_anemometer.h"
+#include "device/simulated_weather.h"
+#include "device/usb_anemometer.h"
 
 namespace {
 

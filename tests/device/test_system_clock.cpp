@@ -3,7 +3,7 @@
 #include <ctime>
 #include <tuple>
 
-#include "system_clock.h"
+#include "device/system_clock.h"
 
 namespace {
 

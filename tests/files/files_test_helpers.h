@@ -9,8 +9,8 @@
 #include <random>
 #include <string>
 
-#include "measurement_record.h"
-#include "record_store.h"
+#include "core/measurement_record.h"
+#include "core/record_store.h"
 
 // A fresh directory for one test, removed with everything in it afterwards.
 class TempDir {

@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <string>
 
-#include "atomic_file.h"
-#include "failing_file_calls.h"
-#include "files_test_helpers.h"
-#include "hang_watchdog.h"
+#include "files/atomic_file.h"
+#include "tests/support/failing_file_calls.h"
+#include "tests/files/files_test_helpers.h"
+#include "tests/support/hang_watchdog.h"
 
 namespace fs = std::filesystem;
 

@@ -2,12 +2,12 @@
 
 #include <cstdio>
 
-#include "csv_format.h"
-#include "csv_writer.h"
-#include "data_file_reader.h"
-#include "direction_sector.h"
-#include "file_messages.h"
-#include "files_test_helpers.h"
+#include "files/csv_format.h"
+#include "files/csv_writer.h"
+#include "files/data_file_reader.h"
+#include "core/direction_sector.h"
+#include "files/file_messages.h"
+#include "tests/files/files_test_helpers.h"
 
 namespace {
 

@@ -5,15 +5,15 @@
 #include <algorithm>
 #include <vector>
 
-#include "csv_format.h"
-#include "data_file_reader.h"
-#include "file_messages.h"
-#include "files_test_helpers.h"
-#include "full_disk.h"
-#include "hang_watchdog.h"
-#include "live_log.h"
-#include "measurement_core.h"
-#include "recording_sink.h"
+#include "files/csv_format.h"
+#include "files/data_file_reader.h"
+#include "files/file_messages.h"
+#include "tests/files/files_test_helpers.h"
+#include "tests/support/full_disk.h"
+#include "tests/support/hang_watchdog.h"
+#include "files/live_log.h"
+#include "core/measurement_core.h"
+#include "tests/support/recording_sink.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 #include <regex>
 #include <sstream>
 
-#include "date_time_text.h"
-#include "direction_sector.h"
-#include "file_messages.h"
-#include "files_test_helpers.h"
-#include "pdf_report.h"
+#include "core/date_time_text.h"
+#include "core/direction_sector.h"
+#include "files/file_messages.h"
+#include "tests/files/files_test_helpers.h"
+#include "files/pdf_report.h"
 
 namespace {
 

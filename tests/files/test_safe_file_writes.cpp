@@ -8,13 +8,13 @@
 #include <iterator>
 #include <string>
 
-#include "calibration.h"
-#include "csv_writer.h"
-#include "failing_file_calls.h"
-#include "pdf_report.h"
-#include "posix_file_store.h"
-#include "settings_file.h"
-#include "temporary_program_dir.h"
+#include "core/calibration.h"
+#include "files/csv_writer.h"
+#include "tests/support/failing_file_calls.h"
+#include "files/pdf_report.h"
+#include "files/posix_file_store.h"
+#include "files/settings_file.h"
+#include "tests/support/temporary_program_dir.h"
 
 namespace fs = std::filesystem;
 

@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <string>
 
-#include "files_test_helpers.h"
-#include "settings_file.h"
+#include "tests/files/files_test_helpers.h"
+#include "files/settings_file.h"
 
 namespace fs = std::filesystem;
 

@@ -6,11 +6,11 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-#include "fake_hid_transport.h"
-#include "fixed_clock.h"
-#include "headless_logger.h"
-#include "logger_test_support.h"
-#include "status_lines.h"
+#include "tests/support/fake_hid_transport.h"
+#include "tests/support/fixed_clock.h"
+#include "logger/headless_logger.h"
+#include "tests/logger/logger_test_support.h"
+#include "logger/status_lines.h"
 
 namespace {
 

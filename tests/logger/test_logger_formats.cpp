@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "dated_log.h"
-#include "logger_options.h"
-#include "record_json.h"
+#include "logger/dated_log.h"
+#include "logger/logger_options.h"
+#include "logger/record_json.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <QRegularExpression>
 #include <cmath>
 
-#include "logger_test_support.h"
+#include "tests/logger/logger_test_support.h"
 
 namespace {
 

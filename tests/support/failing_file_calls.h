@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstddef>
 
-#include "file_calls.h"
+#include "files/file_calls.h"
 
 class FailingFileCalls : public FileCalls {
  public:

@@ -67,9 +67,9 @@
 #include <utility>
 #include <vector>
 
-#include "hid_transport.h"
-#include "packet.h"
-#include "usb_anemometer.h"
+#include "device/hid_transport.h"
+#include "core/packet.h"
+#include "device/usb_anemometer.h"
 
 class FakeHidTransport : public HidTransport {
  public:

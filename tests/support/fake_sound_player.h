@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "sound_player.h"
+#include "alarms/sound_player.h"
 
 // Records every sound request instead of playing it.
 class FakeSoundPlayer : public SoundPlayer {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "clock.h"
+#include "core/clock.h"
 
 // A clock that always tells the time it was set to.
 class FixedClock : public Clock {

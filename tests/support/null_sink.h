@@ -1,6 +1,6 @@
 #pragma once
 
-#include "measurement_sink.h"
+#include "core/measurement_sink.h"
 
 // A sink that drops everything: the measurement core on its own, without a window.
 class NullSink : public MeasurementSink {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "packet.h"
+#include "core/packet.h"
 
 // A device report with the given counter and field texts. A text shorter than its field is
 // followed by NUL bytes; a longer one is cut.

@@ -20,7 +20,7 @@
 #include <ostream>
 #include <vector>
 
-#include "message_boxes.h"
+#include "ui/desktop/message_boxes.h"
 
 struct ShownMessage {
   QString text;

@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "measurement_sink.h"
+#include "core/measurement_sink.h"
 
 // A MeasurementSink that remembers every call, in order, with its arguments.
 class RecordingSink : public MeasurementSink {

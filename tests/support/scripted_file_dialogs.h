@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "file_dialogs.h"
+#include "ui/desktop/file_dialogs.h"
 
 class ScriptedFileDialogs : public FileDialogs {
  public:

@@ -2,7 +2,7 @@
 
 #include <QToolButton>
 
-#include "up_down.h"
+#include "alarms/up_down.h"
 
 // Clicks a spinner's arrow as a user does, through the widget.
 inline void ClickArrow(TUpDown* upDown, UpDownButton arrow, int times = 1) {

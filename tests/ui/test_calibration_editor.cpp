@@ -17,17 +17,17 @@
 #include <utility>
 #include <vector>
 
-#include "about_box.h"
-#include "alarms_form.h"
-#include "calibration.h"
-#include "data_string_grid.h"
-#include "fake_sound_player.h"
-#include "kalibracni_tabulka_form.h"
-#include "kalibracni_tabulka_zaznam_form.h"
-#include "main_form_fixture.h"
-#include "named_child.h"
-#include "nastaveni_smeru_vetru_form.h"
-#include "program.h"
+#include "ui/dialogs/about_box.h"
+#include "alarms/alarms_form.h"
+#include "core/calibration.h"
+#include "ui/widgets/data_string_grid.h"
+#include "tests/support/fake_sound_player.h"
+#include "ui/dialogs/kalibracni_tabulka_form.h"
+#include "ui/dialogs/kalibracni_tabulka_zaznam_form.h"
+#include "tests/ui/main_form_fixture.h"
+#include "tests/support/named_child.h"
+#include "ui/dialogs/nastaveni_smeru_vetru_form.h"
+#include "ui/startup/program.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "data_string_grid.h"
-#include "grid_record_row.h"
-#include "steady_scroll_bar.h"
+#include "ui/widgets/data_string_grid.h"
+#include "ui/widgets/grid_record_row.h"
+#include "ui/widgets/steady_scroll_bar.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 
 #include <functional>
 
-#include "named_child.h"
-#include "nastaveni_smeru_vetru_form.h"
-#include "program_font.h"
+#include "tests/support/named_child.h"
+#include "ui/dialogs/nastaveni_smeru_vetru_form.h"
+#include "ui/desktop/program_font.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "c_format.h"
-#include "data_string_grid.h"
-#include "date_time_text.h"
-#include "grid_record_row.h"
+#include "core/c_format.h"
+#include "ui/widgets/data_string_grid.h"
+#include "core/date_time_text.h"
+#include "ui/widgets/grid_record_row.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "alarm_event_model.h"
-#include "alarm_limits.h"
-#include "alarms_form.h"
-#include "fake_sound_player.h"
-#include "main_form_fixture.h"
+#include "alarms/alarm_event_model.h"
+#include "alarms/alarm_limits.h"
+#include "alarms/alarms_form.h"
+#include "tests/support/fake_sound_player.h"
+#include "tests/ui/main_form_fixture.h"
 
 namespace {
 

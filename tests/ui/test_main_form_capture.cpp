@@ -10,10 +10,10 @@
 #include <QAction>
 #include <filesystem>
 
-#include "calibration.h"
-#include "data_string_grid.h"
-#include "main_form_fixture.h"
-#include "usb_anemometer.h"
+#include "core/calibration.h"
+#include "ui/widgets/data_string_grid.h"
+#include "tests/ui/main_form_fixture.h"
+#include "device/usb_anemometer.h"
 
 namespace {
 

@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "alarm_event_model.h"
-#include "alarms_form.h"
-#include "data_string_grid.h"
-#include "date_time_text.h"
-#include "fake_sound_player.h"
-#include "main_form_fixture.h"
-#include "record_store.h"
+#include "alarms/alarm_event_model.h"
+#include "alarms/alarms_form.h"
+#include "ui/widgets/data_string_grid.h"
+#include "core/date_time_text.h"
+#include "tests/support/fake_sound_player.h"
+#include "tests/ui/main_form_fixture.h"
+#include "core/record_store.h"
 
 namespace {
 

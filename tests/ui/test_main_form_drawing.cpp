@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "compass_card.h"
-#include "main_form_fixture.h"
-#include "temperature_bar.h"
-#include "trend_charts.h"
-#include "wind_rose.h"
+#include "ui/drawing/compass_card.h"
+#include "tests/ui/main_form_fixture.h"
+#include "ui/drawing/temperature_bar.h"
+#include "ui/drawing/trend_charts.h"
+#include "ui/drawing/wind_rose.h"
 
 namespace {
 

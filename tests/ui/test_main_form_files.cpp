@@ -16,12 +16,12 @@
 #include <mutex>
 #include <string>
 
-#include "csv_format.h"
-#include "data_string_grid.h"
-#include "date_time_text.h"
-#include "full_disk.h"
-#include "hang_watchdog.h"
-#include "main_form_fixture.h"
+#include "files/csv_format.h"
+#include "ui/widgets/data_string_grid.h"
+#include "core/date_time_text.h"
+#include "tests/support/full_disk.h"
+#include "tests/support/hang_watchdog.h"
+#include "tests/ui/main_form_fixture.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <QStandardPaths>
 #include <vector>
 
-#include "main_form_fixture.h"
+#include "tests/ui/main_form_fixture.h"
 
 namespace {
 

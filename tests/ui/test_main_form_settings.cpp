@@ -12,12 +12,12 @@
 #include <iterator>
 #include <string>
 
-#include "calibration.h"
-#include "hang_watchdog.h"
-#include "main_form_fixture.h"
-#include "named_child.h"
-#include "nastaveni_smeru_vetru_form.h"
-#include "settings_file.h"
+#include "core/calibration.h"
+#include "tests/support/hang_watchdog.h"
+#include "tests/ui/main_form_fixture.h"
+#include "tests/support/named_child.h"
+#include "ui/dialogs/nastaveni_smeru_vetru_form.h"
+#include "files/settings_file.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <QLibraryInfo>
 #include <QPushButton>
 
-#include "main_form_fixture.h"
+#include "tests/ui/main_form_fixture.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "qt_sound_player.h"
+#include "ui/desktop/qt_sound_player.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <QImage>
 
-#include "program_font.h"
-#include "temperature_bar.h"
+#include "ui/desktop/program_font.h"
+#include "ui/drawing/temperature_bar.h"
 
 namespace {
 

@@ -21,12 +21,12 @@
 #include <utility>
 #include <vector>
 
-#include "fake_hid_transport.h"
-#include "fake_sound_player.h"
-#include "fixed_clock.h"
-#include "main_form.h"
-#include "program.h"
-#include "temporary_program_dir.h"
+#include "tests/support/fake_hid_transport.h"
+#include "tests/support/fake_sound_player.h"
+#include "tests/support/fixed_clock.h"
+#include "ui/main_window/main_form.h"
+#include "ui/startup/program.h"
+#include "tests/support/temporary_program_dir.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <limits>
 #include <vector>
 
-#include "trend_charts.h"
+#include "ui/drawing/trend_charts.h"
 
 namespace {
 

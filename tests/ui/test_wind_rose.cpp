@@ -4,9 +4,9 @@
 
 #include <array>
 
-#include "compass_card.h"
-#include "program_font.h"
-#include "wind_rose.h"
+#include "ui/drawing/compass_card.h"
+#include "ui/desktop/program_font.h"
+#include "ui/drawing/wind_rose.h"
 
 namespace {
 

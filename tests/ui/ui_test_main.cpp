@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-#include "program.h"
+#include "ui/startup/program.h"
 
 // The windows need an application object; tests run without a display.
 int main(int argc, char** argv) {

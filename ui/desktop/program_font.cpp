@@ -1,4 +1,4 @@
-#include "program_font.h"
+#include "ui/desktop/program_font.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>

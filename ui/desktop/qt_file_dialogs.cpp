@@ -1,4 +1,4 @@
-#include "qt_file_dialogs.h"
+#include "ui/desktop/qt_file_dialogs.h"
 
 #include <QFileDialog>
 #include <QStringList>

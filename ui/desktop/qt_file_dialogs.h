@@ -1,6 +1,6 @@
 #pragma once
 
-#include "file_dialogs.h"
+#include "ui/desktop/file_dialogs.h"
 
 class QWidget;
 

@@ -1,4 +1,4 @@
-#include "qt_message_boxes.h"
+#include "ui/desktop/qt_message_boxes.h"
 
 #include <QFontMetrics>
 #include <QLabel>

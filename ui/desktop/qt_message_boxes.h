@@ -1,6 +1,6 @@
 #pragma once
 
-#include "message_boxes.h"
+#include "ui/desktop/message_boxes.h"
 
 class QWidget;
 

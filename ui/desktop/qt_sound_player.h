@@ -5,7 +5,7 @@
 #include <QString>
 #include <functional>
 
-#include "sound_player.h"
+#include "alarms/sound_player.h"
 
 class QSoundEffect;
 

@@ -1,4 +1,4 @@
-#include "about_box.h"
+#include "ui/dialogs/about_box.h"
 
 #include <QFontDatabase>
 #include <QFrame>
@@ -11,7 +11,7 @@
 #include <QScreen>
 #include <QStandardPaths>
 
-#include "dialog_controls.h"
+#include "ui/dialogs/dialog_controls.h"
 
 namespace {
 

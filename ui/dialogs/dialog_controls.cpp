@@ -1,4 +1,4 @@
-#include "dialog_controls.h"
+#include "ui/dialogs/dialog_controls.h"
 
 #include <QLabel>
 #include <QLineEdit>

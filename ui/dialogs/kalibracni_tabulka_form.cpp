@@ -1,4 +1,4 @@
-#include "kalibracni_tabulka_form.h"
+#include "ui/dialogs/kalibracni_tabulka_form.h"
 
 #include <QIcon>
 #include <QPainter>
@@ -7,10 +7,10 @@
 #include <QToolButton>
 #include <any>
 
-#include "c_format.h"
-#include "data_string_grid.h"
-#include "dialog_controls.h"
-#include "kalibracni_tabulka_zaznam_form.h"
+#include "core/c_format.h"
+#include "ui/widgets/data_string_grid.h"
+#include "ui/dialogs/dialog_controls.h"
+#include "ui/dialogs/kalibracni_tabulka_zaznam_form.h"
 
 namespace {
 

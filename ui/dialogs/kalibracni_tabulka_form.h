@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "calibration.h"
+#include "core/calibration.h"
 
 class QPushButton;
 class QToolButton;

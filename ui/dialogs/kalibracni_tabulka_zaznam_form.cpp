@@ -1,4 +1,4 @@
-#include "kalibracni_tabulka_zaznam_form.h"
+#include "ui/dialogs/kalibracni_tabulka_zaznam_form.h"
 
 #include <QByteArray>
 #include <QLabel>
@@ -8,8 +8,8 @@
 #include <optional>
 #include <string_view>
 
-#include "c_format.h"
-#include "dialog_controls.h"
+#include "core/c_format.h"
+#include "ui/dialogs/dialog_controls.h"
 
 namespace {
 

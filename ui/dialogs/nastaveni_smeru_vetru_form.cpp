@@ -1,11 +1,11 @@
-#include "nastaveni_smeru_vetru_form.h"
+#include "ui/dialogs/nastaveni_smeru_vetru_form.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRect>
 
-#include "dialog_controls.h"
+#include "ui/dialogs/dialog_controls.h"
 
 TNastaveniSmeruVetruForm::TNastaveniSmeruVetruForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

@@ -1,4 +1,4 @@
-#include "compass_card.h"
+#include "ui/drawing/compass_card.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -8,7 +8,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "direction_sector.h"
+#include "core/direction_sector.h"
 
 namespace {
 

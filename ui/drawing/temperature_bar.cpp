@@ -1,4 +1,4 @@
-#include "temperature_bar.h"
+#include "ui/drawing/temperature_bar.h"
 
 #include <QFont>
 #include <QPainter>
@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "program_font.h"
+#include "ui/desktop/program_font.h"
 
 namespace {
 

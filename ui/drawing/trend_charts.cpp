@@ -1,4 +1,4 @@
-#include "trend_charts.h"
+#include "ui/drawing/trend_charts.h"
 
 #include <QPainter>
 

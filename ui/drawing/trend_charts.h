@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <deque>
 
-#include "measurement_record.h"
+#include "core/measurement_record.h"
 
 // The four trend charts of the main window: wind speeds and Beaufort number, direction, the two
 // wind chills and the temperature. Every three records make one chart point (their mean); the

@@ -1,4 +1,4 @@
-#include "wind_rose.h"
+#include "ui/drawing/wind_rose.h"
 
 #include <QPainter>
 #include <QPolygon>

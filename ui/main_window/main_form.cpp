@@ -1,4 +1,4 @@
-#include "main_form.h"
+#include "ui/main_window/main_form.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -6,13 +6,13 @@
 #include <algorithm>
 #include <string>
 
-#include "calibration.h"
-#include "data_string_grid.h"
-#include "direction_sector.h"
-#include "message_boxes.h"
-#include "qt_file_dialogs.h"
-#include "qt_message_boxes.h"
-#include "usb_anemometer.h"
+#include "core/calibration.h"
+#include "ui/widgets/data_string_grid.h"
+#include "core/direction_sector.h"
+#include "ui/desktop/message_boxes.h"
+#include "ui/desktop/qt_file_dialogs.h"
+#include "ui/desktop/qt_message_boxes.h"
+#include "device/usb_anemometer.h"
 
 TMainForm::TMainForm(const MainFormServices& services, QWidget* parent)
     : QMainWindow(parent),

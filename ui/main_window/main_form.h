@@ -10,20 +10,20 @@
 #include <memory>
 #include <optional>
 
-#include "alarm_limit.h"
-#include "alarm_limits.h"
-#include "capture_session.h"
-#include "direction_sector.h"
-#include "live_log.h"
-#include "measurement_core.h"
-#include "measurement_record.h"
-#include "measurement_sink.h"
-#include "posix_file_store.h"
-#include "program_files.h"
-#include "system_time.h"
-#include "temperature_bar.h"
-#include "trend_charts.h"
-#include "wind_rose.h"
+#include "alarms/alarm_limit.h"
+#include "alarms/alarm_limits.h"
+#include "capture/capture_session.h"
+#include "core/direction_sector.h"
+#include "files/live_log.h"
+#include "core/measurement_core.h"
+#include "core/measurement_record.h"
+#include "core/measurement_sink.h"
+#include "files/posix_file_store.h"
+#include "core/program_files.h"
+#include "core/system_time.h"
+#include "ui/drawing/temperature_bar.h"
+#include "ui/drawing/trend_charts.h"
+#include "ui/drawing/wind_rose.h"
 
 class Clock;
 class FileDialogs;

@@ -1,5 +1,5 @@
-#include "alarms_form.h"
-#include "main_form.h"
+#include "alarms/alarms_form.h"
+#include "ui/main_window/main_form.h"
 
 // The main window carries twins of four of the alarms window's limits (temperature and average
 // wind). Both windows change and show the same AlarmLimits, so they always agree.

@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <QPixmap>
 
-#include "main_form.h"
+#include "ui/main_window/main_form.h"
 
 void TMainForm::StartCaptureClick(QObject* /*sender*/) {
   if (captureRunning_ == 1) {

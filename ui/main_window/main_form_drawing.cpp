@@ -2,7 +2,7 @@
 #include <QLabel>
 #include <QPixmap>
 
-#include "main_form.h"
+#include "ui/main_window/main_form.h"
 
 namespace {
 

@@ -5,15 +5,15 @@
 #include <optional>
 #include <string>
 
-#include "clock.h"
-#include "csv_writer.h"
-#include "data_file_reader.h"
-#include "data_string_grid.h"
-#include "file_dialogs.h"
-#include "file_messages.h"
-#include "main_form.h"
-#include "message_boxes.h"
-#include "pdf_report.h"
+#include "core/clock.h"
+#include "files/csv_writer.h"
+#include "files/data_file_reader.h"
+#include "ui/widgets/data_string_grid.h"
+#include "ui/desktop/file_dialogs.h"
+#include "files/file_messages.h"
+#include "ui/main_window/main_form.h"
+#include "ui/desktop/message_boxes.h"
+#include "files/pdf_report.h"
 
 namespace {
 

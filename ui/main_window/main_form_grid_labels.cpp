@@ -1,11 +1,11 @@
 #include <QLabel>
 #include <string>
 
-#include "c_format.h"
-#include "data_string_grid.h"
-#include "direction_sector.h"
-#include "grid_record_row.h"
-#include "main_form.h"
+#include "core/c_format.h"
+#include "ui/widgets/data_string_grid.h"
+#include "core/direction_sector.h"
+#include "ui/widgets/grid_record_row.h"
+#include "ui/main_window/main_form.h"
 
 namespace {
 

@@ -13,11 +13,11 @@
 #include <QStyle>
 #include <QToolButton>
 
-#include "alarm_limit_controls.h"
-#include "compass_card.h"
-#include "data_string_grid.h"
-#include "main_form.h"
-#include "program_font.h"
+#include "alarms/alarm_limit_controls.h"
+#include "ui/drawing/compass_card.h"
+#include "ui/widgets/data_string_grid.h"
+#include "ui/main_window/main_form.h"
+#include "ui/desktop/program_font.h"
 
 namespace {
 

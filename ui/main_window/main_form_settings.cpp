@@ -2,11 +2,11 @@
 #include <QComboBox>
 #include <QDialog>
 
-#include "main_form.h"
-#include "message_boxes.h"
-#include "nastaveni_smeru_vetru_form.h"
-#include "settings_file.h"
-#include "wind_rose.h"
+#include "ui/main_window/main_form.h"
+#include "ui/desktop/message_boxes.h"
+#include "ui/dialogs/nastaveni_smeru_vetru_form.h"
+#include "files/settings_file.h"
+#include "ui/drawing/wind_rose.h"
 
 // Non-zero when the file exists but could not be read; the defaults are in use then.
 int TMainForm::LoadSettings() {

@@ -1,4 +1,4 @@
-#include "program.h"
+#include "ui/startup/program.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -10,17 +10,17 @@
 #include <clocale>
 #include <exception>
 
-#include "about_box.h"
-#include "alarms_form.h"
-#include "command_line.h"
-#include "kalibracni_tabulka_form.h"
-#include "kalibracni_tabulka_zaznam_form.h"
-#include "main_form.h"
-#include "nastaveni_smeru_vetru_form.h"
-#include "program_font.h"
-#include "qt_sound_player.h"
-#include "system_clock.h"
-#include "this_program_files.h"
+#include "ui/dialogs/about_box.h"
+#include "alarms/alarms_form.h"
+#include "ui/startup/command_line.h"
+#include "ui/dialogs/kalibracni_tabulka_form.h"
+#include "ui/dialogs/kalibracni_tabulka_zaznam_form.h"
+#include "ui/main_window/main_form.h"
+#include "ui/dialogs/nastaveni_smeru_vetru_form.h"
+#include "ui/desktop/program_font.h"
+#include "ui/desktop/qt_sound_player.h"
+#include "device/system_clock.h"
+#include "capture/this_program_files.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <QString>
 #include <memory>
 
-#include "program_files.h"
+#include "core/program_files.h"
 
 class Clock;
 class HidTransport;

@@ -1,4 +1,4 @@
-#include "data_string_grid.h"
+#include "ui/widgets/data_string_grid.h"
 
 #include <QHeaderView>
 #include <QPainter>
@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "data_string_grid_model.h"
-#include "steady_scroll_bar.h"
+#include "ui/widgets/data_string_grid_model.h"
+#include "ui/widgets/steady_scroll_bar.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "data_string_grid_model.h"
+#include "ui/widgets/data_string_grid_model.h"
 
 #include <algorithm>
 #include <utility>

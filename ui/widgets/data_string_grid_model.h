@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "grid_record_row.h"
+#include "ui/widgets/grid_record_row.h"
 
 // The rows of a TDataStringGrid. Grid row 0 is kept apart from the others so that a row can
 // be put right under it, and the bottom row taken away, in constant time whatever the grid

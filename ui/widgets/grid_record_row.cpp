@@ -1,9 +1,9 @@
-#include "grid_record_row.h"
+#include "ui/widgets/grid_record_row.h"
 
 #include <cstddef>
 
-#include "c_format.h"
-#include "date_time_text.h"
+#include "core/c_format.h"
+#include "core/date_time_text.h"
 
 std::string GridRecordRow::Text(int col) const {
   if (col == 0) return DateTimeText(Time);

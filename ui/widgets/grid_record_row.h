@@ -3,8 +3,8 @@
 #include <array>
 #include <string>
 
-#include "direction_sector.h"
-#include "system_time.h"
+#include "core/direction_sector.h"
+#include "core/system_time.h"
 
 // One record row of the data grid, kept as the record's values instead of its nine texts:
 // date and time, average and gust speed, temperature, wind chill average and gust, Beaufort

@@ -1,4 +1,4 @@
-#include "steady_scroll_bar.h"
+#include "ui/widgets/steady_scroll_bar.h"
 
 #include <QPainter>
 #include <QStyleOptionSlider>
