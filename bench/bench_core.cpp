@@ -5,7 +5,6 @@
 #include <cstdint>
 
 #include "core/measurement_core.h"
-#include "tests/support/null_sink.h"
 #include "tests/support/packet_builder.h"
 
 namespace {
@@ -33,8 +32,7 @@ void BM_ParsePacketFields(benchmark::State& state) {
 BENCHMARK(BM_ParsePacketFields);
 
 void BM_DecodePacketIntoFullStore(benchmark::State& state) {
-  NullSink sink;
-  MeasurementCore core(sink);
+  MeasurementCore core;
   core.Calibration() = DefaultCalibrationTable();
   FillStore(core);
   std::int32_t counter = 1;
@@ -52,8 +50,7 @@ void BM_AddRecords(benchmark::State& state) {
   const auto count = state.range(0);
   const SystemTime time{2024, 1, 1, 1, 12, 0, 0, 0};
   for (auto _ : state) {
-    NullSink sink;
-    MeasurementCore core(sink);
+    MeasurementCore core;
     for (std::int64_t i = 0; i < count; ++i) {
       core.AddRecord(static_cast<DirectionSector>(i & 15), false, time, 4.0f, 6.0f, 10.0f, 9.0f,
                      8.0f, 3.0f, 4.0f);

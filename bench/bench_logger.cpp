@@ -32,7 +32,6 @@
 #include "logger/headless_logger.h"
 #include "core/measurement_core.h"
 #include "logger/mqtt_publisher.h"
-#include "tests/support/null_sink.h"
 #include "device/simulated_anemometer.h"
 #include "logger/status_lines.h"
 #include "device/system_clock.h"
@@ -85,14 +84,6 @@ std::vector<Packet> Reports(std::size_t count) {
   return reports;
 }
 
-// Hands the core's records to the logger, as the session does.
-struct ToLogger : NullSink {
-  HeadlessLogger* logger = nullptr;
-  void WriteLiveLogRow(const MeasurementRecord& record) override {
-    logger->WriteLiveLogRow(record);
-  }
-};
-
 // The logger's per-record work behind a measurement core, on the fake transport's clock.
 struct LoggerRig {
   LoggerRig() : publisher(Broker().Settings(), status) {
@@ -103,7 +94,6 @@ struct LoggerRig {
     options.logPattern = dir.filePath(QStringLiteral("wind-%Y-%m-%d.csv"));
     logger = std::make_unique<HeadlessLogger>(options, ProgramFiles(dir.path().toStdString()), hid,
                                               clock, status, &publisher);
-    sink.logger = logger.get();
   }
   QTemporaryDir dir;
   FakeHidTransport hid;
@@ -112,8 +102,8 @@ struct LoggerRig {
   StatusLines status{quiet};
   MqttPublisher publisher;
   std::unique_ptr<HeadlessLogger> logger;
-  ToLogger sink;
-  MeasurementCore core{sink};
+  // The logger's own session, which hands each record to the logger's consumers.
+  MeasurementCore& Core() { return logger->Session().Core(); }
 };
 
 long ResidentKilobytes() {
@@ -154,8 +144,7 @@ double SwitchesPerSecond(double seconds) {
 
 void BM_DecodeAlone(benchmark::State& state) {
   const std::vector<Packet> reports = Reports(100'000);
-  NullSink sink;
-  MeasurementCore core(sink);
+  MeasurementCore core;
   std::size_t i = 0;
   for (auto _ : state) core.DecodePacket(reports[i++ % reports.size()], {});
 }
@@ -165,7 +154,7 @@ void BM_LoggerRecord(benchmark::State& state) {
   const std::vector<Packet> reports = Reports(100'000);
   LoggerRig rig;
   std::size_t i = 0;
-  for (auto _ : state) rig.core.DecodePacket(reports[i++ % reports.size()], {});
+  for (auto _ : state) rig.Core().DecodePacket(reports[i++ % reports.size()], {});
   state.counters["published"] = rig.publisher.Connected() ? 1 : 0;
 }
 BENCHMARK(BM_LoggerRecord);
@@ -174,9 +163,9 @@ void BM_LoggerMemory(benchmark::State& state) {
   for (auto _ : state) {
     const std::vector<Packet> reports = Reports(100'100);
     LoggerRig rig;
-    for (std::size_t i = 0; i < 100; ++i) rig.core.DecodePacket(reports[i], {});
+    for (std::size_t i = 0; i < 100; ++i) rig.Core().DecodePacket(reports[i], {});
     const long after100 = ResidentKilobytes();
-    for (std::size_t i = 100; i < reports.size(); ++i) rig.core.DecodePacket(reports[i], {});
+    for (std::size_t i = 100; i < reports.size(); ++i) rig.Core().DecodePacket(reports[i], {});
     const long after100k = ResidentKilobytes();
     state.counters["rss_100_kB"] = static_cast<double>(after100);
     state.counters["rss_100k_kB"] = static_cast<double>(after100k);

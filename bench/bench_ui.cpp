@@ -45,7 +45,6 @@
 #include "core/measurement_core.h"
 #include "ui/desktop/message_boxes.h"
 #include "tests/support/named_child.h"
-#include "tests/support/null_sink.h"
 #include "ui/startup/program.h"
 #include "core/record_store.h"
 #include "device/system_clock.h"
@@ -238,10 +237,10 @@ class FedWindow {
   double GridRecord(bool full) {
     ++counter_;
     const auto start = std::chrono::steady_clock::now();
-    form_.BeginReportRows(1);
+    form_.BeginReport(1);
     if (full) form_.DropOldestGridRow();
     form_.AddGridRow(kArrival, static_cast<int>(counter_ % 16), 1, 2, 3, 4, 5, 6, 7);
-    form_.EndReportRows();
+    form_.EndReport();
     Settle();
     return SecondsSince(start);
   }
@@ -361,8 +360,7 @@ void BM_CatchUpAgainstOpen(benchmark::State& state) {
   QTemporaryDir dir;
   const QString file = dir.filePath(QStringLiteral("rows.csv"));
   {
-    NullSink sink;
-    MeasurementCore core(sink);
+    MeasurementCore core;
     core.Calibration() = DefaultCalibrationTable();
     for (std::uint32_t n = 1; n <= kMissed + 1; ++n) {
       core.DecodePacket(ReportNumber(n), SystemTime{2008, 12, 6, 6, 9, 5, 7, 0});
@@ -394,8 +392,7 @@ BENCHMARK(BM_CatchUpAgainstOpen)->Iterations(5)->Unit(benchmark::kSecond);
 // Baseline: the same reports through the measurement core alone, without the window (the time
 // per iteration is the time per record).
 void BM_CoreAloneBaseline(benchmark::State& state) {
-  NullSink sink;
-  MeasurementCore core(sink);
+  MeasurementCore core;
   core.Calibration() = DefaultCalibrationTable();
   const SystemTime arrival{2008, 12, 6, 6, 9, 5, 7, 0};
   std::uint32_t n = 0;

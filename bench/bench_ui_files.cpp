@@ -34,7 +34,6 @@
 #include "core/measurement_core.h"
 #include "ui/desktop/message_boxes.h"
 #include "tests/support/named_child.h"
-#include "tests/support/null_sink.h"
 #include "ui/startup/program.h"
 #include "core/record_store.h"
 #include "device/system_clock.h"
@@ -215,8 +214,7 @@ bool ReadIntoStore(MeasurementCore& core, const QString& file) {
 void BM_OpenAgainstBaseline(benchmark::State& state) {
   const QString& log = RunFiles().Log(kFullStore);
   Window window;
-  NullSink sink;
-  MeasurementCore core(sink);
+  MeasurementCore core;
   double open = 0.0;
   double storeOnly = 0.0;
   double baseline = 0.0;

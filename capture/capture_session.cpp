@@ -8,10 +8,12 @@
 
 #include "core/calibration.h"
 #include "core/packet.h"
+#include "files/settings_file.h"
 
-CaptureSession::CaptureSession(HidTransport& transport, Clock& clock, MeasurementSink& sink,
-                               QObject& receiver, AnemometerErrorReport reportError)
-    : core_(sink),
+CaptureSession::CaptureSession(HidTransport& transport, Clock& clock, QObject& receiver,
+                               std::function<void()> onInvalidReport,
+                               AnemometerErrorReport reportError)
+    : core_(std::move(onInvalidReport)),
       // The capture thread only posts; the receiver's thread does everything else.
       link_(
           kAnemometerVendorId, kAnemometerProductId,
@@ -22,13 +24,30 @@ CaptureSession::CaptureSession(HidTransport& transport, Clock& clock, Measuremen
 
 CaptureSession::~CaptureSession() { link_.StopReading(); }
 
-bool CaptureSession::LoadCalibrationTable(FileStore& store, const std::filesystem::path& file) {
+LoadedProgramFiles CaptureSession::LoadProgramFiles(const ProgramFiles& files) {
+  LoadedProgramFiles loaded;
+  loaded.calibrationFile = files.ReadPath(kCalibrationFileName);
+  loaded.calibrationLoaded = LoadCalibrationTable(loaded.calibrationFile);
+  loaded.settingsFile = files.ReadPath(kSettingsFileName);
+  const LoadedSettings settings = LoadSettingsFile(loaded.settingsFile);
+  loaded.settingsUnreadable = settings.FileUnreadable;
+  loaded.compassChartType = settings.CompassChartType;
+  core_.SetDirectionOffset(settings.DirectionOffset);
+  return loaded;
+}
+
+bool CaptureSession::LoadCalibrationTable(const std::filesystem::path& file) {
   CalibrationTable table;
-  const bool loaded = LoadCalibration(store, file, table) == 0;
+  const bool loaded = LoadCalibration(fileStore_, file, table) == 0;
   if (!loaded) table = DefaultCalibrationTable();
   const std::lock_guard lock(core_.DataLock());
   core_.Calibration() = std::move(table);
   return loaded;
+}
+
+int CaptureSession::StartCapture() {
+  core_.ResetDecoder();
+  return link_.StartReading();
 }
 
 void CaptureSession::DecodeNewestReport() {

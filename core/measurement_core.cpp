@@ -1,5 +1,7 @@
 #include "core/measurement_core.h"
 
+#include <algorithm>
+
 #include "core/calibration_span.h"
 #include "core/weather.h"
 
@@ -12,6 +14,10 @@ std::int32_t CounterStep(std::int32_t counter, std::int32_t last) {
 }
 
 }  // namespace
+
+void MeasurementCore::RemoveConsumer(RecordConsumer& consumer) {
+  consumers_.erase(std::remove(consumers_.begin(), consumers_.end(), &consumer), consumers_.end());
+}
 
 float MeasurementCore::SpeedFromFrequency(std::int32_t frequency) {
   if (frequency <= 0) return 0.0f;
@@ -41,7 +47,7 @@ void MeasurementCore::ResetDecoder() {
 void MeasurementCore::DecodePacket(const Packet& packet, const SystemTime& arrival) {
   const auto fields = ParsePacket(packet);
   if (!fields) {
-    sink_.StopCaptureOnInvalidPacket();
+    if (onInvalidPacket_) onInvalidPacket_();
     return;
   }
   if (firstPacketPending_) {
@@ -60,34 +66,35 @@ void MeasurementCore::DecodePacket(const Packet& packet, const SystemTime& arriv
   const float avgSpeed = SpeedFromFrequency(fields->AvgFrequency);
   const float gustSpeed = SpeedFromFrequency(fields->GustFrequency);
   const DirectionSector sector = SectorFromDirectionCode(fields->DirectionCode, DirectionOffset());
-  sink_.BeginReportRows(repeat);
+  // A copy of the list: a consumer may run an event loop in which the list changes.
+  const std::vector<RecordConsumer*> consumers = consumers_;
+  for (RecordConsumer* consumer : consumers) consumer->BeginReport(repeat);
   for (std::int32_t i = 0; i < repeat; ++i) {
-    ProcessSample(sector, arrival, avgSpeed, gustSpeed, fields->Temperature);
+    ProcessSample(sector, arrival, avgSpeed, gustSpeed, fields->Temperature, i + 1 < repeat);
   }
-  sink_.EndReportRows();
+  for (RecordConsumer* consumer : consumers) consumer->EndReport();
 }
 
 void MeasurementCore::ProcessSample(DirectionSector sector, const SystemTime& time,
-                                    float avgSpeed, float gustSpeed, float temperature) {
+                                    float avgSpeed, float gustSpeed, float temperature,
+                                    bool madeUp) {
   const float windChillAvg = WindChill(avgSpeed, temperature);
   const float windChillGust = WindChill(gustSpeed, temperature);
   const float beaufortAvg = BeaufortNumber(avgSpeed);
   const float beaufortGust = BeaufortNumber(gustSpeed);
   AddRecord(sector, true, time, avgSpeed, gustSpeed, temperature, windChillAvg, windChillGust,
-            beaufortAvg, beaufortGust);
-  // A copy: the sink may run an event loop that lets another packet change the store.
-  const MeasurementRecord record = records_.Newest();
-  sink_.CheckAlarms(temperature, avgSpeed, gustSpeed, windChillAvg);
-  sink_.WriteLiveLogRow(record);
+            beaufortAvg, beaufortGust, madeUp);
 }
 
-void MeasurementCore::AddRecord(DirectionSector sector, bool display, const SystemTime& time,
-                                float avgSpeed, float gustSpeed, float temperature,
-                                float windChillAvg, float windChillGust, float beaufortAvg,
-                                float beaufortGust) {
+std::int32_t MeasurementCore::AddRecord(DirectionSector sector, bool display,
+                                        const SystemTime& time, float avgSpeed, float gustSpeed,
+                                        float temperature, float windChillAvg,
+                                        float windChillGust, float beaufortAvg,
+                                        float beaufortGust, bool madeUp) {
+  std::int32_t dropped = 0;
   while (records_.Size() >= RecordStore::kLimit) {
     records_.RemoveOldest();
-    sink_.DropOldestGridRow();
+    ++dropped;
   }
   MeasurementRecord record;
   record.Time = time;
@@ -102,5 +109,11 @@ void MeasurementCore::AddRecord(DirectionSector sector, bool display, const Syst
   record.BeaufortGust = beaufortGust;
   records_.Append(record);
   statistics_.Add(avgSpeed, temperature);
-  if (display) sink_.ShowRecord(record, statistics_.Current());
+  if (!display) return dropped;
+  // Copies: a consumer may run an event loop that lets another report change the store, the
+  // statistics or the list of consumers.
+  const RecordContext context{statistics_.Current(), dropped, madeUp};
+  const std::vector<RecordConsumer*> consumers = consumers_;
+  for (RecordConsumer* consumer : consumers) consumer->TakeRecord(record, context);
+  return dropped;
 }

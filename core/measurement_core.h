@@ -1,12 +1,15 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 #include "core/calibration.h"
 #include "core/direction_sector.h"
-#include "core/measurement_sink.h"
 #include "core/packet.h"
+#include "core/record_consumer.h"
 #include "core/record_store.h"
 #include "core/running_statistics.h"
 #include "core/system_time.h"
@@ -20,7 +23,14 @@ class MeasurementCore {
   // restarted device): the packet is processed once.
   static constexpr std::int32_t kMaxRepeat = static_cast<std::int32_t>(RecordStore::kLimit);
 
-  explicit MeasurementCore(MeasurementSink& sink) : sink_(sink) {}
+  // onInvalidPacket runs when a packet does not parse: capture has to stop.
+  explicit MeasurementCore(std::function<void()> onInvalidPacket = {})
+      : onInvalidPacket_(std::move(onInvalidPacket)) {}
+
+  // Every record from now on goes to consumer too, after the consumers added before it. The
+  // consumer must outlive the core or be removed first.
+  void AddConsumer(RecordConsumer& consumer) { consumers_.push_back(&consumer); }
+  void RemoveConsumer(RecordConsumer& consumer);
 
   // Guards the calibration table while the conversion walks it, DirectionOffset, and the live
   // log stream of the program.
@@ -39,7 +49,7 @@ class MeasurementCore {
 
   // Decodes one packet that arrived at arrival: drops the first packet after a reset and
   // repeated counters, makes up missed packets, converts and calls ProcessSample n times.
-  // A packet that does not parse goes to the sink's StopCaptureOnInvalidPacket.
+  // A packet that does not parse goes to onInvalidPacket.
   void DecodePacket(const Packet& packet, const SystemTime& arrival);
 
   // LastPacketCounter = 0, FirstPacketPending = 1.
@@ -47,15 +57,18 @@ class MeasurementCore {
   std::int32_t LastPacketCounter() const { return lastPacketCounter_; }
   bool FirstPacketPending() const { return firstPacketPending_; }
 
-  // Wind chill and Beaufort numbers, AddRecord with display, CheckAlarms, WriteLiveLogRow.
+  // Wind chill and Beaufort numbers, then AddRecord with display. madeUp marks a row that
+  // stands in for a missed report.
   void ProcessSample(DirectionSector sector, const SystemTime& time, float avgSpeed,
-                     float gustSpeed, float temperature);
+                     float gustSpeed, float temperature, bool madeUp = false);
 
-  // Applies the store's limit (dropping grid rows), appends, updates the statistics and,
-  // with display on, runs the display update for the record.
-  void AddRecord(DirectionSector sector, bool display, const SystemTime& time, float avgSpeed,
-                 float gustSpeed, float temperature, float windChillAvg, float windChillGust,
-                 float beaufortAvg, float beaufortGust);
+  // Applies the store's limit, appends, updates the statistics and, with display on, hands the
+  // record to every consumer. Returns how many of the oldest records were dropped (a caller
+  // showing the rows without consumers drops as many grid rows).
+  std::int32_t AddRecord(DirectionSector sector, bool display, const SystemTime& time,
+                         float avgSpeed, float gustSpeed, float temperature, float windChillAvg,
+                         float windChillGust, float beaufortAvg, float beaufortGust,
+                         bool madeUp = false);
 
   RecordStore& Records() { return records_; }
   const RecordStore& Records() const { return records_; }
@@ -63,7 +76,8 @@ class MeasurementCore {
   void ResetStatistics() { statistics_.Reset(); }
 
  private:
-  MeasurementSink& sink_;
+  std::function<void()> onInvalidPacket_;
+  std::vector<RecordConsumer*> consumers_;
   std::mutex dataLock_;
   CalibrationTable calibration_;
   RecordStore records_;

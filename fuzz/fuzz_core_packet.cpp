@@ -14,22 +14,16 @@ void Check(bool condition) {
   if (!condition) std::abort();
 }
 
-class CheckingSink : public MeasurementSink {
+class CheckingConsumer : public RecordConsumer {
  public:
-  void DropOldestGridRow() override {}
-  void ShowRecord(const MeasurementRecord& record, const DisplayStatistics& statistics) override {
+  void TakeRecord(const MeasurementRecord& record, const RecordContext& context) override {
     CheckRecord(record);
+    const DisplayStatistics& statistics = context.Statistics;
     Check(std::isfinite(statistics.AvgSpeedMean) && std::isfinite(statistics.TemperatureMean));
     Check(statistics.AvgSpeedMin <= statistics.AvgSpeedMax);
     Check(statistics.TemperatureMin <= statistics.TemperatureMax);
+    Check(context.DroppedOldest >= 0 && context.DroppedOldest <= 1);
   }
-  void CheckAlarms(float temperature, float avgSpeed, float gustSpeed,
-                   float windChillAvg) override {
-    Check(std::isfinite(temperature) && std::isfinite(avgSpeed) && std::isfinite(gustSpeed) &&
-          std::isfinite(windChillAvg));
-  }
-  void WriteLiveLogRow(const MeasurementRecord& record) override { CheckRecord(record); }
-  void StopCaptureOnInvalidPacket() override {}
 
  private:
   static void CheckBeaufort(float number) {
@@ -63,8 +57,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   if (size == 0) return 0;
 
-  CheckingSink sink;
-  MeasurementCore core(sink);
+  CheckingConsumer consumer;
+  MeasurementCore core;
+  core.AddConsumer(consumer);
   core.Calibration() = DefaultCalibrationTable();
   core.SetDirectionOffset(data[0]);  // beyond the settings' 0..15 on purpose
   std::uint64_t samples = 0;

@@ -6,8 +6,9 @@
 #include <optional>
 #include <string>
 
-#include "files/live_log.h"
+#include "core/record_consumer.h"
 #include "core/system_time.h"
+#include "files/live_log.h"
 
 class StatusLines;
 
@@ -19,12 +20,13 @@ QString DatedFileName(const QString& pattern, const SystemTime& date);
 // record's local date, so a pattern with the date starts a new file each day; missing folders
 // are made. A file that cannot be opened or written is reported once and tried again with the
 // next record: capture goes on.
-class DatedLog {
+class DatedLog : public RecordConsumer {
  public:
   DatedLog(QString pattern, LiveLog& log, StatusLines& status)
       : pattern_(std::move(pattern)), log_(log), status_(status) {}
 
   void Write(const MeasurementRecord& record);
+  void TakeRecord(const MeasurementRecord& record, const RecordContext&) override { Write(record); }
 
  private:
   // Year, month and day: all a file name depends on.

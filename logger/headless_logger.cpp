@@ -1,15 +1,10 @@
 #include "logger/headless_logger.h"
 
 #include <QEvent>
-#include <filesystem>
 
-#include "core/calibration.h"
-#include "files/csv_format.h"
-#include "logger/mqtt_publisher.h"
-#include "logger/record_json.h"
-#include "files/settings_file.h"
-#include "logger/status_lines.h"
 #include "device/usb_anemometer.h"
+#include "logger/mqtt_publisher.h"
+#include "logger/status_lines.h"
 
 HeadlessLogger::HeadlessLogger(const LoggerOptions& options, const ProgramFiles& files,
                                HidTransport& transport, Clock& clock, StatusLines& status,
@@ -17,10 +12,17 @@ HeadlessLogger::HeadlessLogger(const LoggerOptions& options, const ProgramFiles&
     : options_(options),
       files_(files),
       status_(status),
-      publisher_(publisher),
-      session_(transport, clock, *this, *this,
-               [&status](const std::string& text) { status.Say("device", text); }) {
-  if (!options_.logPattern.isEmpty()) log_.emplace(options_.logPattern, session_.Log(), status_);
+      session_(
+          transport, clock, *this, [this] { StopOnInvalidReport(); },
+          [&status](const std::string& text) { status.Say("device", text); }) {
+  // Each record goes, in this order, to the count, the dated log, the broker and the terminal.
+  session_.AddConsumer(*this);
+  if (!options_.logPattern.isEmpty()) {
+    log_.emplace(options_.logPattern, session_.Log(), status_);
+    session_.AddConsumer(*log_);
+  }
+  if (publisher != nullptr) session_.AddConsumer(statePublisher_.emplace(*publisher));
+  if (options_.verbose) session_.AddConsumer(printer_);
   poll_.setInterval(devicePoll);
   connect(&poll_, &QTimer::timeout, this, [this] { LookForDevice(); });
 }
@@ -28,17 +30,15 @@ HeadlessLogger::HeadlessLogger(const LoggerOptions& options, const ProgramFiles&
 HeadlessLogger::~HeadlessLogger() { Stop(); }
 
 void HeadlessLogger::Start() {
-  const std::filesystem::path calibration = files_.ReadPath(kCalibrationFileName);
-  if (!session_.LoadCalibrationTable(fileStore_, calibration)) {
-    status_.Say("config",
-                "cannot read " + calibration.string() + "; using the default calibration table");
+  const LoadedProgramFiles loaded = session_.LoadProgramFiles(files_);
+  if (!loaded.calibrationLoaded) {
+    status_.Say("config", "cannot read " + loaded.calibrationFile.string() +
+                              "; using the default calibration table");
   }
-  const std::filesystem::path settingsFile = files_.ReadPath(kSettingsFileName);
-  const LoadedSettings settings = LoadSettingsFile(settingsFile);
-  if (settings.FileUnreadable) {
-    status_.Say("settings", "cannot read " + settingsFile.string() + "; direction offset 0");
+  if (loaded.settingsUnreadable) {
+    status_.Say("settings",
+                "cannot read " + loaded.settingsFile.string() + "; direction offset 0");
   }
-  session_.Core().SetDirectionOffset(settings.DirectionOffset);
   LookForDevice();
 }
 
@@ -50,9 +50,7 @@ void HeadlessLogger::Stop() {
 
 void HeadlessLogger::LookForDevice() {
   if (session_.FindDevice() == 0) {
-    // The first report after a start only sets the counter, as in the window.
-    session_.Core().ResetDecoder();
-    if (session_.StartReading() == 0) {
+    if (session_.StartCapture() == 0) {
       reading_ = true;
       poll_.stop();
       status_.Say("device", "reading the anemometer");
@@ -93,18 +91,6 @@ bool HeadlessLogger::event(QEvent* event) {
   }
 }
 
-void HeadlessLogger::WriteLiveLogRow(const MeasurementRecord& record) {
-  ++records_;
-  if (log_) log_->Write(record);
-  // While the broker is away the state would only be dropped: it is not built then.
-  if (publisher_ != nullptr && publisher_->Connected()) publisher_->PublishState(StateJson(record));
-  if (options_.verbose) {
-    std::string row = CsvRowLine(record);
-    row.resize(row.size() - 2);  // without CR LF
-    status_.Always("record " + row);
-  }
-}
-
-void HeadlessLogger::StopCaptureOnInvalidPacket() {
+void HeadlessLogger::StopOnInvalidReport() {
   StopReading("the anemometer sent a report that does not parse; opening it again");
 }

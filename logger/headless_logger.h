@@ -7,11 +7,12 @@
 #include <optional>
 
 #include "capture/capture_session.h"
+#include "core/program_files.h"
+#include "core/record_consumer.h"
 #include "logger/dated_log.h"
 #include "logger/logger_options.h"
-#include "core/measurement_sink.h"
-#include "files/posix_file_store.h"
-#include "core/program_files.h"
+#include "logger/record_printer.h"
+#include "logger/state_publisher.h"
 
 class Clock;
 class HidTransport;
@@ -22,7 +23,7 @@ class StatusLines;
 // to the dated CSV log and published to the broker. Without the device it waits, looking for it
 // every devicePoll, and picks it up when it is plugged in, again after every unplugging.
 // Lives on the thread that runs the Qt event loop; the device's events arrive as posted events.
-class HeadlessLogger : public QObject, public MeasurementSink {
+class HeadlessLogger : public QObject, public RecordConsumer {
  public:
   static constexpr std::chrono::milliseconds kDevicePoll{2000};
 
@@ -39,14 +40,11 @@ class HeadlessLogger : public QObject, public MeasurementSink {
   void Stop();
 
   bool Reading() const { return reading_; }
+  CaptureSession& Session() { return session_; }
   std::uint64_t Records() const { return records_; }
 
-  // MeasurementSink. Nothing is shown and no alarms are checked; every record is logged.
-  void DropOldestGridRow() override {}
-  void ShowRecord(const MeasurementRecord&, const DisplayStatistics&) override {}
-  void CheckAlarms(float, float, float, float) override {}
-  void WriteLiveLogRow(const MeasurementRecord& record) override;
-  void StopCaptureOnInvalidPacket() override;
+  // Counts the records; the consumers wired in the constructor keep them.
+  void TakeRecord(const MeasurementRecord&, const RecordContext&) override { ++records_; }
 
  protected:
   bool event(QEvent* event) override;
@@ -54,14 +52,15 @@ class HeadlessLogger : public QObject, public MeasurementSink {
  private:
   void LookForDevice();
   void StopReading(const char* why);
+  void StopOnInvalidReport();
 
   const LoggerOptions options_;
   const ProgramFiles files_;
-  PosixFileStore fileStore_;  // anemometer.cal
   StatusLines& status_;
-  MqttPublisher* const publisher_;
   CaptureSession session_;
   std::optional<DatedLog> log_;
+  std::optional<StatePublisher> statePublisher_;
+  RecordPrinter printer_{status_};
   QTimer poll_;
   bool reading_ = false;
   std::uint64_t records_ = 0;

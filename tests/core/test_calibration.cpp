@@ -8,7 +8,7 @@
 
 #include "core/calibration.h"
 #include "core/measurement_core.h"
-#include "tests/support/recording_sink.h"
+#include "tests/support/recording_consumer.h"
 
 namespace {
 
@@ -95,8 +95,9 @@ TEST(SpeedFromFrequency, AnyTableGivesAFiniteSpeedOfZeroOrMore) {
 }
 
 TEST(SpeedFromFrequency, CoreConvertsWithItsOwnTable) {
-  RecordingSink sink;
-  MeasurementCore core(sink);
+  RecordingConsumer sink;
+  MeasurementCore core(sink.InvalidPacketHandler());
+  core.AddConsumer(sink);
   EXPECT_EQ(core.SpeedFromFrequency(1000), 0.0f);  // no table loaded yet
   core.Calibration() = {{1000.0f, 500.0f}};
   EXPECT_EQ(core.SpeedFromFrequency(3000), 6.0f);

@@ -6,15 +6,18 @@
 
 #include "core/measurement_core.h"
 #include "tests/support/packet_builder.h"
-#include "tests/support/recording_sink.h"
+#include "tests/support/recording_consumer.h"
 
 namespace {
 
-using Call = RecordingSink::Call;
+using Call = RecordingConsumer::Call;
 
 class DecoderTest : public ::testing::Test {
  protected:
-  DecoderTest() { core_.Calibration() = DefaultCalibrationTable(); }
+  DecoderTest() {
+    core_.Calibration() = DefaultCalibrationTable();
+    core_.AddConsumer(sink_);
+  }
 
   // Decodes a well-formed packet with this counter; returns how many samples it produced.
   std::size_t Decode(std::int32_t counter) {
@@ -23,8 +26,8 @@ class DecoderTest : public ::testing::Test {
     return static_cast<std::size_t>(core_.Statistics().Count() - before);
   }
 
-  RecordingSink sink_;
-  MeasurementCore core_{sink_};
+  RecordingConsumer sink_;
+  MeasurementCore core_{sink_.InvalidPacketHandler()};
   SystemTime arrival_{2008, 12, 6, 6, 9, 5, 7, 250};
 };
 
@@ -45,7 +48,8 @@ TEST_F(DecoderTest, ProcessesOnePacketAfterTheFirst) {
   EXPECT_EQ(record.Temperature, 12.5f);
   EXPECT_EQ(record.AvgSpeed, 2.0f);
   EXPECT_EQ(record.GustSpeed, 4.0f);
-  EXPECT_EQ(sink_.calls, (std::vector{Call::ShowRecord, Call::CheckAlarms, Call::WriteLiveLogRow}));
+  EXPECT_EQ(sink_.calls, (std::vector{Call::BeginReport, Call::TakeRecord, Call::EndReport}));
+  EXPECT_FALSE(sink_.taken[0].Context.MadeUp);
   EXPECT_EQ(core_.LastPacketCounter(), 2);
 }
 
@@ -65,16 +69,16 @@ TEST_F(DecoderTest, MadeUpSamplesAreFullCopies) {
   Decode(2);
   sink_.Clear();
   ASSERT_EQ(Decode(5), 3u);
-  const std::vector<Call> one = {Call::ShowRecord, Call::CheckAlarms, Call::WriteLiveLogRow};
-  std::vector<Call> three;
-  for (int i = 0; i < 3; ++i) three.insert(three.end(), one.begin(), one.end());
-  EXPECT_EQ(sink_.calls, three);
+  EXPECT_EQ(sink_.calls, (std::vector{Call::BeginReport, Call::TakeRecord, Call::TakeRecord,
+                                      Call::TakeRecord, Call::EndReport}));
   EXPECT_EQ(sink_.reportRows, std::vector<std::int32_t>{3});  // announced as one report's rows
   EXPECT_EQ(sink_.openReports, 0);
   for (std::size_t i = 0; i < 3; ++i) {
-    EXPECT_EQ(sink_.liveLogRows[i].Time, arrival_);
-    EXPECT_EQ(sink_.liveLogRows[i].AvgSpeed, sink_.liveLogRows[0].AvgSpeed);
-    EXPECT_EQ(sink_.alarmChecks[i].Temperature, 12.5f);
+    EXPECT_EQ(sink_.taken[i].Record.Time, arrival_);
+    EXPECT_EQ(sink_.taken[i].Record.AvgSpeed, sink_.taken[0].Record.AvgSpeed);
+    EXPECT_EQ(sink_.taken[i].Record.Temperature, 12.5f);
+    // The two missed reports are made up; the last row is the one that arrived.
+    EXPECT_EQ(sink_.taken[i].Context.MadeUp, i < 2) << i;
   }
   EXPECT_EQ(core_.Statistics().Count(), 4u);
 }
@@ -154,12 +158,12 @@ TEST_F(DecoderTest, ResetStartsOverWithTheFirstPacketDropped) {
   EXPECT_EQ(Decode(3), 1u);  // the counter before the reset is forgotten
 }
 
-TEST_F(DecoderTest, SinkIsNeverCalledWithDataLockHeld) {
+TEST_F(DecoderTest, ConsumersAreNeverCalledWithDataLockHeld) {
   sink_.WatchLock(&core_.DataLock());
   core_.DecodePacket(MakePacket(1, "0100", "02000", "x5", "12.5"), arrival_);
   Decode(1);
   Decode(3);
-  ASSERT_EQ(sink_.Count(Call::ShowRecord), 1u);
+  ASSERT_EQ(sink_.Count(Call::TakeRecord), 1u);
   ASSERT_EQ(sink_.Count(Call::StopCapture), 1u);
   EXPECT_FALSE(sink_.lockHeldDuringCall);
 }

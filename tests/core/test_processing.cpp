@@ -4,15 +4,16 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 #include <vector>
 
 #include "core/measurement_core.h"
-#include "tests/support/recording_sink.h"
 #include "core/weather.h"
+#include "tests/support/recording_consumer.h"
 
 namespace {
 
-using Call = RecordingSink::Call;
+using Call = RecordingConsumer::Call;
 
 // The wind chill index as the textbook writes it, in double precision.
 double TextbookWindChill(double speed, double temperature) {
@@ -29,8 +30,10 @@ class ProcessingTest : public ::testing::Test {
                     0.0f, 0.0f);
   }
 
-  RecordingSink sink_;
-  MeasurementCore core_{sink_};
+  ProcessingTest() { core_.AddConsumer(sink_); }
+
+  RecordingConsumer sink_;
+  MeasurementCore core_;
   SystemTime time_{2024, 3, 1, 15, 12, 30, 45, 0};
 };
 
@@ -88,9 +91,9 @@ TEST(BeaufortNumber, EachBandStartsAtItsLowerBound) {
   }
 }
 
-TEST_F(ProcessingTest, ProcessSampleStoresDerivedValuesThenAlarmsThenLog) {
+TEST_F(ProcessingTest, ProcessSampleStoresDerivedValuesAndHandsThemOn) {
   core_.ProcessSample(7, time_, 10.0f, 14.0f, -10.0f);
-  EXPECT_EQ(sink_.calls, (std::vector{Call::ShowRecord, Call::CheckAlarms, Call::WriteLiveLogRow}));
+  EXPECT_EQ(sink_.calls, std::vector{Call::TakeRecord});
 
   ASSERT_EQ(core_.Records().Size(), 1u);
   const MeasurementRecord& record = core_.Records().Newest();
@@ -105,22 +108,35 @@ TEST_F(ProcessingTest, ProcessSampleStoresDerivedValuesThenAlarmsThenLog) {
   EXPECT_EQ(record.BeaufortAvg, 5.0f);
   EXPECT_EQ(record.BeaufortGust, 7.0f);
 
-  ASSERT_EQ(sink_.alarmChecks.size(), 1u);
-  const RecordingSink::AlarmCheck& check = sink_.alarmChecks[0];
-  EXPECT_EQ(check.Temperature, -10.0f);
-  EXPECT_EQ(check.AvgSpeed, 10.0f);
-  EXPECT_EQ(check.GustSpeed, 14.0f);
-  EXPECT_EQ(check.WindChillAvg, record.WindChillAvg);
+  ASSERT_EQ(sink_.taken.size(), 1u);
+  const MeasurementRecord& taken = sink_.taken[0].Record;
+  EXPECT_EQ(taken.WindChillAvg, record.WindChillAvg);
+  EXPECT_EQ(taken.WindChillGust, record.WindChillGust);
+  EXPECT_EQ(taken.BeaufortGust, 7.0f);
+  EXPECT_EQ(sink_.taken[0].Context.DroppedOldest, 0);
+  EXPECT_FALSE(sink_.taken[0].Context.MadeUp);
+}
 
-  ASSERT_EQ(sink_.shown.size(), 1u);
-  EXPECT_EQ(sink_.shown[0].Record.WindChillGust, record.WindChillGust);
-  ASSERT_EQ(sink_.liveLogRows.size(), 1u);
-  EXPECT_EQ(sink_.liveLogRows[0].BeaufortGust, 7.0f);
+TEST_F(ProcessingTest, ConsumersTakeEachRecordInTheOrderTheyWereAdded) {
+  std::vector<std::string> journal;
+  RecordingConsumer display("display", &journal);
+  RecordingConsumer alarms("alarms", &journal);
+  RecordingConsumer log("log", &journal);
+  MeasurementCore core;
+  core.AddConsumer(display);
+  core.AddConsumer(alarms);
+  core.AddConsumer(log);
+  core.ProcessSample(1, time_, 1.0f, 2.0f, 3.0f);
+  core.RemoveConsumer(alarms);
+  core.ProcessSample(2, time_, 1.0f, 2.0f, 3.0f, /*madeUp=*/true);
+  EXPECT_EQ(journal, (std::vector<std::string>{"display record", "alarms record", "log record",
+                                               "display record", "log record"}));
+  EXPECT_TRUE(log.taken.back().Context.MadeUp);
 }
 
 TEST_F(ProcessingTest, AddRecordKeepsEveryValueInItsField) {
-  core_.AddRecord(9, false, time_, 1.5f, 2.5f, -3.5f, -4.5f, -5.5f, 1.0f, 2.0f);
-  EXPECT_TRUE(sink_.calls.empty());  // no display for the file reader
+  EXPECT_EQ(core_.AddRecord(9, false, time_, 1.5f, 2.5f, -3.5f, -4.5f, -5.5f, 1.0f, 2.0f), 0);
+  EXPECT_TRUE(sink_.calls.empty());  // no consumers for the file reader
   const MeasurementRecord& record = core_.Records().Newest();
   EXPECT_EQ(record.Sector, 9);
   EXPECT_EQ(record.AvgSpeed, 1.5f);
@@ -140,12 +156,13 @@ TEST_F(ProcessingTest, FullStoreDropsTheOldestRowFirst) {
 
   Add(-1.0f, 0.0f);
   EXPECT_EQ(core_.Records().Size(), RecordStore::kLimit);
-  EXPECT_EQ(sink_.calls, (std::vector{Call::DropOldestGridRow, Call::ShowRecord}));
+  ASSERT_EQ(sink_.calls, std::vector{Call::TakeRecord});
+  EXPECT_EQ(sink_.taken[0].Context.DroppedOldest, 1);  // the grid drops its bottom row first
   EXPECT_EQ(core_.Records()[0].AvgSpeed, 1.0f);
   EXPECT_EQ(core_.Records().Newest().AvgSpeed, -1.0f);
 
-  Add(-2.0f, 0.0f, false);
-  EXPECT_EQ(sink_.Count(Call::DropOldestGridRow), 2u);  // the grid shrinks without display too
+  // Without display the caller is told, so that its grid shrinks too.
+  EXPECT_EQ(core_.AddRecord(3, false, time_, -2.0f, 0, 0, 0, 0, 0, 0), 1);
   EXPECT_EQ(core_.Records()[0].AvgSpeed, 2.0f);
 }
 
@@ -157,15 +174,15 @@ TEST_F(ProcessingTest, StatisticsOfThreeTemperatures) {
   EXPECT_EQ(statistics.TemperatureMin(), -7.0f);
   EXPECT_EQ(statistics.TemperatureMax(), -3.0f);
   EXPECT_EQ(statistics.TemperatureSum(), -15.0f);
-  ASSERT_EQ(sink_.shown.size(), 3u);
-  const DisplayStatistics& shown = sink_.shown.back().Statistics;
+  ASSERT_EQ(sink_.taken.size(), 3u);
+  const DisplayStatistics& shown = sink_.taken.back().Context.Statistics;
   EXPECT_EQ(shown.TemperatureMean, -5.0f);
   EXPECT_EQ(shown.TemperatureMin, -7.0f);
   EXPECT_EQ(shown.TemperatureMax, -3.0f);
   EXPECT_EQ(shown.AvgSpeedMean, 1.0f);
   // Each display sees the statistics including its own record.
-  EXPECT_EQ(sink_.shown[0].Statistics.TemperatureMean, -5.0f);
-  EXPECT_EQ(sink_.shown[1].Statistics.TemperatureMean, -4.0f);
+  EXPECT_EQ(sink_.taken[0].Context.Statistics.TemperatureMean, -5.0f);
+  EXPECT_EQ(sink_.taken[1].Context.Statistics.TemperatureMean, -4.0f);
 }
 
 TEST_F(ProcessingTest, ExtremesOfExactlyZeroSurvive) {
@@ -185,7 +202,7 @@ TEST_F(ProcessingTest, ExtremesOfExactlyZeroSurvive) {
   EXPECT_EQ(core_.Statistics().AvgSpeedMin(), 5.0f);
   EXPECT_EQ(core_.Statistics().TemperatureMax(), 7.0f);
   EXPECT_EQ(core_.Statistics().TemperatureMin(), 7.0f);
-  EXPECT_EQ(sink_.shown.back().Statistics.AvgSpeedMean, 5.0f);
+  EXPECT_EQ(sink_.taken.back().Context.Statistics.AvgSpeedMean, 5.0f);
 }
 
 TEST_F(ProcessingTest, MeansCoverEveryRecordSinceTheResetPastTheStoreLimit) {
@@ -193,7 +210,7 @@ TEST_F(ProcessingTest, MeansCoverEveryRecordSinceTheResetPastTheStoreLimit) {
   for (std::size_t i = 0; i < RecordStore::kLimit - 1; ++i) Add(3.0f, 20.0f, false);
   Add(3.0f, 20.0f);
   ASSERT_EQ(core_.Records().Size(), RecordStore::kLimit);
-  const DisplayStatistics& shown = sink_.shown.back().Statistics;
+  const DisplayStatistics& shown = sink_.taken.back().Context.Statistics;
   EXPECT_EQ(shown.AvgSpeedMean, 2.0f);
   EXPECT_EQ(shown.TemperatureMean, 15.0f);
   EXPECT_EQ(shown.AvgSpeedMin, 1.0f);

@@ -13,19 +13,21 @@
 #include "tests/support/hang_watchdog.h"
 #include "files/live_log.h"
 #include "core/measurement_core.h"
-#include "tests/support/recording_sink.h"
+#include "core/record_consumer.h"
 
 namespace {
 
 // Capture as the program runs it: every produced row goes to the live log, and the text of a
 // failure is kept as the message the user would see.
-struct Capture : RecordingSink {
+struct Capture : RecordConsumer {
+  Capture() { core.AddConsumer(*this); }
+
   std::mutex dataLock;
   LiveLog log{dataLock};
-  MeasurementCore core{*this};
+  MeasurementCore core;
   std::vector<std::string> messages;
 
-  void WriteLiveLogRow(const MeasurementRecord& record) override {
+  void TakeRecord(const MeasurementRecord& record, const RecordContext&) override {
     const FileOutcome outcome = log.WriteRow(record);
     if (outcome != FileOutcome::Ok) messages.push_back(OutcomeMessage(outcome, log.FileName()));
   }

@@ -16,17 +16,22 @@
 
 TMainForm::TMainForm(const MainFormServices& services, QWidget* parent)
     : QMainWindow(parent),
-      session_(services.transport, services.clock, *this, *this,
-               [this](const std::string& text) {
-                 messages_->Show(QString::fromStdString(text), QStringLiteral("Error"),
-                                 MessageIcon::Error);
-               }),
+      session_(
+          services.transport, services.clock, *this, [this] { StopCaptureOnInvalidPacket(); },
+          [this](const std::string& text) {
+            messages_->Show(QString::fromStdString(text), QStringLiteral("Error"),
+                            MessageIcon::Error);
+          }),
       core_(session_.Core()),
       liveLog_(session_.Log()),
       clock_(services.clock),
       files_(services.files),
       messages_(services.messages),
-      fileDialogs_(services.fileDialogs) {
+      fileDialogs_(services.fileDialogs),
+      alarmCheck_([this](const MeasurementRecord& r, const RecordContext&) {
+        CheckAlarms(r.Temperature, r.AvgSpeed, r.GustSpeed, r.WindChillAvg);
+      }),
+      liveLogRows_([this](const MeasurementRecord& r, const RecordContext&) { WriteLiveLogRow(r); }) {
   if (messages_ == nullptr) {
     ownMessages_ = std::make_unique<QtMessageBoxes>(this);
     messages_ = ownMessages_.get();
@@ -59,17 +64,16 @@ void TMainForm::FormCreate() {
   CreateDataGrid();
   WriteWindSpeedTitles();
 
-  const bool loaded =
-      session_.LoadCalibrationTable(programFiles_, files_.ReadPath(kCalibrationFileName));
-  if (!loaded) {
+  const LoadedProgramFiles loaded = session_.LoadProgramFiles(files_);
+  if (!loaded.calibrationLoaded) {
     messages_->Show(QStringLiteral("Cannot load calibration table, using default values."),
                     QStringLiteral("Information"), MessageIcon::Information);
   }
-
-  if (LoadSettings() != 0) {
+  if (loaded.settingsUnreadable) {
     messages_->Show(QStringLiteral("Cannot load settings file, using default values."),
                     QStringLiteral("Information"), MessageIcon::Information);
   }
+  compassChartType_ = loaded.compassChartType;
   ComboBox_TypGrafuNaKompasu->setCurrentIndex(
       compassChartType_ >= 1 && compassChartType_ <= 3 ? compassChartType_ - 1 : 0);
 
@@ -77,6 +81,11 @@ void TMainForm::FormCreate() {
   ClearChartPoints();
   ResetDisplay();
   ShowCaptureState(0);
+
+  // Each record goes, in this order, to the display, the alarm check and the live log.
+  session_.AddConsumer(*this);
+  session_.AddConsumer(alarmCheck_);
+  session_.AddConsumer(liveLogRows_);
 
   installEventFilter(this);
   messageHookInstalled_ = true;
@@ -108,12 +117,17 @@ void TMainForm::ResetDisplay() {
   Bar.SetLastBarTemperature(0);
 }
 
-void TMainForm::BeginReportRows(std::int32_t count) {
+void TMainForm::BeginReport(std::int32_t rowCount) {
   ++openReports_;
-  rowsStillComing_ += std::max<std::int32_t>(count, 0);
+  rowsStillComing_ += std::max<std::int32_t>(rowCount, 0);
 }
 
-void TMainForm::EndReportRows() {
+void TMainForm::TakeRecord(const MeasurementRecord& record, const RecordContext& context) {
+  for (std::int32_t i = 0; i < context.DroppedOldest; ++i) DropOldestGridRow();
+  ShowRecord(record, context.Statistics);
+}
+
+void TMainForm::EndReport() {
   if (openReports_ > 0) --openReports_;
   if (openReports_ > 0) return;
   rowsStillComing_ = 0;

@@ -17,9 +17,10 @@
 #include "files/live_log.h"
 #include "core/measurement_core.h"
 #include "core/measurement_record.h"
-#include "core/measurement_sink.h"
-#include "files/posix_file_store.h"
+#include "core/record_function.h"
+#include "core/record_consumer.h"
 #include "core/program_files.h"
+#include "files/posix_file_store.h"
 #include "core/system_time.h"
 #include "ui/drawing/temperature_bar.h"
 #include "ui/drawing/trend_charts.h"
@@ -58,7 +59,7 @@ struct MainFormServices {
 // session (measurement state, device link, live log), the display bitmaps and the data grid. The
 // capture thread reaches it only through two posted events, handled by MainWindowProc on the
 // user-interface thread.
-class TMainForm : public QMainWindow, public MeasurementSink {
+class TMainForm : public QMainWindow, public RecordConsumer {
   Q_OBJECT
  public:
   static constexpr int kClientWidth = 815;
@@ -105,16 +106,15 @@ class TMainForm : public QMainWindow, public MeasurementSink {
   void ShowDirectionName(int sector);
   void ShowTemperatureLabels(float current, float minimum, float maximum, float mean,
                              float windChill);
+  // The store dropped its oldest record: the grid loses its bottom row.
+  void DropOldestGridRow();
 
-  // MeasurementSink. Within one report's rows the grid, the direction table and the chart
-  // points follow every row, and the labels and pictures are brought up to date once, at the end.
-  void BeginReportRows(std::int32_t count) override;
-  void EndReportRows() override;
-  void DropOldestGridRow() override;
-  void ShowRecord(const MeasurementRecord& record, const DisplayStatistics& statistics) override;
-  void CheckAlarms(float temperature, float avgSpeed, float gustSpeed, float windChillAvg) override;
-  void WriteLiveLogRow(const MeasurementRecord& record) override;
-  void StopCaptureOnInvalidPacket() override;
+  // The window's display as a consumer of records. Within one report's rows the grid, the
+  // direction table and the chart points follow every row, and the labels and pictures are
+  // brought up to date once, at the end.
+  void BeginReport(std::int32_t rowCount) override;
+  void TakeRecord(const MeasurementRecord& record, const RecordContext& context) override;
+  void EndReport() override;
 
   // The eight alarm limits and switches for the whole run: the alarms window shows, changes and
   // checks them, and this window's twins show and change four of them.
@@ -158,7 +158,6 @@ class TMainForm : public QMainWindow, public MeasurementSink {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  int LoadSettings();
   int SaveSettings();
 
   // The capture indicator: green while capturing, red when stopped.
@@ -172,6 +171,11 @@ class TMainForm : public QMainWindow, public MeasurementSink {
   void DrawWindRose(int sector);
   // The window's hook for the capture thread's two events; true when it took the event.
   bool MainWindowProc(QEvent* event);
+  // The display update for one record.
+  void ShowRecord(const MeasurementRecord& record, const DisplayStatistics& statistics);
+  void CheckAlarms(float temperature, float avgSpeed, float gustSpeed, float windChillAvg);
+  void WriteLiveLogRow(const MeasurementRecord& record);
+  void StopCaptureOnInvalidPacket();
 
   // The full name to save one of the program's own files under; its folder is created if
   // needed.
@@ -290,7 +294,10 @@ class TMainForm : public QMainWindow, public MeasurementSink {
   std::unique_ptr<FileDialogs> ownFileDialogs_;
   MessageBoxes* messages_;
   FileDialogs* fileDialogs_;
-  PosixFileStore programFiles_;  // anemometer.cal
+  PosixFileStore programFiles_;  // saves of anemometer.cal
+  // The record consumers besides the display: the alarm check and the live log.
+  RecordFunction alarmCheck_;
+  RecordFunction liveLogRows_;
   bool messageHookInstalled_ = false;
 
   // Reports whose rows are being shown (nested when a message box runs its own event loop),

@@ -18,7 +18,7 @@ void TMainForm::StartCaptureClick(QObject* /*sender*/) {
   ClearChartPoints();
   ResetDisplay();
   // A failed start has told the user itself when it had something to tell.
-  if (session_.StartReading() == -1) return;
+  if (session_.StartCapture() == -1) return;
   captureRunning_ = 1;
   ShowCaptureState(1);
 }

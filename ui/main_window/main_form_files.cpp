@@ -56,8 +56,11 @@ void TMainForm::OpenClick(QObject* /*sender*/) {
     // The grid is laid out once, when the whole file is in, not once per row.
     const TDataStringGrid::BulkUpdate bulk(*DataGrid);
     outcome = ReadDataFile(FileSystemPath(*name), [this](const MeasurementRecord& r) {
-      core_.AddRecord(r.Sector, /*display=*/false, r.Time, r.AvgSpeed, r.GustSpeed, r.Temperature,
-                      r.WindChillAvg, r.WindChillGust, r.BeaufortAvg, r.BeaufortGust);
+      const std::int32_t dropped =
+          core_.AddRecord(r.Sector, /*display=*/false, r.Time, r.AvgSpeed, r.GustSpeed,
+                          r.Temperature, r.WindChillAvg, r.WindChillGust, r.BeaufortAvg,
+                          r.BeaufortGust);
+      for (std::int32_t i = 0; i < dropped; ++i) DropOldestGridRow();
       AddGridRow(r.Time, r.Sector, r.AvgSpeed, r.GustSpeed, r.Temperature, r.WindChillAvg,
                  r.WindChillGust, r.BeaufortAvg, r.BeaufortGust);
     });

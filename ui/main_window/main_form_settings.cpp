@@ -8,14 +8,6 @@
 #include "files/settings_file.h"
 #include "ui/drawing/wind_rose.h"
 
-// Non-zero when the file exists but could not be read; the defaults are in use then.
-int TMainForm::LoadSettings() {
-  const LoadedSettings settings = LoadSettingsFile(files_.ReadPath(kSettingsFileName));
-  core_.SetDirectionOffset(settings.DirectionOffset);
-  compassChartType_ = settings.CompassChartType;
-  return settings.FileUnreadable ? -1 : 0;
-}
-
 // The new values stay in use for the rest of the run even when they could not be written; a
 // failed write leaves the previous file whole.
 int TMainForm::SaveSettings() {
