@@ -5,13 +5,17 @@
 #include <cstdint>
 
 #include "core/measurement_core.h"
-#include "tests/support/packet_builder.h"
+#include "core/packet_encoder.h"
 
 namespace {
 
 // A report of 3 Hz average, 4.5 Hz gust, WSW and -3.5 degrees C.
 Packet BenchPacket(std::int32_t counter) {
-  return MakePacket(counter, "03000", "04500", "11", "-3.5");
+  return EncodePacket({.Counter = static_cast<std::uint32_t>(counter),
+                       .AvgFrequency = 3000,
+                       .GustFrequency = 4500,
+                       .DirectionCode = 11,
+                       .Temperature = -3.5});
 }
 
 void FillStore(MeasurementCore& core) {
@@ -58,9 +62,9 @@ void BM_AddRecords(benchmark::State& state) {
     benchmark::DoNotOptimize(core.Records().Newest());
   }
   state.SetItemsProcessed(state.iterations() * count);
-  state.counters["per_record"] = benchmark::Counter(
-      static_cast<double>(count),
-      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["per_record"] =
+      benchmark::Counter(static_cast<double>(count), benchmark::Counter::kIsIterationInvariantRate |
+                                                         benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_AddRecords)->Arg(20000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 

@@ -43,6 +43,7 @@
 #include "device/hid_transport.h"
 #include "ui/main_window/main_form.h"
 #include "core/measurement_core.h"
+#include "core/packet_encoder.h"
 #include "ui/desktop/message_boxes.h"
 #include "tests/support/named_child.h"
 #include "ui/startup/program.h"
@@ -58,22 +59,11 @@ constexpr int kWindow = 1000;
 // Counter, average and gust frequency, direction code and temperature of report n, varied so
 // that every sector and the labels change.
 Packet ReportNumber(std::uint32_t n) {
-  Packet report{};
-  report.fill(' ');
-  report[0] = 0;
-  for (int i = 0; i < 4; ++i) {
-    report[static_cast<std::size_t>(1 + i)] = static_cast<std::uint8_t>(n >> (24 - 8 * i));
-  }
-  const auto put = [&](std::size_t first, std::size_t width, const std::string& text) {
-    for (std::size_t i = 0; i < text.size() && i < width; ++i) {
-      report[first + width - text.size() + i] = static_cast<std::uint8_t>(text[i]);
-    }
-  };
-  put(5, 5, std::to_string(2000 + n * 37 % 20000));
-  put(10, 5, std::to_string(4000 + n * 53 % 30000));
-  put(15, 2, std::to_string(1 + n % 16));
-  put(18, 4, std::to_string(10 + static_cast<int>(n % 20)) + ".5");
-  return report;
+  return EncodePacket({.Counter = n,
+                       .AvgFrequency = static_cast<std::int32_t>(2000 + n * 37 % 20000),
+                       .GustFrequency = static_cast<std::int32_t>(4000 + n * 53 % 30000),
+                       .DirectionCode = static_cast<std::int32_t>(1 + n % 16),
+                       .Temperature = 10.5 + static_cast<double>(n % 20)});
 }
 
 // One anemometer that sends a report only when told to, so that each report is published and

@@ -11,26 +11,28 @@ namespace {
 
 // A text field read the C way: copied into a buffer of its own and NUL-terminated, so a NUL
 // byte inside the field ends its text.
-std::string_view FieldText(const Packet& packet, std::size_t first, std::size_t length) {
-  std::string_view field(reinterpret_cast<const char*>(packet.data()) + first, length);
-  return field.substr(0, field.find('\0'));
+std::string_view FieldText(const Packet& packet, PacketField field) {
+  std::string_view text(reinterpret_cast<const char*>(packet.data()) + field.First, field.Length);
+  return text.substr(0, text.find('\0'));
 }
 
 }  // namespace
 
 std::optional<PacketFields> ParsePacket(const Packet& packet) {
   PacketFields fields;
-  const std::uint32_t counter = (std::uint32_t{packet[1]} << 24) | (std::uint32_t{packet[2]} << 16) |
-                                (std::uint32_t{packet[3]} << 8) | std::uint32_t{packet[4]};
+  std::uint32_t counter = 0;
+  for (std::size_t i = kCounterField.First; i < kCounterField.End(); ++i) {
+    counter = (counter << 8) | packet[i];
+  }
   fields.Counter = static_cast<std::int32_t>(counter);
 
-  const auto avg = ScanInt(FieldText(packet, 5, 5));
+  const auto avg = ScanInt(FieldText(packet, kAvgFrequencyField));
   if (!avg) return std::nullopt;
-  const auto gust = ScanInt(FieldText(packet, 10, 5));
+  const auto gust = ScanInt(FieldText(packet, kGustFrequencyField));
   if (!gust) return std::nullopt;
-  const auto direction = ScanInt(FieldText(packet, 15, 2));
+  const auto direction = ScanInt(FieldText(packet, kDirectionCodeField));
   if (!direction) return std::nullopt;
-  const auto temperature = ScanFloat(FieldText(packet, 18, 4));
+  const auto temperature = ScanFloat(FieldText(packet, kTemperatureField));
   // A temperature that is no finite number would carry NaN or infinity into every record.
   if (!temperature || !std::isfinite(*temperature)) return std::nullopt;
 

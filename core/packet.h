@@ -9,12 +9,38 @@
 inline constexpr std::size_t kPacketSize = 22;
 using Packet = std::array<std::uint8_t, kPacketSize>;
 
+// Where a field lies in the report: its first byte and how many bytes it takes.
+struct PacketField {
+  std::size_t First;
+  std::size_t Length;
+  constexpr std::size_t End() const { return First + Length; }
+};
+
+// The report, byte by byte. The text fields hold ASCII numbers read as sscanf reads them; a
+// NUL byte ends a field's text early.
+inline constexpr PacketField kReportIdField{0, 1};        // 0; hidapi drops it
+inline constexpr PacketField kCounterField{1, 4};         // binary, most significant first
+inline constexpr PacketField kAvgFrequencyField{5, 5};    // text "%d", mHz
+inline constexpr PacketField kGustFrequencyField{10, 5};  // text "%d", mHz
+inline constexpr PacketField kDirectionCodeField{15, 2};  // text "%d"
+inline constexpr PacketField kUnusedField{17, 1};         // not read
+inline constexpr PacketField kTemperatureField{18, 4};    // text "%f", degrees C
+
+static_assert(kReportIdField.First == 0 && kReportIdField.End() == kCounterField.First &&
+                  kCounterField.End() == kAvgFrequencyField.First &&
+                  kAvgFrequencyField.End() == kGustFrequencyField.First &&
+                  kGustFrequencyField.End() == kDirectionCodeField.First &&
+                  kDirectionCodeField.End() == kUnusedField.First &&
+                  kUnusedField.End() == kTemperatureField.First &&
+                  kTemperatureField.End() == kPacketSize,
+              "the fields follow one another and fill the report");
+
 struct PacketFields {
-  std::int32_t Counter = 0;        // bytes 1-4, most significant first
-  std::int32_t AvgFrequency = 0;   // bytes 5-9, "%d", mHz
-  std::int32_t GustFrequency = 0;  // bytes 10-14, "%d", mHz
-  std::int32_t DirectionCode = 0;  // bytes 15-16, "%d"
-  float Temperature = 0.0f;        // bytes 18-21, "%f", degrees C
+  std::int32_t Counter = 0;        // kCounterField, as a signed number
+  std::int32_t AvgFrequency = 0;   // mHz
+  std::int32_t GustFrequency = 0;  // mHz
+  std::int32_t DirectionCode = 0;  // see SectorFromDirectionCode
+  float Temperature = 0.0f;        // degrees C
 };
 
 // nullopt when a text field does not parse, or the temperature is not a finite number.

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstddef>
 
+#include "core/packet_encoder.h"
+
 namespace {
 
 struct CalibrationPoint {
@@ -28,20 +30,9 @@ constexpr std::array<CalibrationPoint, 9> kRotorCalibration{{
 constexpr double kLowestMeanSpeed = 2.0;
 constexpr double kHighestMeanSpeed = 12.0;
 constexpr double kUsualMeanSpeed = 7.0;
-constexpr double kLowestTemperature = -9.9;  // the four-character field holds no lower tenths
+constexpr double kLowestTemperature = kLowestPacketTemperature;  // the field holds no lower
 constexpr double kHighestTemperature = 35.0;
 constexpr int kSectors = 16;
-
-char Digit(int value) { return static_cast<char>('0' + value); }
-
-// Zero-padded decimal text, the way the device writes its numeric fields.
-void WriteDecimal(Packet& report, std::size_t offset, std::size_t width, std::int32_t number) {
-  auto value = static_cast<std::uint32_t>(std::max(number, 0));
-  for (std::size_t i = width; i-- > 0;) {
-    report[offset + i] = static_cast<std::uint8_t>(Digit(static_cast<int>(value % 10)));
-    value /= 10;
-  }
-}
 
 }  // namespace
 
@@ -62,21 +53,6 @@ std::int32_t SimulatedFrequencyFromSpeed(double speed) {
     }
   }
   return static_cast<std::int32_t>(std::lround(speed * kRotorCalibration.back().Constant));
-}
-
-std::array<char, 4> TemperatureFieldText(double celsius) {
-  const double held = std::isnan(celsius) ? 0.0 : std::clamp(celsius, -9.9, 99.9);
-  const long tenths = std::lround(held * 10.0);
-  const int magnitude = static_cast<int>(tenths < 0 ? -tenths : tenths);
-  const char whole = Digit(magnitude / 10 % 10);
-  const char fraction = Digit(magnitude % 10);
-  if (tenths < 0) {
-    return {'-', whole, '.', fraction};
-  }
-  if (magnitude < 100) {
-    return {' ', whole, '.', fraction};
-  }
-  return {Digit(magnitude / 100), whole, '.', fraction};
 }
 
 SimulatedWeather::SimulatedWeather(std::uint32_t seed) : Random(seed) {
@@ -117,17 +93,9 @@ Packet SimulatedWeather::NextReport() {
   Temperature += 0.0002 * (UsualTemperature - Temperature) + 0.02 * Normal();
   Temperature = std::clamp(Temperature, kLowestTemperature, kHighestTemperature);
 
-  Packet report{};
-  report[0] = 0;
-  report[1] = static_cast<std::uint8_t>(Counter >> 24);
-  report[2] = static_cast<std::uint8_t>(Counter >> 16);
-  report[3] = static_cast<std::uint8_t>(Counter >> 8);
-  report[4] = static_cast<std::uint8_t>(Counter);
-  WriteDecimal(report, 5, 5, SimulatedFrequencyFromSpeed(average));
-  WriteDecimal(report, 10, 5, SimulatedFrequencyFromSpeed(gust));
-  WriteDecimal(report, 15, 2, code);
-  report[17] = ' ';
-  const std::array<char, 4> temperature = TemperatureFieldText(Temperature);
-  std::copy(temperature.begin(), temperature.end(), report.begin() + 18);
-  return report;
+  return EncodePacket({.Counter = Counter,
+                       .AvgFrequency = SimulatedFrequencyFromSpeed(average),
+                       .GustFrequency = SimulatedFrequencyFromSpeed(gust),
+                       .DirectionCode = code,
+                       .Temperature = Temperature});
 }

@@ -11,10 +11,6 @@
 // m/s), so the program's default table reads the speed back.
 std::int32_t SimulatedFrequencyFromSpeed(double speed);
 
-// The report's temperature field: one decimal, right-aligned in exactly four characters
-// ("21.5", "-3.2", " 4.0"). Values beyond -9.9 .. 99.9 are held at those limits.
-std::array<char, 4> TemperatureFieldText(double celsius);
-
 // The weather the simulated anemometer measures, one report per call: a mean wind that wanders
 // slowly between 2 and 12 m/s with gusts of 1.2 to 2 times the mean, a wind vane that veers
 // slowly and now and then jumps a sector, and a slowly drifting temperature. The same seed gives

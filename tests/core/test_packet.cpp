@@ -7,8 +7,10 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "core/packet.h"
+#include "core/packet_encoder.h"
 #include "tests/support/packet_builder.h"
 
 TEST(ParsePacket, ReadsEveryField) {
@@ -83,10 +85,11 @@ TEST(ParsePacket, CLibraryNumberRules) {
 }
 
 TEST(ParsePacket, NulByteEndsTheTextOfAField) {
-  Packet packet = MakePacket(1, "3", "02000", "05", "12.5");
-  packet[7] = '4';  // average field "3\0" "4\0\0": its text is "3"
+  Packet packet = MakePacket(1);
+  const char average[] = {'3', '\0', '4', '\0', '\0'};  // its text is "3"
+  PutFieldBytes(packet, kAvgFrequencyField, {average, sizeof average});
   EXPECT_EQ(ParsePacket(packet).value().AvgFrequency, 3);
-  packet[5] = '\0';  // now the text is empty
+  packet[kAvgFrequencyField.First] = '\0';  // now the text is empty
   EXPECT_FALSE(ParsePacket(packet));
 }
 
@@ -129,6 +132,66 @@ TEST(ParsePacket, TemperatureFieldAgreesWithSscanf) {
   }
 }
 
+std::string FieldText(const Packet& packet, PacketField field) {
+  return {packet.begin() + static_cast<std::ptrdiff_t>(field.First),
+          packet.begin() + static_cast<std::ptrdiff_t>(field.End())};
+}
+
+TEST(EncodePacket, ParsingGivesTheValuesBack) {
+  const PacketValues cases[] = {
+      {0xFFFFFFFF, 0, 0, 0, -9.9},
+      {0x80000000, kLargestPacketFrequency, kLargestPacketFrequency, 16, 99.9},
+      {0, 1, 12345, 1, -0.5},
+      {0x01020304, 1000, 2000, 5, 12.5},
+  };
+  for (const PacketValues& c : cases) {
+    SCOPED_TRACE(c.Counter);
+    const auto fields = ParsePacket(EncodePacket(c));
+    ASSERT_TRUE(fields.has_value());
+    EXPECT_EQ(fields->Counter, static_cast<std::int32_t>(c.Counter));
+    EXPECT_EQ(fields->AvgFrequency, c.AvgFrequency);
+    EXPECT_EQ(fields->GustFrequency, c.GustFrequency);
+    EXPECT_EQ(fields->DirectionCode, c.DirectionCode);
+    EXPECT_EQ(fields->Temperature, static_cast<float>(c.Temperature));
+  }
+}
+
+TEST(EncodePacket, FillsEveryFieldAsTheAnemometerDoes) {
+  const Packet packet = EncodePacket({0x01020304, 42, 99999, 3, 4.0});
+  EXPECT_EQ(FieldText(packet, kAvgFrequencyField), "00042");
+  EXPECT_EQ(FieldText(packet, kGustFrequencyField), "99999");
+  EXPECT_EQ(FieldText(packet, kDirectionCodeField), "03");
+  EXPECT_EQ(FieldText(packet, kTemperatureField), " 4.0");
+  EXPECT_EQ(packet[kReportIdField.First], 0);
+  EXPECT_EQ(packet[kUnusedField.First], ' ');
+  EXPECT_EQ(packet[1], 0x01);
+  EXPECT_EQ(packet[4], 0x04);
+
+  // What does not fit is held at the field's limits.
+  const Packet held = EncodePacket({1, -5, 123456, 100, -12.0});
+  EXPECT_EQ(FieldText(held, kAvgFrequencyField), "00000");
+  EXPECT_EQ(FieldText(held, kGustFrequencyField), "99999");
+  EXPECT_EQ(FieldText(held, kDirectionCodeField), "99");
+  EXPECT_EQ(FieldText(held, kTemperatureField), "-9.9");
+
+  // One decimal, halves away from zero, no "-0.0".
+  const std::pair<double, const char*> temperatures[] = {
+      {21.54, "21.5"}, {-3.2, "-3.2"}, {9.96, "10.0"},  {-0.04, " 0.0"},
+      {-0.06, "-0.1"}, {0.25, " 0.3"}, {123.0, "99.9"}, {std::nan(""), " 0.0"}};
+  for (const auto& [celsius, text] : temperatures) {
+    EXPECT_EQ(FieldText(EncodePacket({.Temperature = celsius}), kTemperatureField), text)
+        << celsius;
+  }
+}
+
+TEST(EncodePacketTexts, ShortTextsAreRightAlignedAfterSpacesLongOnesCut) {
+  const Packet packet = EncodePacketTexts(1, {"3", "123456", "", "-.5"});
+  EXPECT_EQ(FieldText(packet, kAvgFrequencyField), "    3");
+  EXPECT_EQ(FieldText(packet, kGustFrequencyField), "12345");
+  EXPECT_EQ(FieldText(packet, kDirectionCodeField), "  ");
+  EXPECT_EQ(FieldText(packet, kTemperatureField), " -.5");
+}
+
 TEST(SectorFromDirectionCode, EverySumUpTo32FollowsTheSingleWrap) {
   // Code 1 is north and each code turns one sector clockwise; 0 and 16 are both NNW.
   EXPECT_EQ(SectorFromDirectionCode(5, 0), 4);
@@ -145,8 +208,9 @@ TEST(SectorFromDirectionCode, EverySumUpTo32FollowsTheSingleWrap) {
 }
 
 TEST(SectorFromDirectionCode, AnyOtherCodeStillGivesACompassPoint) {
-  const std::int32_t extremes[] = {std::numeric_limits<std::int32_t>::min(), -1000, -99, -17,
-                                   -1, 17, 33, 99, 1000, std::numeric_limits<std::int32_t>::max()};
+  const std::int32_t extremes[] = {
+      std::numeric_limits<std::int32_t>::min(), -1000, -99, -17, -1, 17, 33, 99, 1000,
+      std::numeric_limits<std::int32_t>::max()};
   for (std::int32_t code : extremes) {
     for (std::int32_t offset : {0, 1, 15, std::numeric_limits<std::int32_t>::max()}) {
       const std::int32_t sector = SectorFromDirectionCode(code, offset);

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <set>
-#include <string>
 #include <vector>
 
 #include "core/calibration.h"
@@ -17,19 +16,6 @@
 namespace {
 
 using namespace std::chrono_literals;
-
-std::string Text(const std::array<char, 4>& field) { return {field.begin(), field.end()}; }
-
-TEST(TemperatureFieldText, FillsExactlyFourCharactersWithOneDecimal) {
-  EXPECT_EQ(Text(TemperatureFieldText(21.54)), "21.5");
-  EXPECT_EQ(Text(TemperatureFieldText(-3.2)), "-3.2");
-  EXPECT_EQ(Text(TemperatureFieldText(4.0)), " 4.0");
-  EXPECT_EQ(Text(TemperatureFieldText(9.96)), "10.0");
-  EXPECT_EQ(Text(TemperatureFieldText(-0.04)), " 0.0");  // no "-0.0"
-  EXPECT_EQ(Text(TemperatureFieldText(-0.06)), "-0.1");
-  EXPECT_EQ(Text(TemperatureFieldText(-12.0)), "-9.9");  // "-12.0" would not fit
-  EXPECT_EQ(Text(TemperatureFieldText(123.0)), "99.9");
-}
 
 TEST(SimulatedFrequencyFromSpeed, TheDefaultCalibrationReadsTheSpeedBack) {
   const CalibrationTable table = DefaultCalibrationTable();

@@ -69,6 +69,7 @@
 
 #include "device/hid_transport.h"
 #include "core/packet.h"
+#include "core/packet_encoder.h"
 #include "device/usb_anemometer.h"
 
 class FakeHidTransport : public HidTransport {
@@ -160,28 +161,12 @@ class FakeHidTransport : public HidTransport {
     return S->Observed.wait_for(lock, limit, [&] { return S->OpenConnections == 0; });
   }
 
-  // A report that parses: counter in bytes 1-4, then the text fields, each right-aligned in its
-  // bytes (5-9, 10-14, 15-16, 18-21).
+  // A report with the text fields given, laid out by the report encoder (EncodePacketTexts);
+  // the defaults make one that parses.
   static Packet MakeReport(std::uint32_t counter, std::string_view average = "01000",
                            std::string_view gust = "02000", std::string_view direction = "05",
                            std::string_view temperature = "12.5") {
-    Packet report{};
-    report.fill(' ');
-    report[0] = 0;
-    report[1] = static_cast<std::uint8_t>(counter >> 24);
-    report[2] = static_cast<std::uint8_t>(counter >> 16);
-    report[3] = static_cast<std::uint8_t>(counter >> 8);
-    report[4] = static_cast<std::uint8_t>(counter);
-    const auto put = [&](std::size_t first, std::size_t width, std::string_view text) {
-      text = text.substr(0, width);
-      std::copy(text.begin(), text.end(),
-                report.begin() + static_cast<std::ptrdiff_t>(first + width - text.size()));
-    };
-    put(5, 5, average);
-    put(10, 5, gust);
-    put(15, 2, direction);
-    put(18, 4, temperature);
-    return report;
+    return EncodePacketTexts(counter, {average, gust, direction, temperature});
   }
 
   // HidTransport

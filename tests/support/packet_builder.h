@@ -5,29 +5,29 @@
 #include <string_view>
 
 #include "core/packet.h"
+#include "core/packet_encoder.h"
 
-// A device report with the given counter and field texts. A text shorter than its field is
-// followed by NUL bytes; a longer one is cut.
+// A device report with the given counter and field texts, laid out by the report encoder: a
+// text shorter than its field is right-aligned after spaces, a longer one is cut.
 inline Packet MakePacket(std::int32_t counter, std::string_view avgFrequency,
                          std::string_view gustFrequency, std::string_view directionCode,
                          std::string_view temperature) {
-  Packet packet{};
-  const auto bits = static_cast<std::uint32_t>(counter);
-  packet[1] = static_cast<std::uint8_t>(bits >> 24);
-  packet[2] = static_cast<std::uint8_t>(bits >> 16);
-  packet[3] = static_cast<std::uint8_t>(bits >> 8);
-  packet[4] = static_cast<std::uint8_t>(bits);
-  const auto put = [&packet](std::size_t first, std::size_t length, std::string_view text) {
-    std::copy_n(text.begin(), std::min(length, text.size()), packet.begin() + first);
-  };
-  put(5, 5, avgFrequency);
-  put(10, 5, gustFrequency);
-  put(15, 2, directionCode);
-  put(18, 4, temperature);
-  return packet;
+  return EncodePacketTexts(static_cast<std::uint32_t>(counter),
+                           {avgFrequency, gustFrequency, directionCode, temperature});
 }
 
-// A well-formed report as the anemometer sends it.
+// A well-formed report as the anemometer sends it: 1 Hz average, 2 Hz gust, code 5, 12.5 C.
 inline Packet MakePacket(std::int32_t counter) {
-  return MakePacket(counter, "01000", "02000", "05", "12.5");
+  return EncodePacket({.Counter = static_cast<std::uint32_t>(counter),
+                       .AvgFrequency = 1000,
+                       .GustFrequency = 2000,
+                       .DirectionCode = 5,
+                       .Temperature = 12.5});
+}
+
+// Writes bytes into a field as they are, NUL bytes included, from its first byte on; the
+// field's other bytes stay. For reports no encoder writes.
+inline void PutFieldBytes(Packet& packet, PacketField field, std::string_view bytes) {
+  std::copy_n(bytes.begin(), std::min(bytes.size(), field.Length),
+              packet.begin() + static_cast<std::ptrdiff_t>(field.First));
 }
