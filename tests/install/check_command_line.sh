@@ -2,7 +2,8 @@
 # Runs a built program the way a terminal user would, with no display at all: --help and
 # --version answer on standard output and exit 0, a wrong option or argument gives a short error
 # on standard error and exit 2. No window may be needed for any of them. A window program also
-# takes Qt's own options; the logger refuses them.
+# takes Qt's own options, starts on a platform chosen without a display, and otherwise says in one
+# line that there is no display.
 #
 #   check_command_line.sh PROGRAM EXPECTED_VERSION_LINE window|logger
 set -uo pipefail
@@ -19,9 +20,11 @@ out="$(mktemp)"
 err="$(mktemp)"
 trap 'rm -f "$out" "$err"' EXIT
 
-# run [VAR=VALUE...] ARGS...: sets status, with the outputs in $out and $err.
+# run [VAR=VALUE...] ARGS...: sets status, with the outputs in $out and $err. A window that
+# starts ends at once (ANEMOMETER_QUIT_WHEN_STARTED); timeout bounds one that would not.
 run() {
-  env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 30 env "$@" >"$out" 2>"$err"
+  env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ANEMOMETER_QUIT_WHEN_STARTED=1 \
+    timeout 30 env "$@" >"$out" 2>"$err"
   status=$?
 }
 
@@ -45,13 +48,18 @@ for wrong in --no-such-option "an argument" "--config-dir" --help-all; do
   { [ "$lines" -ge 1 ] && [ "$lines" -le 3 ]; } || fail "'$wrong' gives $lines lines of error: $(cat "$err")"
 done
 
-# kind|status|what it says: a part of standard output for 0, of standard error for 2|environment
-# and arguments
+no_display="$name: no display: set DISPLAY or WAYLAND_DISPLAY, or use kelvra-anemometer-logger for capture without a window"
+# kind|status|what it says: all of standard error for 1, a part of standard output for 0 (a window
+# that starts says nothing), of standard error for 2|environment and arguments
 cases=(
   "any|2|Unknown option 'frobnicate'.|$program --frobnicate"
   "any|2|Unknown option 'frobnicate'.|$program -frobnicate"
   "window|0|$version_line|$program -platform offscreen --version"
   "window|0|$version_line|$program --style=Fusion -qwindowtitle Wind -reverse --version"
+  "window|1|$no_display|$program"
+  "window|1|$no_display|DISPLAY= WAYLAND_DISPLAY= $program --config-dir /tmp"
+  "window|0||$program -platform offscreen"
+  "window|0||QT_QPA_PLATFORM=offscreen $program"
   "logger|2|Unknown option 'platform'.|$program -platform offscreen"
 )
 for row in "${cases[@]}"; do
@@ -60,7 +68,8 @@ for row in "${cases[@]}"; do
   run $command
   [ "$status" -eq "$expected" ] || fail "'$command' exits $status: $(cat "$err")"
   case "$expected" in
-    0) grep -qF -- "$said" "$out" || fail "'$command' prints '$(cat "$out")'" ;;
+    0) [ -z "$said" ] || grep -qF -- "$said" "$out" || fail "'$command' prints '$(cat "$out")'" ;;
+    1) [ "$(cat "$err")" = "$said" ] || fail "'$command' says '$(cat "$err")'" ;;
     *) grep -qF -- "$said" "$err" || fail "'$command' says '$(cat "$err")'" ;;
   esac
 done

@@ -3,6 +3,7 @@
 #include <QCommandLineOption>
 #include <QCoreApplication>
 #include <QList>
+#include <QtGlobal>
 #include <iterator>
 
 namespace {
@@ -43,6 +44,20 @@ QList<QCommandLineOption> QtOptions() {
   return options;
 }
 
+// Whether Qt will find a window system: one chosen on the command line or in QT_QPA_PLATFORM,
+// else (X11 and Wayland) a display named by -display, DISPLAY or WAYLAND_DISPLAY.
+bool HasDisplay(const QCommandLineParser& parser) {
+  if (parser.isSet(QStringLiteral("platform")) || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    return true;
+  }
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN) && !defined(Q_OS_ANDROID)
+  return parser.isSet(QStringLiteral("display")) || !qEnvironmentVariableIsEmpty("DISPLAY") ||
+         !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+#else
+  return true;
+#endif
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(int& argc, char** argv, const QString& description) {
@@ -57,6 +72,11 @@ CommandLine ParseCommandLine(int& argc, char** argv, const QString& description)
 
   CommandLine result;
   result.end = commandLine.Parse(QCoreApplication::arguments());
+  if (!result.end && !HasDisplay(commandLine.Parser())) {
+    result.end = commandLine.CannotRun(
+        QStringLiteral("no display: set DISPLAY or WAYLAND_DISPLAY, or use "
+                       "kelvra-anemometer-logger for capture without a window"));
+  }
   if (!result.end) result.configDir = commandLine.ConfigDir();
   return result;
 }

@@ -2,7 +2,8 @@
 
 // The window's command line: the shared --help, --version and --config-dir, and Qt's own
 // options, which QApplication reads. It is read before the window system is touched, so that
-// --help and --version answer in a terminal without a display.
+// --help and --version answer in a terminal without a display, and a missing display is told in
+// one line instead of an abort inside Qt.
 
 #include <QString>
 #include <optional>

@@ -99,6 +99,11 @@ int RunProgram(int& argc, char** argv, HidTransport& transport, const ProgramOpt
     if (options.startCapture) {
       QTimer::singleShot(0, mainForm, [mainForm] { mainForm->StartCaptureClick(nullptr); });
     }
+    // A check of the start-up without a user (tests, packaging): the program ends as soon as
+    // its window is up and, in the demo, capture has started.
+    if (qEnvironmentVariableIsSet("ANEMOMETER_QUIT_WHEN_STARTED")) {
+      QTimer::singleShot(0, &application, &QCoreApplication::quit);
+    }
     QApplication::exec();
   } catch (const std::exception& error) {
     ShowException(error.what());
