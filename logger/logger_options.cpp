@@ -1,7 +1,5 @@
 #include "logger/logger_options.h"
 
-#include <QCommandLineParser>
-#include <QDir>
 #include <cmath>
 
 namespace {
@@ -44,21 +42,15 @@ HostAndPort SplitHostAndPort(const QString& text) {
   return result;
 }
 
-LoggerUsageError Usage(const QString& text) {
-  return {text + QStringLiteral("\nTry 'kelvra-anemometer-logger --help'.")};
-}
-
 }  // namespace
 
 LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passwordVariable) {
-  QCommandLineParser parser;
-  parser.setApplicationDescription(QStringLiteral(
-      "Logs the Kelvra USB anemometer without a window: every record into a CSV file\n"
-      "and/or to an MQTT broker. SIGINT or SIGTERM ends it cleanly."));
-  const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                QStringLiteral("Show this help and exit."));
-  const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                   QStringLiteral("Show the program's name and version and exit."));
+  ProgramCommandLine commandLine(
+      QStringLiteral("kelvra-anemometer-logger"),
+      QStringLiteral("Logs the Kelvra USB anemometer without a window: every record into a CSV "
+                     "file\nand/or to an MQTT broker. SIGINT or SIGTERM ends it cleanly."),
+      QStringLiteral("Reads anemometer.cal and anemometer.ini from this folder instead of "
+                     "where the window reads them."));
   const QCommandLineOption log(
       QStringLiteral("log"),
       QStringLiteral("Appends every record to this CSV file; %Y, %m and %d start a new file "
@@ -95,30 +87,18 @@ LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passw
                                   QStringLiteral("Connects with TLS, trusting this CA "
                                                  "certificate (a private CA)."),
                                   QStringLiteral("FILE"));
-  const QCommandLineOption configDir(
-      QStringLiteral("config-dir"),
-      QStringLiteral("Reads anemometer.cal and anemometer.ini from this folder instead of "
-                     "where the window reads them."),
-      QStringLiteral("DIR"));
   const QCommandLineOption verbose(QStringLiteral("verbose"),
                                    QStringLiteral("Also prints one line per record."));
-  parser.addOptions({help, version, log, simulate, interval, mqtt, topic, homeAssistant, user, tls,
-                     caFile, configDir, verbose});
-
-  if (!parser.parse(arguments)) return Usage(parser.errorText());
-  if (parser.isSet(help)) return LoggerAnswer{parser.helpText()};
-  if (parser.isSet(version)) {
-    return LoggerAnswer{QStringLiteral("kelvra-anemometer-logger " ANEMOMETER_VERSION "\n")};
-  }
-  if (!parser.positionalArguments().isEmpty()) {
-    return Usage(QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments()[0]));
-  }
+  commandLine.AddOptions(
+      {log, simulate, interval, mqtt, topic, homeAssistant, user, tls, caFile, verbose});
+  if (std::optional<ProgramExit> end = commandLine.Parse(arguments)) return *end;
+  const QCommandLineParser& parser = commandLine.Parser();
+  const auto Usage = [&commandLine](const QString& text) { return commandLine.UsageError(text); };
 
   LoggerOptions options;
   options.logPattern = parser.value(log);
   options.simulate = parser.isSet(simulate);
-  // Absolute now, so that the folder does not follow later changes of directory.
-  if (parser.isSet(configDir)) options.configDir = QDir(parser.value(configDir)).absolutePath();
+  options.configDir = commandLine.ConfigDir();
   options.verbose = parser.isSet(verbose);
   if (parser.isSet(log) && options.logPattern.isEmpty()) {
     return Usage(QStringLiteral("--log needs a file name."));

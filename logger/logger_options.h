@@ -7,6 +7,8 @@
 #include <string>
 #include <variant>
 
+#include "program_options/program_command_line.h"
+
 inline constexpr int kDefaultMqttPort = 1883;
 inline constexpr int kDefaultMqttTlsPort = 8883;
 inline constexpr char kDefaultTopicPrefix[] = "kelvra/anemometer";
@@ -35,15 +37,8 @@ struct LoggerOptions {
   bool verbose = false;
 };
 
-// What the command line asks for: a run, a text to print before exiting 0 (--help,
-// --version), or a usage error to print before exiting 2.
-struct LoggerAnswer {
-  QString text;
-};
-struct LoggerUsageError {
-  QString text;
-};
-using LoggerCommand = std::variant<LoggerOptions, LoggerAnswer, LoggerUsageError>;
+// What the command line asks for: a run, or an end at once (--help, --version, a usage error).
+using LoggerCommand = std::variant<LoggerOptions, ProgramExit>;
 
 // arguments as main() received them, program name first. passwordVariable is the value of
 // KELVRA_MQTT_PASSWORD (null when it is not set).

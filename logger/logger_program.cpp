@@ -7,15 +7,16 @@
 #include <memory>
 #include <string>
 
-#include "logger/headless_logger.h"
+#include "capture/this_program_files.h"
 #include "device/hidapi_transport.h"
+#include "device/simulated_anemometer.h"
+#include "device/system_clock.h"
+#include "logger/headless_logger.h"
 #include "logger/logger_options.h"
 #include "logger/mqtt_publisher.h"
-#include "device/simulated_anemometer.h"
 #include "logger/status_lines.h"
 #include "logger/stop_signals.h"
-#include "device/system_clock.h"
-#include "capture/this_program_files.h"
+#include "program_options/program_command_line.h"
 
 int RunLogger(int argc, char** argv) {
   QCoreApplication application(argc, argv);
@@ -30,14 +31,7 @@ int RunLogger(int argc, char** argv) {
 
   const LoggerCommand command =
       ParseLoggerOptions(QCoreApplication::arguments(), std::getenv("KELVRA_MQTT_PASSWORD"));
-  if (const auto* answer = std::get_if<LoggerAnswer>(&command)) {
-    std::fputs(answer->text.toLocal8Bit().constData(), stdout);
-    return 0;
-  }
-  if (const auto* error = std::get_if<LoggerUsageError>(&command)) {
-    std::fprintf(stderr, "kelvra-anemometer-logger: %s\n", error->text.toLocal8Bit().constData());
-    return 2;
-  }
+  if (const auto* end = std::get_if<ProgramExit>(&command)) return Finish(*end);
   const LoggerOptions options = std::get<LoggerOptions>(command);
 
   std::unique_ptr<HidTransport> transport;
@@ -53,7 +47,7 @@ int RunLogger(int argc, char** argv) {
     std::string error;
     if (!publisher->Start(error)) {
       std::fprintf(stderr, "kelvra-anemometer-logger: %s\n", error.c_str());
-      return 2;
+      return kExitUsage;
     }
   }
   // anemometer.cal and anemometer.ini: --config-dir, else where the window reads them; a file

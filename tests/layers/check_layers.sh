@@ -29,10 +29,11 @@ declare -A allowed=(
   [device]="core"
   [files]="core"
   [alarms]="core"
+  [program_options]="core"
   [capture]="core device files"
-  [logger]="core device files capture"
-  [ui]="core device files capture alarms"
-  [app]="core device files capture alarms ui logger"
+  [logger]="core device files capture program_options"
+  [ui]="core device files capture alarms program_options"
+  [app]="core device files capture alarms ui logger program_options"
 )
 # core is plain C++: no Qt, no operating-system interface.
 core_forbidden='^(Q|qt|sys/|unistd\.h|fcntl\.h|pthread\.h|windows\.h|dirent\.h)'

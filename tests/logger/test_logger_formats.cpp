@@ -20,13 +20,16 @@ LoggerCommand Parse(const char* arguments, const char* password = nullptr) {
 
 TEST(LoggerOptions, RefusesWhatItCannotUse) {
   for (const char* arguments :
-       {"--bogus", "--simulate", "--log=", "--log a.csv extra", "--log a.csv --interval 0",
-        "--log a.csv --interval nan", "--log a.csv --homeassistant", "--mqtt host:0",
-        "--mqtt host:x", "--mqtt host:", "--mqtt [::1", "--mqtt=", "--mqtt h --topic a/#",
-        "--mqtt h --topic a/"}) {
+       {"--bogus", "-bogus", "-platform offscreen", "--simulate", "--log=", "--log a.csv extra",
+        "--log a.csv --interval 0", "--log a.csv --interval nan", "--log a.csv --homeassistant",
+        "--mqtt host:0", "--mqtt host:x", "--mqtt host:", "--mqtt [::1",
+        "--mqtt=", "--mqtt h --topic a/#", "--mqtt h --topic a/"}) {
     const LoggerCommand command = Parse(arguments);
-    ASSERT_TRUE(std::holds_alternative<LoggerUsageError>(command)) << arguments;
-    EXPECT_TRUE(std::get<LoggerUsageError>(command).text.contains(QStringLiteral("--help")));
+    const auto* refused = std::get_if<ProgramExit>(&command);
+    ASSERT_TRUE(refused != nullptr && refused->status == kExitUsage) << arguments;
+    EXPECT_TRUE(refused->text.startsWith(QStringLiteral("kelvra-anemometer-logger: ")) &&
+                refused->text.endsWith(QStringLiteral("Try 'kelvra-anemometer-logger --help'.\n")))
+        << refused->text.toStdString();
   }
 }
 

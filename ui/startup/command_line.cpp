@@ -1,61 +1,82 @@
 #include "ui/startup/command_line.h"
 
-#include <QCommandLineParser>
+#include <QCommandLineOption>
 #include <QCoreApplication>
-#include <QDir>
-#include <cstdio>
+#include <QList>
+#include <QtGlobal>
+#include <iterator>
 
 namespace {
 
-void Print(std::FILE* stream, const QString& text) {
-  std::fputs(text.toLocal8Bit().constData(), stream);
-  std::fflush(stream);
+// The options every Qt program with windows takes (QGuiApplication, QApplication, the X11 and
+// Windows platforms). QApplication reads them from the same argv; they are listed here only so
+// that they are not refused, and stay out of --help.
+struct QtOption {
+  const char* name;
+  bool takesValue;
+};
+constexpr QtOption kQtOptions[] = {
+    {"platform", true},      {"platformpluginpath", true},
+    {"platformtheme", true}, {"plugin", true},
+    {"qmljsdebugger", true}, {"qwindowgeometry", true},
+    {"qwindowicon", true},   {"qwindowtitle", true},
+    {"reverse", false},      {"session", true},
+    {"style", true},         {"stylesheet", true},
+    {"widgetcount", false},  {"testability", false},
+    {"display", true},       {"geometry", true},
+    {"title", true},         {"name", true},
+    {"visual", true},        {"ncols", true},
+    {"cmap", false},         {"im", true},
+    {"inputstyle", true},    {"nograb", false},
+    {"dograb", false},       {"sync", false},
+    {"dialogs", true},       {"fontengine", true},
+};
+
+QList<QCommandLineOption> QtOptions() {
+  QList<QCommandLineOption> options;
+  options.reserve(static_cast<qsizetype>(std::size(kQtOptions)));
+  for (const QtOption& qt : kQtOptions) {
+    QCommandLineOption option(QString::fromLatin1(qt.name));
+    if (qt.takesValue) option.setValueName(QStringLiteral("value"));
+    option.setFlags(QCommandLineOption::HiddenFromHelp);
+    options.append(option);
+  }
+  return options;
+}
+
+// Whether Qt will find a window system: one chosen on the command line or in QT_QPA_PLATFORM,
+// else (X11 and Wayland) a display named by -display, DISPLAY or WAYLAND_DISPLAY.
+bool HasDisplay(const QCommandLineParser& parser) {
+  if (parser.isSet(QStringLiteral("platform")) || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    return true;
+  }
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN) && !defined(Q_OS_ANDROID)
+  return parser.isSet(QStringLiteral("display")) || !qEnvironmentVariableIsEmpty("DISPLAY") ||
+         !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+#else
+  return true;
+#endif
 }
 
 }  // namespace
 
 CommandLine ParseCommandLine(int& argc, char** argv, const QString& description) {
-  // A core application only, for the executable's name in the help text: no display needed.
+  // A core application only, for the executable's name: no display needed.
   const QCoreApplication probe(argc, argv);
-  QCoreApplication::setApplicationVersion(QStringLiteral(ANEMOMETER_VERSION));
   const QString name = QCoreApplication::applicationName();  // the executable's file name
 
-  QCommandLineParser parser;
-  parser.setApplicationDescription(description);
-  // Our own -h and -v: Qt's help option would also offer --help-all with Qt's options, which this
-  // command line does not take.
-  const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                QStringLiteral("Show this help and exit."));
-  const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                   QStringLiteral("Show the program's name and version and exit."));
-  parser.addOption(help);
-  parser.addOption(version);
-  const QCommandLineOption configDir(
-      QStringLiteral("config-dir"),
-      QStringLiteral("Read and write anemometer.cal, anemometer.ini and alarm.wav in <dir>."),
-      QStringLiteral("dir"));
-  parser.addOption(configDir);
+  ProgramCommandLine commandLine(
+      name, description,
+      QStringLiteral("Read and write anemometer.cal, anemometer.ini and alarm.wav in DIR."));
+  commandLine.AddOptions(QtOptions());
 
   CommandLine result;
-  QString error;
-  if (!parser.parse(QCoreApplication::arguments())) {
-    error = parser.errorText();
-  } else if (!parser.positionalArguments().isEmpty()) {
-    error = QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().first());
+  result.end = commandLine.Parse(QCoreApplication::arguments());
+  if (!result.end && !HasDisplay(commandLine.Parser())) {
+    result.end = commandLine.CannotRun(
+        QStringLiteral("no display: set DISPLAY or WAYLAND_DISPLAY, or use "
+                       "kelvra-anemometer-logger for capture without a window"));
   }
-  if (!error.isEmpty()) {
-    Print(stderr, QStringLiteral("%1: %2\nTry '%1 --help'.\n").arg(name, error));
-    result.exit = true;
-    result.exitCode = 2;
-  } else if (parser.isSet(help)) {
-    Print(stdout, parser.helpText());
-    result.exit = true;
-  } else if (parser.isSet(version)) {
-    Print(stdout, QStringLiteral("%1 %2\n").arg(name, QCoreApplication::applicationVersion()));
-    result.exit = true;
-  } else {
-    // Made absolute now, so that the folder does not follow later changes of directory.
-    if (parser.isSet(configDir)) result.configDir = QDir(parser.value(configDir)).absolutePath();
-  }
+  if (!result.end) result.configDir = commandLine.ConfigDir();
   return result;
 }

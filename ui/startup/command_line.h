@@ -1,16 +1,19 @@
 #pragma once
 
-// The programs' command line: --help, --version and --config-dir. It is read before the window
-// system is touched, so that --help and --version answer in a terminal without a display.
+// The window's command line: the shared --help, --version and --config-dir, and Qt's own
+// options, which QApplication reads. It is read before the window system is touched, so that
+// --help and --version answer in a terminal without a display, and a missing display is told in
+// one line instead of an abort inside Qt.
 
 #include <QString>
+#include <optional>
+
+#include "program_options/program_command_line.h"
 
 struct CommandLine {
-  bool exit = false;  // answered (help, version) or refused: end the program with exitCode
-  int exitCode = 0;   // 0 after --help and --version, 2 after a wrong command line
-  QString configDir;  // --config-dir DIR as an absolute path, empty when not given
+  std::optional<ProgramExit> end;  // answered or refused: the program ends with this at once
+  QString configDir;               // --config-dir DIR as an absolute path, empty when not given
 };
 
-// Reads argv; --help and --version print on standard output, a wrong option a short error on
-// standard error. Needs no application object and leaves none behind.
+// Reads argv and leaves it for QApplication. Needs no application object and leaves none behind.
 CommandLine ParseCommandLine(int& argc, char** argv, const QString& description);

@@ -10,17 +10,17 @@
 #include <clocale>
 #include <exception>
 
-#include "ui/dialogs/about_box.h"
 #include "alarms/alarms_form.h"
-#include "ui/startup/command_line.h"
-#include "ui/dialogs/kalibracni_tabulka_form.h"
-#include "ui/dialogs/kalibracni_tabulka_zaznam_form.h"
-#include "ui/main_window/main_form.h"
-#include "ui/dialogs/nastaveni_smeru_vetru_form.h"
+#include "capture/this_program_files.h"
+#include "device/system_clock.h"
 #include "ui/desktop/program_font.h"
 #include "ui/desktop/qt_sound_player.h"
-#include "device/system_clock.h"
-#include "capture/this_program_files.h"
+#include "ui/dialogs/about_box.h"
+#include "ui/dialogs/kalibracni_tabulka_form.h"
+#include "ui/dialogs/kalibracni_tabulka_zaznam_form.h"
+#include "ui/dialogs/nastaveni_smeru_vetru_form.h"
+#include "ui/main_window/main_form.h"
+#include "ui/startup/command_line.h"
 
 namespace {
 
@@ -81,7 +81,7 @@ void ApplyProgramConventions() {
 
 int RunProgram(int& argc, char** argv, HidTransport& transport, const ProgramOptions& options) {
   const CommandLine commandLine = ParseCommandLine(argc, argv, options.description);
-  if (commandLine.exit) return commandLine.exitCode;
+  if (commandLine.end) return Finish(*commandLine.end);
   QApplication application(argc, argv);
   try {
     // Also the window's class under X11, which the desktop entry's StartupWMClass names.
@@ -98,6 +98,11 @@ int RunProgram(int& argc, char** argv, HidTransport& transport, const ProgramOpt
     mainForm->show();
     if (options.startCapture) {
       QTimer::singleShot(0, mainForm, [mainForm] { mainForm->StartCaptureClick(nullptr); });
+    }
+    // A check of the start-up without a user (tests, packaging): the program ends as soon as
+    // its window is up and, in the demo, capture has started.
+    if (qEnvironmentVariableIsSet("ANEMOMETER_QUIT_WHEN_STARTED")) {
+      QTimer::singleShot(0, &application, &QCoreApplication::quit);
     }
     QApplication::exec();
   } catch (const std::exception& error) {

@@ -1,0 +1,57 @@
+#include "program_options/program_command_line.h"
+
+#include <QDir>
+#include <cstdio>
+
+int Finish(const ProgramExit& end) {
+  std::FILE* stream = end.status == kExitSuccess ? stdout : stderr;
+  std::fputs(end.text.toLocal8Bit().constData(), stream);
+  std::fflush(stream);
+  return end.status;
+}
+
+ProgramCommandLine::ProgramCommandLine(const QString& name, const QString& description,
+                                       const QString& configDirHelp)
+    : name_(name),
+      // Our own -h and -v: Qt's help option would also offer --help-all with options these
+      // programs do not describe.
+      help_({QStringLiteral("h"), QStringLiteral("help")},
+            QStringLiteral("Show this help and exit.")),
+      version_({QStringLiteral("v"), QStringLiteral("version")},
+               QStringLiteral("Show the program's name and version and exit.")),
+      configDir_(QStringLiteral("config-dir"), configDirHelp, QStringLiteral("DIR")) {
+  parser_.setApplicationDescription(description);
+  // -platform is Qt's option "platform", not -p -l -a ...: no program here has short options
+  // to bundle.
+  parser_.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  parser_.addOptions({help_, version_, configDir_});
+}
+
+void ProgramCommandLine::AddOptions(const QList<QCommandLineOption>& options) {
+  parser_.addOptions(options);
+}
+
+std::optional<ProgramExit> ProgramCommandLine::Parse(const QStringList& arguments) {
+  if (!parser_.parse(arguments)) return UsageError(parser_.errorText());
+  if (!parser_.positionalArguments().isEmpty()) {
+    return UsageError(
+        QStringLiteral("Unexpected argument '%1'.").arg(parser_.positionalArguments().first()));
+  }
+  if (parser_.isSet(help_)) return ProgramExit{kExitSuccess, parser_.helpText()};
+  if (parser_.isSet(version_)) {
+    return ProgramExit{kExitSuccess, QStringLiteral("%1 " ANEMOMETER_VERSION "\n").arg(name_)};
+  }
+  return std::nullopt;
+}
+
+QString ProgramCommandLine::ConfigDir() const {
+  return parser_.isSet(configDir_) ? QDir(parser_.value(configDir_)).absolutePath() : QString();
+}
+
+ProgramExit ProgramCommandLine::UsageError(const QString& text) const {
+  return {kExitUsage, QStringLiteral("%1: %2\nTry '%1 --help'.\n").arg(name_, text)};
+}
+
+ProgramExit ProgramCommandLine::CannotRun(const QString& text) const {
+  return {kExitCannotRun, QStringLiteral("%1: %2\n").arg(name_, text)};
+}
