@@ -42,6 +42,7 @@
 #include "ui/widgets/grid_record_row.h"
 #include "device/hid_transport.h"
 #include "ui/main_window/main_form.h"
+#include "ui/panels/record_display.h"
 #include "core/measurement_core.h"
 #include "core/packet_encoder.h"
 #include "ui/desktop/message_boxes.h"
@@ -227,10 +228,10 @@ class FedWindow {
   double GridRecord(bool full) {
     ++counter_;
     const auto start = std::chrono::steady_clock::now();
-    form_.BeginReport(1);
+    form_.Display().BeginReport(1);
     if (full) form_.DropOldestGridRow();
     form_.AddGridRow(kArrival, static_cast<int>(counter_ % 16), 1, 2, 3, 4, 5, 6, 7);
-    form_.EndReport();
+    form_.Display().EndReport();
     Settle();
     return SecondsSince(start);
   }

@@ -28,6 +28,7 @@
 #include "tests/support/named_child.h"
 #include "ui/dialogs/nastaveni_smeru_vetru_form.h"
 #include "ui/startup/program.h"
+#include "ui/panels/wind_panel.h"
 
 namespace {
 
@@ -348,7 +349,7 @@ TEST_F(CalibrationMenuTest, InstalledCopyKeepsTheUsersTableAndSettings) {
   form.reset();
   start();
   EXPECT_EQ(form->Core().Calibration(), (CalibrationTable{{1000.0f, 250.0f}}));
-  EXPECT_EQ(form->CompassChartType(), 3);
+  EXPECT_EQ(form->Wind().CompassChartType(), 3);
   EXPECT_TRUE(fs::is_regular_file(tree.File("config/kelvra-anemometer/anemometer.ini")));
   EXPECT_TRUE(fs::is_empty(tree.File("usr/bin")));
   EXPECT_FALSE(fs::exists(tree.File("home"))) << "XDG_CONFIG_HOME wins over HOME";

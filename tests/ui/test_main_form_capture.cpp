@@ -14,6 +14,7 @@
 #include "ui/widgets/data_string_grid.h"
 #include "tests/ui/main_form_fixture.h"
 #include "device/usb_anemometer.h"
+#include "ui/panels/trend_chart_panel.h"
 
 namespace {
 
@@ -131,7 +132,7 @@ TEST_F(MainFormTest, NewCaptureEmptiesEverythingAndDropsItsFirstReport) {
 
   form->StartCaptureClick(nullptr);
   EXPECT_TRUE(form->Core().Records().Empty());
-  EXPECT_TRUE(form->ChartPoints().empty());
+  EXPECT_TRUE(form->Trends().ChartPoints().empty());
   EXPECT_EQ(form->Core().Statistics().Count(), 0u);
   EXPECT_EQ(Grid().RowCount(), 2);
   EXPECT_EQ(Grid().RowInUse, 0);

@@ -17,6 +17,7 @@
 #include "tests/support/fake_sound_player.h"
 #include "tests/ui/main_form_fixture.h"
 #include "core/record_store.h"
+#include "ui/panels/wind_panel.h"
 
 namespace {
 
@@ -89,11 +90,11 @@ TEST_F(MainFormTest, DirectionTableKeepsTheLatestValuesOfEachSector) {
   for (int row : {1, 4, 6, 11, 13, 16}) {
     EXPECT_EQ(GridRow(table, row)[1], "") << "row " << row << " had no record";
   }
-  EXPECT_EQ(form->SectorAvgSpeed()[4], 4.0f);
-  EXPECT_EQ(form->SectorGustSpeed()[4], 8.0f);
-  EXPECT_EQ(form->SectorAvgSpeed()[11], 2.0f);
-  EXPECT_EQ(form->SectorGustSpeed()[11], 4.0f);
-  EXPECT_EQ(form->SectorAvgSpeed()[0], 0.0f);
+  EXPECT_EQ(form->Wind().SectorAvgSpeed()[4], 4.0f);
+  EXPECT_EQ(form->Wind().SectorGustSpeed()[4], 8.0f);
+  EXPECT_EQ(form->Wind().SectorAvgSpeed()[11], 2.0f);
+  EXPECT_EQ(form->Wind().SectorGustSpeed()[11], 4.0f);
+  EXPECT_EQ(form->Wind().SectorAvgSpeed()[0], 0.0f);
 
   form->UpdateDirectionGrid(16, 1, 1);
   for (int row = 1; row <= 16; ++row) {
@@ -103,9 +104,9 @@ TEST_F(MainFormTest, DirectionTableKeepsTheLatestValuesOfEachSector) {
   EXPECT_EQ(GridRow(table, 0), (Row{"", "Prům.", "Náraz"}));
   EXPECT_EQ(table.CellText(0, 1), "N");
   EXPECT_EQ(table.CellText(0, 16), "NNW");
-  EXPECT_EQ(form->SectorAvgSpeed()[4], 0.0f);
-  EXPECT_EQ(form->SectorGustSpeed()[11], 0.0f);
-  EXPECT_EQ(form->SectorAvgSpeed()[16], 0.0f);
+  EXPECT_EQ(form->Wind().SectorAvgSpeed()[4], 0.0f);
+  EXPECT_EQ(form->Wind().SectorGustSpeed()[11], 0.0f);
+  EXPECT_EQ(form->Wind().SectorAvgSpeed()[16], 0.0f);
 }
 
 TEST_F(MainFormTest, LabelsUseTheFullStopAndTwoDecimals) {

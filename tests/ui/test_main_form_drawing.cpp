@@ -12,6 +12,9 @@
 #include "ui/drawing/temperature_bar.h"
 #include "ui/drawing/trend_charts.h"
 #include "ui/drawing/wind_rose.h"
+#include "ui/panels/trend_chart_panel.h"
+#include "ui/panels/wind_panel.h"
+#include "ui/panels/temperature_panel.h"
 
 namespace {
 
@@ -52,8 +55,8 @@ QImage BarFor(float temperature) {
 QImage RoseFor(const TMainForm& form, int sector, int compassChartType) {
   QImage picture = MakeCompassCard();
   WindRose rose;
-  rose.DrawWindRose(picture, sector, compassChartType, form.SectorAvgSpeed(),
-                    form.SectorGustSpeed());
+  rose.DrawWindRose(picture, sector, compassChartType, form.Wind().SectorAvgSpeed(),
+                    form.Wind().SectorGustSpeed());
   return picture;
 }
 
@@ -81,8 +84,8 @@ TEST_F(MainFormDrawingTest, ChartsStayBlankForFiveRecordsAfterAStartAndDrawWithT
     Deliver(Report(10 + static_cast<std::uint32_t>(i), i));
     ASSERT_EQ(ShownCharts(*form), Bitmaps(blank)) << "record " << i;
   }
-  EXPECT_EQ(form->ChartPoints().size(), 2u);
-  EXPECT_FALSE(form->ChartPointClosed());
+  EXPECT_EQ(form->Trends().ChartPoints().size(), 2u);
+  EXPECT_FALSE(form->Trends().ChartPointClosed());
 
   Deliver(Report(16, 6));
   TrendCharts expected;  // the same records, charted on their own
@@ -92,12 +95,12 @@ TEST_F(MainFormDrawingTest, ChartsStayBlankForFiveRecordsAfterAStartAndDrawWithT
       << "the first segment of the average";
   EXPECT_GT(Count(Shown(&NamedChild<QLabel>(*form, "Image_WindDir")), kRed), 0)
       << "the first direction dot";
-  EXPECT_TRUE(form->ChartPointClosed());
+  EXPECT_TRUE(form->Trends().ChartPointClosed());
 
   // A reset blanks the pictures but keeps the points: the next record adds to a new one.
   form->ResetDisplay();
   EXPECT_EQ(ShownCharts(*form), Bitmaps(blank));
-  EXPECT_EQ(form->ChartPoints().size(), 2u);
+  EXPECT_EQ(form->Trends().ChartPoints().size(), 2u);
 }
 
 TEST_F(MainFormDrawingTest, RoseShowsTheNewestSectorWithThePetalsChosenAndTheBareCardAfterReset) {
@@ -141,12 +144,12 @@ TEST_F(MainFormDrawingTest, BarShowsTheNewestTemperatureAndZeroAfterAStart) {
   EXPECT_EQ(Shown(&NamedChild<QLabel>(*form, "Image_TemperatureBar")), BarFor(-8.5f));
   Deliver(Report(3, 3, "25.0"));
   EXPECT_EQ(Shown(&NamedChild<QLabel>(*form, "Image_TemperatureBar")), BarFor(25.0f));
-  EXPECT_EQ(form->LastBarTemperature(), 25.0f);
+  EXPECT_EQ(form->Temperature().LastBarTemperature(), 25.0f);
 
   form->StopCaptureClick(nullptr);
   StartCaptureAndPrime(20);
   EXPECT_EQ(Shown(&NamedChild<QLabel>(*form, "Image_TemperatureBar")), BarFor(0.0f));
-  EXPECT_EQ(form->LastBarTemperature(), 0.0f);
+  EXPECT_EQ(form->Temperature().LastBarTemperature(), 0.0f);
   // The temperature of before the start is drawn again.
   Deliver(Report(21, 3, "25.0"));
   EXPECT_EQ(Shown(&NamedChild<QLabel>(*form, "Image_TemperatureBar")), BarFor(25.0f));

@@ -22,6 +22,7 @@
 #include "tests/support/full_disk.h"
 #include "tests/support/hang_watchdog.h"
 #include "tests/ui/main_form_fixture.h"
+#include "ui/panels/trend_chart_panel.h"
 
 namespace {
 
@@ -187,8 +188,8 @@ TEST_F(MainFormFilesTest, OpenShowsTheFileInTheGridNewestOnTopAndSavesItBackUnch
 
 TEST_F(MainFormFilesTest, OpenReplacesTheRowsHeldBefore) {
   CaptureRows({3, 5, 7});
-  ASSERT_EQ(form->ChartPoints().size(), 1u);
-  ASSERT_TRUE(form->ChartPointClosed());
+  ASSERT_EQ(form->Trends().ChartPoints().size(), 1u);
+  ASSERT_TRUE(form->Trends().ChartPointClosed());
   ASSERT_NE(DirectionName(), QStringLiteral("--"));
   const std::filesystem::path file = programDir.File("one.csv");
   programDir.Write("one.csv", "header\n  1.3 2009 09:05:07,  0.5,  0.9, 4.0, 4.0, 3.8, 0, 1, SE\n");
@@ -199,8 +200,8 @@ TEST_F(MainFormFilesTest, OpenReplacesTheRowsHeldBefore) {
   ASSERT_EQ(form->Core().Records().Size(), 1u);
   EXPECT_EQ(form->Core().Records()[0].AvgSpeed, 0.5f);
   EXPECT_EQ(form->Core().Statistics().Count(), 1u);
-  EXPECT_TRUE(form->ChartPoints().empty());
-  EXPECT_FALSE(form->ChartPointClosed());
+  EXPECT_TRUE(form->Trends().ChartPoints().empty());
+  EXPECT_FALSE(form->Trends().ChartPointClosed());
   EXPECT_EQ(Grid().RowCount(), 2);
   EXPECT_EQ(Grid().CellText(8, 1), "SE");
   EXPECT_EQ(DirectionName(), QStringLiteral("--"));

@@ -18,6 +18,7 @@
 #include "tests/support/named_child.h"
 #include "ui/dialogs/nastaveni_smeru_vetru_form.h"
 #include "files/settings_file.h"
+#include "ui/panels/wind_panel.h"
 
 namespace {
 
@@ -85,7 +86,7 @@ class MainFormSettingsTest : public MainFormTest {
 
 TEST_F(MainFormSettingsTest, StartReadsTheFileAndFallsBackToTheDefaultsSilently) {
   EXPECT_EQ(form->Core().DirectionOffset(), 0);
-  EXPECT_EQ(form->CompassChartType(), 1);
+  EXPECT_EQ(form->Wind().CompassChartType(), 1);
   EXPECT_EQ(ChartTypes().currentText(), QString::fromUtf8("Nezobrazovat"));
   EXPECT_EQ(Ini(), "<missing>") << "starting writes nothing";
 
@@ -102,7 +103,7 @@ TEST_F(MainFormSettingsTest, StartReadsTheFileAndFallsBackToTheDefaultsSilently)
     programDir.Write("anemometer.ini", c.content);
     Restart();
     EXPECT_EQ(form->Core().DirectionOffset(), c.offset);
-    EXPECT_EQ(form->CompassChartType(), c.chartType);
+    EXPECT_EQ(form->Wind().CompassChartType(), c.chartType);
     EXPECT_EQ(ChartTypes().currentIndex(), c.item);
   }
   EXPECT_TRUE(messages.Shown().empty());
@@ -133,7 +134,7 @@ TEST_F(MainFormSettingsTest, UnreadableFilesAreReportedAfterTheCalibrationTableA
                     MessageIcon::Information);
     Restart();
     EXPECT_EQ(form->Core().DirectionOffset(), 0);
-    EXPECT_EQ(form->CompassChartType(), 1);
+    EXPECT_EQ(form->Wind().CompassChartType(), 1);
     EXPECT_EQ(ChartTypes().currentIndex(), 0);
     EXPECT_EQ(form->Core().Calibration(), DefaultCalibrationTable());
   }
@@ -192,7 +193,7 @@ TEST_F(MainFormSettingsTest, EveryPickOfTheChartTypeRewritesTheFile) {
       ChartTypes().setCurrentIndex(-1);
       emit ChartTypes().activated(-1);
     }
-    EXPECT_EQ(form->CompassChartType(), pick.chartType);
+    EXPECT_EQ(form->Wind().CompassChartType(), pick.chartType);
     EXPECT_EQ(Saved().CompassChartType, pick.chartType);
     EXPECT_EQ(Saved().DirectionOffset, 0);
   }
@@ -205,7 +206,7 @@ TEST_F(MainFormSettingsTest, WriteProtectedFileGivesTheMessageOncePerSaveAndTheV
   Restart();
   messages.Expect(kSaveError, "Error", MessageIcon::Error);
   PickChartType(2);
-  EXPECT_EQ(form->CompassChartType(), 3);
+  EXPECT_EQ(form->Wind().CompassChartType(), 3);
   messages.Expect(kSaveError, "Error", MessageIcon::Error);
   RunOffsetDialog([&] { ChooseOffset(4); });
   EXPECT_EQ(form->Core().DirectionOffset(), 4);
@@ -222,7 +223,7 @@ TEST_F(MainFormSettingsTest, TheProgramDirectoryCountsNotTheCurrentOne) {
   std::filesystem::current_path(elsewhere.Path());
   Restart();
   EXPECT_EQ(form->Core().DirectionOffset(), 2);
-  EXPECT_EQ(form->CompassChartType(), 2);
+  EXPECT_EQ(form->Wind().CompassChartType(), 2);
   PickChartType(0);
   std::filesystem::current_path(previous);
   EXPECT_EQ(Saved().CompassChartType, 1);

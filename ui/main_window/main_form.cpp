@@ -7,8 +7,12 @@
 #include <string>
 
 #include "core/calibration.h"
-#include "ui/widgets/data_string_grid.h"
 #include "core/direction_sector.h"
+#include "ui/panels/data_grid_panel.h"
+#include "ui/panels/record_display.h"
+#include "ui/panels/temperature_panel.h"
+#include "ui/panels/trend_chart_panel.h"
+#include "ui/panels/wind_panel.h"
 #include "ui/desktop/message_boxes.h"
 #include "ui/desktop/qt_file_dialogs.h"
 #include "ui/desktop/qt_message_boxes.h"
@@ -61,8 +65,8 @@ void TMainForm::ShowInformation(const char* text) {
 }
 
 void TMainForm::FormCreate() {
-  CreateDataGrid();
-  WriteWindSpeedTitles();
+  grid_ = std::make_unique<DataGridPanel>(centralWidget());
+  display_ = std::make_unique<RecordDisplay>(*grid_, *wind_, *temperature_, *trends_);
 
   const LoadedProgramFiles loaded = session_.LoadProgramFiles(files_);
   if (!loaded.calibrationLoaded) {
@@ -73,9 +77,7 @@ void TMainForm::FormCreate() {
     messages_->Show(QStringLiteral("Cannot load settings file, using default values."),
                     QStringLiteral("Information"), MessageIcon::Information);
   }
-  compassChartType_ = loaded.compassChartType;
-  ComboBox_TypGrafuNaKompasu->setCurrentIndex(
-      compassChartType_ >= 1 && compassChartType_ <= 3 ? compassChartType_ - 1 : 0);
+  wind_->SetCompassChartType(loaded.compassChartType);
 
   CaptureIndicatorBitmap = QImage(20, 20, QImage::Format_RGB32);
   ClearChartPoints();
@@ -83,7 +85,7 @@ void TMainForm::FormCreate() {
   ShowCaptureState(0);
 
   // Each record goes, in this order, to the display, the alarm check and the live log.
-  session_.AddConsumer(*this);
+  session_.AddConsumer(*display_);
   session_.AddConsumer(alarmCheck_);
   session_.AddConsumer(liveLogRows_);
 
@@ -98,8 +100,9 @@ void TMainForm::FormDestroy() {
     removeEventFilter(this);
     messageHookInstalled_ = false;
   }
-  delete DataGrid;
-  DataGrid = nullptr;
+  session_.Core().RemoveConsumer(*display_);
+  display_.reset();
+  grid_.reset();
   core_.Records().Clear();
 }
 
@@ -114,68 +117,7 @@ void TMainForm::ResetDisplay() {
   ShowTemperatureLabels(0, 0, 0, 0, 0);
   core_.ResetStatistics();
   core_.ResetDecoder();
-  Bar.SetLastBarTemperature(0);
-}
-
-void TMainForm::BeginReport(std::int32_t rowCount) {
-  ++openReports_;
-  rowsStillComing_ += std::max<std::int32_t>(rowCount, 0);
-}
-
-void TMainForm::TakeRecord(const MeasurementRecord& record, const RecordContext& context) {
-  for (std::int32_t i = 0; i < context.DroppedOldest; ++i) DropOldestGridRow();
-  ShowRecord(record, context.Statistics);
-}
-
-void TMainForm::EndReport() {
-  if (openReports_ > 0) --openReports_;
-  if (openReports_ > 0) return;
-  rowsStillComing_ = 0;
-  ApplyGridRowDrops();
-  DataGrid->LayOutAddedRows();
-  if (newestRecordOwed_) ShowNewestRecord();
-}
-
-void TMainForm::ShowRecord(const MeasurementRecord& record, const DisplayStatistics& statistics) {
-  if (rowsStillComing_ > 0) --rowsStillComing_;
-  const int s = record.Sector;
-  AddGridRow(record.Time, s, record.AvgSpeed, record.GustSpeed, record.Temperature,
-             record.WindChillAvg, record.WindChillGust, record.BeaufortAvg,
-             record.BeaufortGust);
-  // The direction table's texts are written once per report, for the sectors it touched.
-  if (s >= 0 && s < kSectorCount) {
-    sectorAvgSpeed_[static_cast<std::size_t>(s)] = record.AvgSpeed;
-    sectorGustSpeed_[static_cast<std::size_t>(s)] = record.GustSpeed;
-    sectorTextsOwed_.set(static_cast<std::size_t>(s));
-  }
-  // A chart point completes every third row: with three more rows to come, another one will
-  // complete in this report and hide this drawing, so only the last one is drawn.
-  UpdateTrendCharts(rowsStillComing_ < TrendCharts::RecordsPerChartPoint);
-  newestShown_ = record;
-  newestStatistics_ = statistics;
-  newestRecordOwed_ = true;
-  if (openReports_ == 0) ShowNewestRecord();
-}
-
-void TMainForm::ShowNewestRecord() {
-  newestRecordOwed_ = false;
-  const MeasurementRecord& record = newestShown_;
-  const DisplayStatistics& statistics = newestStatistics_;
-  for (std::size_t sector = 0; sector < sectorTextsOwed_.size(); ++sector) {
-    if (!sectorTextsOwed_.test(sector)) continue;
-    UpdateDirectionGrid(static_cast<int>(sector), sectorAvgSpeed_[sector],
-                        sectorGustSpeed_[sector]);
-  }
-  sectorTextsOwed_.reset();
-  DrawWindRose(record.Sector);
-  ShowWindLabels(record.AvgSpeed, statistics.AvgSpeedMin, statistics.AvgSpeedMax,
-                 statistics.AvgSpeedMean, record.GustSpeed);
-  ShowRedrawnTrendCharts();
-  ShowDirectionName(record.Sector);
-  DrawTemperatureBar(record.Temperature);
-  ShowTemperatureLabels(record.Temperature, statistics.TemperatureMin,
-                        statistics.TemperatureMax, statistics.TemperatureMean,
-                        record.WindChillAvg);
+  temperature_->SetLastBarTemperature(0);
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {

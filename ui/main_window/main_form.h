@@ -3,28 +3,19 @@
 #include <QImage>
 #include <QMainWindow>
 #include <QString>
-#include <array>
-#include <bitset>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
-#include <optional>
 
 #include "alarms/alarm_limit.h"
 #include "alarms/alarm_limits.h"
 #include "capture/capture_session.h"
-#include "core/direction_sector.h"
 #include "files/live_log.h"
 #include "core/measurement_core.h"
-#include "core/measurement_record.h"
 #include "core/record_function.h"
-#include "core/record_consumer.h"
 #include "core/program_files.h"
 #include "files/posix_file_store.h"
 #include "core/system_time.h"
-#include "ui/drawing/temperature_bar.h"
-#include "ui/drawing/trend_charts.h"
-#include "ui/drawing/wind_rose.h"
 
 class Clock;
 class FileDialogs;
@@ -38,12 +29,17 @@ class QLabel;
 class QMenu;
 class QMenuBar;
 class QToolButton;
+class DataGridPanel;
+class RecordDisplay;
 class TAboutBox;
 class TAlarmsForm;
 class TDataStringGrid;
 class TKalibracniTabulkaForm;
 class TKalibracniTabulkaZaznamForm;
 class TNastaveniSmeruVetruForm;
+class TemperaturePanel;
+class TrendChartPanel;
+class WindPanel;
 
 // What the main window needs from the rest of the program.
 struct MainFormServices {
@@ -56,10 +52,10 @@ struct MainFormServices {
 };
 
 // The program's main window. It owns everything that lives for the whole run: the capture
-// session (measurement state, device link, live log), the display bitmaps and the data grid. The
-// capture thread reaches it only through two posted events, handled by MainWindowProc on the
-// user-interface thread.
-class TMainForm : public QMainWindow, public RecordConsumer {
+// session (measurement state, device link, live log) and the panels that show its records (the
+// data grid, the wind, the temperature, the trend charts). The capture thread reaches it only
+// through two posted events, handled by MainWindowProc on the user-interface thread.
+class TMainForm : public QMainWindow {
   Q_OBJECT
  public:
   static constexpr int kClientWidth = 815;
@@ -98,7 +94,8 @@ class TMainForm : public QMainWindow, public RecordConsumer {
   // record store and the chart points are left alone.
   void ResetDisplay();
 
-  // The displays the measurement core and the file reader feed. Sector 16 clears.
+  // The displays the measurement core and the file reader feed, each a forward to its panel.
+  // Sector 16 clears.
   void AddGridRow(const SystemTime& time, int sector, float avg, float gust, float temperature,
                   float wcAvg, float wcGust, float bfAvg, float bfGust);
   void UpdateDirectionGrid(int sector, float avg, float gust);
@@ -109,12 +106,15 @@ class TMainForm : public QMainWindow, public RecordConsumer {
   // The store dropped its oldest record: the grid loses its bottom row.
   void DropOldestGridRow();
 
-  // The window's display as a consumer of records. Within one report's rows the grid, the
-  // direction table and the chart points follow every row, and the labels and pictures are
-  // brought up to date once, at the end.
-  void BeginReport(std::int32_t rowCount) override;
-  void TakeRecord(const MeasurementRecord& record, const RecordContext& context) override;
-  void EndReport() override;
+  // The panels and the display that feeds them the records.
+  DataGridPanel& Grid() { return *grid_; }
+  WindPanel& Wind() { return *wind_; }
+  const WindPanel& Wind() const { return *wind_; }
+  TemperaturePanel& Temperature() { return *temperature_; }
+  const TemperaturePanel& Temperature() const { return *temperature_; }
+  TrendChartPanel& Trends() { return *trends_; }
+  const TrendChartPanel& Trends() const { return *trends_; }
+  RecordDisplay& Display() { return *display_; }
 
   // The eight alarm limits and switches for the whole run: the alarms window shows, changes and
   // checks them, and this window's twins show and change four of them.
@@ -133,18 +133,10 @@ class TMainForm : public QMainWindow, public RecordConsumer {
 
   // 1 while capturing.
   std::int32_t CaptureRunning() const { return captureRunning_; }
-  // The wind rose's pointer: 1 none, 2 average speed, 3 gust (the settings file's value).
-  std::int32_t CompassChartType() const { return compassChartType_; }
-  // The latest average and gust per sector, index 16 only ever cleared.
-  const std::array<float, 17>& SectorAvgSpeed() const { return sectorAvgSpeed_; }
-  const std::array<float, 17>& SectorGustSpeed() const { return sectorGustSpeed_; }
 
   // Empties the chart points; the next record opens a new one. Capture start and Open call it
   // together with emptying the record store.
   void ClearChartPoints();
-  const std::deque<MeasurementRecord>& ChartPoints() const { return Charts.ChartPoints(); }
-  bool ChartPointClosed() const { return Charts.ChartPointClosed(); }
-  float LastBarTemperature() const { return Bar.LastBarTemperature(); }
 
   // The dialogs this window opens, created once right after it as its children; a command
   // whose dialog was never attached does nothing.
@@ -162,17 +154,11 @@ class TMainForm : public QMainWindow, public RecordConsumer {
 
   // The capture indicator: green while capturing, red when stopped.
   void ShowCaptureState(int running);
-  // Adds the newest record to the chart points; a completed point is drawn only with draw set
-  // and shown by ShowRedrawnTrendCharts.
-  void UpdateTrendCharts(bool draw = true);
-  void ShowRedrawnTrendCharts();
   void ClearTrendCharts();
   void DrawTemperatureBar(float temperature);
   void DrawWindRose(int sector);
   // The window's hook for the capture thread's two events; true when it took the event.
   bool MainWindowProc(QEvent* event);
-  // The display update for one record.
-  void ShowRecord(const MeasurementRecord& record, const DisplayStatistics& statistics);
   void CheckAlarms(float temperature, float avgSpeed, float gustSpeed, float windChillAvg);
   void WriteLiveLogRow(const MeasurementRecord& record);
   void StopCaptureOnInvalidPacket();
@@ -188,9 +174,6 @@ class TMainForm : public QMainWindow, public RecordConsumer {
   MeasurementCore& core_;
   LiveLog& liveLog_;
   std::int32_t captureRunning_ = 0;
-  std::int32_t compassChartType_ = 1;
-  std::array<float, 17> sectorAvgSpeed_{};
-  std::array<float, 17> sectorGustSpeed_{};
 
   // The attached dialogs; null until then.
   TAlarmsForm* AlarmsForm = nullptr;
@@ -225,67 +208,25 @@ class TMainForm : public QMainWindow, public RecordConsumer {
   QToolButton* SpeedButton_CaptureStop = nullptr;
   QToolButton* SpeedButton_Alarms = nullptr;
 
-  TDataStringGrid* DataGrid = nullptr;
   QCheckBox* CheckBox_UkladatUdajePriCteni = nullptr;
-
-  QGroupBox* GroupBox_Wind = nullptr;
-  QLabel* Image_WindRose = nullptr;
-  TDataStringGrid* StringGrid_WindSpeed = nullptr;
-  QLabel* CurWindPowerLabel = nullptr;
-  QLabel* MinWindPowerLabel = nullptr;
-  QLabel* MaxWindPowerLabel = nullptr;
-  QLabel* AvgWindPowerLabel = nullptr;
-  QLabel* WindGustLabel = nullptr;
-  QComboBox* ComboBox_TypGrafuNaKompasu = nullptr;
-
-  QLabel* StaticText_WindDir = nullptr;
   QLabel* Image_CaptureIndicator = nullptr;
-  QLabel* Image_Wind = nullptr;
-  QLabel* Image_WindDir = nullptr;
-  QLabel* Image_WindChill = nullptr;
-  QLabel* Image_Temperature = nullptr;
-
-  QGroupBox* GroupBox_Temperature = nullptr;
-  QLabel* Image_TemperatureBar = nullptr;
-  QGroupBox* GroupBox_Outdoor = nullptr;
-  QLabel* StaticText_CurOutdoorTemp = nullptr;
-  QLabel* StaticText_MinOutdoorTemp = nullptr;
-  QLabel* StaticText_MaxOutdoorTemp = nullptr;
-  QLabel* StaticText_AvgOutdoorTemp = nullptr;
-  QLabel* StaticText_WindChill = nullptr;
-
-  // Off-screen pictures, shown in the image labels after each drawing. Charts holds the four
-  // trend charts with their chart points, Bar the thermometer bar and LastBarTemperature, Rose
-  // the pristine compass card (RoseBackground) that every drawing of WindRosePicture starts from.
-  TrendCharts Charts;
-  TemperatureBar Bar;
-  WindRose Rose;
-  QImage WindRosePicture;
   QImage CaptureIndicatorBitmap;
+
+  // The panels, each with its controls and what it shows; the display hands them the records.
+  std::unique_ptr<WindPanel> wind_;
+  std::unique_ptr<TrendChartPanel> trends_;
+  std::unique_ptr<TemperaturePanel> temperature_;
+  std::unique_ptr<DataGridPanel> grid_;
+  std::unique_ptr<RecordDisplay> display_;
 
   void FormCreate();
   void FormDestroy();
   void CreateControls();
   void CreateMenu();
   void CreateToolButtons(QWidget* client);
-  void CreateWindGroup(QWidget* client);
-  void CreateTemperatureGroup(QWidget* client);
-  void CreateCharts(QWidget* client);
   void ConnectHandlers();
-  void CreateDataGrid();
-  void WriteWindSpeedTitles();
   void DecodePacket();
   void ShowInformation(const char* text);
-  void ShowTrendCharts();
-  // The labels, direction name and pictures for the newest record shown.
-  void ShowNewestRecord();
-  void DropBottomGridRow();
-  void ApplyGridRowDrops();
-
-  // The controls of one of the temperature and average-wind limits on this window, bound to
-  // alarmLimits_.
-  void PlaceAlarmTwin(QWidget* parent, const char* caption, const char* name, int left, int top,
-                      AlarmLimit limit);
 
   Clock& clock_;
   ProgramFiles files_;
@@ -299,28 +240,4 @@ class TMainForm : public QMainWindow, public RecordConsumer {
   RecordFunction alarmCheck_;
   RecordFunction liveLogRows_;
   bool messageHookInstalled_ = false;
-
-  // Reports whose rows are being shown (nested when a message box runs its own event loop),
-  // and the rows they announced that have not been shown yet.
-  int openReports_ = 0;
-  std::int32_t rowsStillComing_ = 0;
-  // Bottom grid rows the store dropped within a report; the next new top row takes the place
-  // of one, so that a full grid changes its contents, not its row count.
-  int gridRowsToDrop_ = 0;
-  // ShowNewestRecord is owed for newestShown_ and newestStatistics_.
-  bool newestRecordOwed_ = false;
-  bool chartsRedrawn_ = false;
-  // Sectors whose direction table texts lag behind sectorAvgSpeed_ and sectorGustSpeed_.
-  std::bitset<kSectorCount> sectorTextsOwed_;
-  MeasurementRecord newestShown_;
-  DisplayStatistics newestStatistics_;
-  // What the wind rose on screen was drawn from.
-  struct RoseInputs {
-    int sector;
-    std::int32_t chartType;
-    std::array<float, 17> avgSpeed;
-    std::array<float, 17> gustSpeed;
-    bool operator==(const RoseInputs&) const = default;
-  };
-  std::optional<RoseInputs> roseShown_;
 };

@@ -12,6 +12,7 @@
 #include "ui/desktop/file_dialogs.h"
 #include "files/file_messages.h"
 #include "ui/main_window/main_form.h"
+#include "ui/panels/data_grid_panel.h"
 #include "ui/desktop/message_boxes.h"
 #include "files/pdf_report.h"
 
@@ -54,7 +55,7 @@ void TMainForm::OpenClick(QObject* /*sender*/) {
   ReadOutcome outcome = ReadOutcome::Ok;
   {
     // The grid is laid out once, when the whole file is in, not once per row.
-    const TDataStringGrid::BulkUpdate bulk(*DataGrid);
+    const TDataStringGrid::BulkUpdate bulk(grid_->Grid());
     outcome = ReadDataFile(FileSystemPath(*name), [this](const MeasurementRecord& r) {
       const std::int32_t dropped =
           core_.AddRecord(r.Sector, /*display=*/false, r.Time, r.AvgSpeed, r.GustSpeed,

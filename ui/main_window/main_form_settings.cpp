@@ -1,18 +1,17 @@
 // The two settings kept in anemometer.ini: the direction offset and the wind rose's petals.
-#include <QComboBox>
 #include <QDialog>
 
 #include "ui/main_window/main_form.h"
 #include "ui/desktop/message_boxes.h"
 #include "ui/dialogs/nastaveni_smeru_vetru_form.h"
 #include "files/settings_file.h"
-#include "ui/drawing/wind_rose.h"
+#include "ui/panels/wind_panel.h"
 
 // The new values stay in use for the rest of the run even when they could not be written; a
 // failed write leaves the previous file whole.
 int TMainForm::SaveSettings() {
   if (!SaveSettingsFile(ProgramFileToWrite(kSettingsFileName), core_.DirectionOffset(),
-                        compassChartType_)) {
+                        wind_->CompassChartType())) {
     messages_->Show(QStringLiteral("Cannot save settings file."), QStringLiteral("Error"),
                     MessageIcon::Error);
   }
@@ -31,16 +30,6 @@ void TMainForm::PosunutiSmeruVetruClick(QObject* /*sender*/) {
 
 // The rose shows the new choice from the next record on.
 void TMainForm::ComboBox_TypGrafuNaKompasuSelect(QObject* /*sender*/) {
-  switch (ComboBox_TypGrafuNaKompasu->currentIndex()) {
-    case 1:
-      compassChartType_ = kCompassChartAverage;
-      break;
-    case 2:
-      compassChartType_ = kCompassChartGust;
-      break;
-    default:  // "Nezobrazovat", or nothing selected
-      compassChartType_ = kCompassChartNone;
-      break;
-  }
+  wind_->TakeChosenCompassChartType();
   SaveSettings();
 }
