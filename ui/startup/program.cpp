@@ -1,26 +1,29 @@
 #include "ui/startup/program.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QTimer>
 #include <QTranslator>
+#include <chrono>
 #include <clocale>
+#include <cstdio>
 #include <exception>
 
-#include "ui/dialogs/about_box.h"
 #include "alarms/alarms_form.h"
-#include "ui/startup/command_line.h"
-#include "ui/dialogs/kalibracni_tabulka_form.h"
-#include "ui/dialogs/kalibracni_tabulka_zaznam_form.h"
-#include "ui/main_window/main_form.h"
-#include "ui/dialogs/nastaveni_smeru_vetru_form.h"
+#include "capture/this_program_files.h"
+#include "device/system_clock.h"
 #include "ui/desktop/program_font.h"
 #include "ui/desktop/qt_sound_player.h"
-#include "device/system_clock.h"
-#include "capture/this_program_files.h"
+#include "ui/dialogs/about_box.h"
+#include "ui/dialogs/kalibracni_tabulka_form.h"
+#include "ui/dialogs/kalibracni_tabulka_zaznam_form.h"
+#include "ui/dialogs/nastaveni_smeru_vetru_form.h"
+#include "ui/main_window/main_form.h"
+#include "ui/startup/command_line.h"
 
 namespace {
 
@@ -45,6 +48,33 @@ QIcon ProgramIcon() {
   return QIcon::fromTheme(QString::fromLatin1(kDesktopId),
                           QIcon(QPixmap::fromImage(ProgramEmblem())));
 }
+
+// For bench/first_paint: once the window's first paint has reached the screen, prints the
+// wall-clock time in microseconds ("first paint <us>") and ends the program. Set only when
+// ANEMOMETER_QUIT_AFTER_FIRST_PAINT is in the environment.
+class QuitAfterFirstPaint : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint && !seen_) {
+      seen_ = true;
+      // The rest of the window paints and goes to the screen within the same event.
+      QTimer::singleShot(0, this, [] {
+        const auto now = std::chrono::duration_cast<std::chrono::microseconds>(
+            std::chrono::system_clock::now().time_since_epoch());
+        std::printf("first paint %lld\n", static_cast<long long>(now.count()));
+        std::fflush(stdout);
+        QCoreApplication::quit();
+      });
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  bool seen_ = false;
+};
 
 void ShowException(const char* text) {
   QMessageBox::critical(nullptr, QString::fromUtf8(kProgramTitle), QString::fromUtf8(text));
@@ -95,6 +125,9 @@ int RunProgram(int& argc, char** argv, HidTransport& transport, const ProgramOpt
     const ProgramFiles files = LocateThisProgramsFiles(commandLine.configDir);
     ProgramWindows windows = CreateProgramWindows({transport, clock, sound, files});
     TMainForm* mainForm = windows.MainForm.get();
+    if (qEnvironmentVariableIsSet("ANEMOMETER_QUIT_AFTER_FIRST_PAINT")) {
+      mainForm->installEventFilter(new QuitAfterFirstPaint(mainForm));
+    }
     mainForm->show();
     if (options.startCapture) {
       QTimer::singleShot(0, mainForm, [mainForm] { mainForm->StartCaptureClick(nullptr); });
