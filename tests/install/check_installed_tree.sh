@@ -66,7 +66,23 @@ for program in kelvra-anemometer kelvra-anemometer-demo; do
   if "$readelf" -d "$installed" | grep -E '\((RPATH|RUNPATH)\)' | grep -qF -e "$build" -e "$source"; then
     fail "${installed#"$root"} keeps a library path into the build tree"
   fi
+  # Qt Multimedia comes with the sound module after the window is up, not at start.
+  if "$readelf" -d "$installed" | grep -F '(NEEDED)' | grep -qF libQt6Multimedia; then
+    fail "${installed#"$root"} loads Qt Multimedia at start"
+  fi
 done
+
+# The sound module, where the programs look for it: the library folder beside bin/.
+sound_module=""
+for candidate in "$usr"/lib*/kelvra-anemometer/kelvra-anemometer-sound.so \
+    "$usr"/lib/*/kelvra-anemometer/kelvra-anemometer-sound.so; do
+  if [ -f "$candidate" ]; then sound_module="$candidate"; break; fi
+done
+if [ -z "$sound_module" ]; then
+  fail "no sound module under $prefix/lib*/kelvra-anemometer"
+elif ! "$readelf" --wide --dyn-syms "$sound_module" | grep -q ' kelvra_anemometer_create_sound_player$'; then
+  fail "${sound_module#"$root"} does not export kelvra_anemometer_create_sound_player"
+fi
 
 desktop="$usr/share/applications/$app_id.desktop"
 metainfo="$usr/share/metainfo/$app_id.metainfo.xml"

@@ -1,15 +1,35 @@
-// What every run sets up once the application exists: Qt's Czech texts and the window icon.
+// What every run sets up once the application exists: Qt's Czech texts and the window icon, and
+// what waits until the window is up.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QEvent>
 #include <QFile>
+#include <QIcon>
+#include <QImage>
 #include <QLibraryInfo>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
 
 #include "tests/ui/main_form_fixture.h"
+#include "ui/startup/program.h"
 
 namespace {
+
+// Counts the paint events of the widget it watches.
+class PaintCounter : public QObject {
+ public:
+  int paints = 0;
+
+ protected:
+  bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+};
 
 // Standard buttons of message boxes and file dialogs take their texts from qtbase_cs.
 TEST(ProgramConventionsTest, StandardButtonsSpeakCzech) {
@@ -25,6 +45,59 @@ TEST(ProgramConventionsTest, StandardButtonsSpeakCzech) {
 TEST_F(MainFormTest, WindowHasTheProgramIcon) {
   EXPECT_FALSE(QApplication::windowIcon().isNull());
   EXPECT_FALSE(form->windowIcon().isNull());
+}
+
+// The menu entry's icon, once installed in the icon theme, takes the place of the drawn compass.
+TEST(ProgramConventionsTest, InstalledIconReplacesTheDrawnOne) {
+  const QIcon drawn = QApplication::windowIcon();
+  const QStringList searchPaths = QIcon::themeSearchPaths();
+  const QString themeName = QIcon::themeName();
+  QTemporaryDir dir;
+  QIcon::setThemeSearchPaths({dir.path()});
+  QIcon::setThemeName(QStringLiteral("installed"));
+  UseInstalledProgramIcon(InstalledProgramIcon());
+  EXPECT_EQ(QApplication::windowIcon().cacheKey(), drawn.cacheKey()) << "no theme, no icon";
+
+  ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("installed/48x48/apps")));
+  QFile index(dir.filePath(QStringLiteral("installed/index.theme")));
+  ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+  index.write(
+      "[Icon Theme]\nName=installed\nDirectories=48x48/apps\n\n"
+      "[48x48/apps]\nSize=48\nType=Fixed\n");
+  index.close();
+  QImage picture(48, 48, QImage::Format_ARGB32);
+  picture.fill(Qt::red);
+  ASSERT_TRUE(
+      picture.save(dir.filePath(QStringLiteral("installed/48x48/apps/cz.kelvra.anemometer.png"))));
+  QIcon::setThemeName(QStringLiteral("installed"));  // looks again
+  UseInstalledProgramIcon(InstalledProgramIcon());
+  EXPECT_EQ(QApplication::windowIcon().name(), QStringLiteral("cz.kelvra.anemometer"));
+
+  QIcon::setThemeSearchPaths(searchPaths);
+  QIcon::setThemeName(themeName);
+  QApplication::setWindowIcon(drawn);
+}
+
+// The start-up work that waits for the window (the dialogs, the installed icon, the sound
+// module) runs once, and only after the window's first paint.
+TEST_F(MainFormTest, WorkAfterTheFirstPaintRunsOnceTheWindowIsUp) {
+  PaintCounter counter;
+  form->installEventFilter(&counter);
+  int runs = 0;
+  int paintsBefore = 0;
+  RunAfterFirstPaint(*form, [&] {
+    ++runs;
+    paintsBefore = counter.paints;
+  });
+  QCoreApplication::processEvents();
+  EXPECT_EQ(runs, 0) << "the window was never shown";
+  form->show();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return runs > 0; }, 10000));
+  EXPECT_GE(paintsBefore, 1);
+  form->repaint();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(runs, 1);
+  form->removeEventFilter(&counter);
 }
 
 }  // namespace

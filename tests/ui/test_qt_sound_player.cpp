@@ -5,7 +5,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "ui/desktop/qt_sound_player.h"
+#include "ui/desktop/module_sound_player.h"
+#include "ui/sound/qt_sound_player.h"
 
 namespace {
 
@@ -56,6 +57,28 @@ TEST(QtSoundPlayer, ANewRequestNeverCutsOffASoundStillPlaying) {
   QtSoundPlayer withoutOutput([] { return false; });
   withoutOutput.PlayAsync(wav);
   EXPECT_EQ(withoutOutput.VoiceCount(), 0);
+}
+
+// The program's player loads QtSoundPlayer from the sound module on first use, taking the first
+// listed file that is the module; without one every sound is silent.
+TEST(ModuleSoundPlayer, LoadsTheFirstListedModuleElseStaysSilent) {
+  QTemporaryDir dir;
+  const QString notAModule = dir.filePath(QStringLiteral("kelvra-anemometer-sound.so"));
+  QFile file(notAModule);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("not a library");
+  file.close();
+  const QString missing = dir.filePath(QStringLiteral("missing.so"));
+  const QString wav = dir.filePath(QStringLiteral("missing.wav"));
+
+  ModuleSoundPlayer player({missing, notAModule, QStringLiteral(ANEMOMETER_SOUND_MODULE)});
+  EXPECT_TRUE(player.Load());
+  player.PlayAsync(wav);
+
+  ModuleSoundPlayer none({missing, notAModule});
+  none.PlayAsync(wav);
+  EXPECT_FALSE(none.Load());
+  EXPECT_FALSE(ModuleSoundPlayer({}).Load());
 }
 
 }  // namespace

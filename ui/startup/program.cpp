@@ -1,20 +1,26 @@
 #include "ui/startup/program.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QTimer>
 #include <QTranslator>
+#include <chrono>
 #include <clocale>
+#include <cstdio>
 #include <exception>
+#include <functional>
+#include <future>
+#include <utility>
 
 #include "alarms/alarms_form.h"
 #include "capture/this_program_files.h"
 #include "device/system_clock.h"
+#include "ui/desktop/module_sound_player.h"
 #include "ui/desktop/program_font.h"
-#include "ui/desktop/qt_sound_player.h"
 #include "ui/dialogs/about_box.h"
 #include "ui/dialogs/kalibracni_tabulka_form.h"
 #include "ui/dialogs/kalibracni_tabulka_zaznam_form.h"
@@ -40,10 +46,41 @@ void LoadQtTranslation() {
   }
 }
 
-// The installed icon of the menu entry, else the same compass drawn by the program.
-QIcon ProgramIcon() {
-  return QIcon::fromTheme(QString::fromLatin1(kDesktopId),
-                          QIcon(QPixmap::fromImage(ProgramEmblem())));
+// Runs its work once, posted right after the first paint event of the window it watches: the
+// rest of the window paints and goes to the screen within that same event.
+class FirstPaintWatcher : public QObject {
+ public:
+  FirstPaintWatcher(QWidget& window, std::function<void()> work)
+      : QObject(&window), work_(std::move(work)) {
+    window.installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint) {
+      watched->removeEventFilter(this);
+      QMetaObject::invokeMethod(
+          this,
+          [this] {
+            std::function<void()> work = std::move(work_);
+            deleteLater();
+            work();
+          },
+          Qt::QueuedConnection);
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::function<void()> work_;
+};
+
+// For bench/first_paint: the wall-clock time of the first paint in microseconds.
+void PrintFirstPaintTime() {
+  const auto now = std::chrono::duration_cast<std::chrono::microseconds>(
+      std::chrono::system_clock::now().time_since_epoch());
+  std::printf("first paint %lld\n", static_cast<long long>(now.count()));
+  std::fflush(stdout);
 }
 
 void ShowException(const char* text) {
@@ -52,11 +89,16 @@ void ShowException(const char* text) {
 
 }  // namespace
 
-ProgramWindows CreateProgramWindows(const ProgramServices& services) {
-  ProgramWindows windows;
-  windows.MainForm = std::make_unique<TMainForm>(
+void RunAfterFirstPaint(QWidget& window, std::function<void()> work) {
+  new FirstPaintWatcher(window, std::move(work));
+}
+
+std::unique_ptr<TMainForm> CreateMainWindow(const ProgramServices& services) {
+  return std::make_unique<TMainForm>(
       MainFormServices{services.transport, services.clock, services.files});
-  TMainForm& mainForm = *windows.MainForm;
+}
+
+void AttachProgramDialogs(TMainForm& mainForm, const ProgramServices& services) {
   // In this order: AboutBox, AlarmsForm, KalibracniTabulkaForm, KalibracniTabulkaZaznamForm,
   // NastaveniSmeruVetruForm.
   mainForm.AttachDialog(new TAboutBox(&mainForm));
@@ -68,15 +110,31 @@ ProgramWindows CreateProgramWindows(const ProgramServices& services) {
   mainForm.AttachDialog(table);
   mainForm.AttachDialog(row);
   mainForm.AttachDialog(new TNastaveniSmeruVetruForm(&mainForm));
+}
+
+ProgramWindows CreateProgramWindows(const ProgramServices& services) {
+  ProgramWindows windows;
+  windows.MainForm = CreateMainWindow(services);
+  AttachProgramDialogs(*windows.MainForm, services);
   return windows;
 }
 
 void ApplyProgramConventions() {
   std::setlocale(LC_NUMERIC, "C");
   LoadQtTranslation();
-  QApplication::setWindowIcon(ProgramIcon());
+  QApplication::setWindowIcon(QIcon(QPixmap::fromImage(ProgramEmblem())));
   LoadProgramFonts();
   QApplication::setFont(ProgramFont());
+}
+
+QIcon InstalledProgramIcon() {
+  const QIcon installed = QIcon::fromTheme(QString::fromLatin1(kDesktopId));
+  if (installed.isNull() || installed.availableSizes().isEmpty()) return {};
+  return installed;
+}
+
+void UseInstalledProgramIcon(const QIcon& installed) {
+  if (!installed.isNull()) QApplication::setWindowIcon(installed);
 }
 
 int RunProgram(int& argc, char** argv, HidTransport& transport, const ProgramOptions& options) {
@@ -88,22 +146,43 @@ int RunProgram(int& argc, char** argv, HidTransport& transport, const ProgramOpt
     QApplication::setApplicationName(QString::fromUtf8(kProgramTitle));
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopId));
+    // The icon theme reads its index (hundreds of folders) on first use: the menu entry's icon is
+    // looked up on a thread of its own while the fonts load, and nothing here uses an icon
+    // before it is back.
+    std::future<QIcon> installedIcon = std::async(std::launch::async, InstalledProgramIcon);
     ApplyProgramConventions();
+    UseInstalledProgramIcon(installedIcon.get());
 
     SystemClock clock;
-    QtSoundPlayer sound;
-    const ProgramFiles files = LocateThisProgramsFiles(commandLine.configDir);
-    ProgramWindows windows = CreateProgramWindows({transport, clock, sound, files});
+    ModuleSoundPlayer sound(ModuleSoundPlayer::ProgramModuleFiles());
+    const ProgramServices services{transport, clock, sound,
+                                   LocateThisProgramsFiles(commandLine.configDir)};
+    ProgramWindows windows;
+    windows.MainForm = CreateMainWindow(services);
     TMainForm* mainForm = windows.MainForm.get();
-    mainForm->show();
-    if (options.startCapture) {
-      QTimer::singleShot(0, mainForm, [mainForm] { mainForm->StartCaptureClick(nullptr); });
+    // What the first look at the window does not need waits until it is on the screen: the
+    // dialogs (the user cannot open one before), the sound module with Qt Multimedia, and the
+    // demo's capture.
+    RunAfterFirstPaint(*mainForm,
+                       [mainForm, &services, &sound, startCapture = options.startCapture] {
+                         AttachProgramDialogs(*mainForm, services);
+                         sound.Load();
+                         if (startCapture) mainForm->StartCaptureClick(nullptr);
+                       });
+    if (qEnvironmentVariableIsSet("ANEMOMETER_QUIT_AFTER_FIRST_PAINT")) {
+      // Watches after the start-up work above, so its paint event comes here first.
+      RunAfterFirstPaint(*mainForm, [] {
+        PrintFirstPaintTime();
+        QCoreApplication::quit();
+      });
     }
     // A check of the start-up without a user (tests, packaging): the program ends as soon as
-    // its window is up and, in the demo, capture has started.
+    // its window is up and the work after its first paint (in the demo, the start of capture)
+    // is done.
     if (qEnvironmentVariableIsSet("ANEMOMETER_QUIT_WHEN_STARTED")) {
-      QTimer::singleShot(0, &application, &QCoreApplication::quit);
+      RunAfterFirstPaint(*mainForm, [] { QCoreApplication::quit(); });
     }
+    mainForm->show();
     QApplication::exec();
   } catch (const std::exception& error) {
     ShowException(error.what());

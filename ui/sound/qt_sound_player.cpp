@@ -1,4 +1,4 @@
-#include "ui/desktop/qt_sound_player.h"
+#include "ui/sound/qt_sound_player.h"
 
 #include <QAudioDevice>
 #include <QMediaDevices>
