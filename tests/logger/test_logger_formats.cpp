@@ -1,11 +1,14 @@
 // The logger's command line, file names and state messages, without a broker or a device.
 #include <gtest/gtest.h>
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
+#include <set>
 
 #include "logger/dated_log.h"
 #include "logger/logger_options.h"
@@ -19,11 +22,27 @@ LoggerCommand Parse(const char* arguments, const char* password = nullptr) {
 }
 
 TEST(LoggerOptions, RefusesWhatItCannotUse) {
-  for (const char* arguments :
-       {"--bogus", "-bogus", "-platform offscreen", "--simulate", "--log=", "--log a.csv extra",
-        "--log a.csv --interval 0", "--log a.csv --interval nan", "--log a.csv --homeassistant",
-        "--mqtt host:0", "--mqtt host:x", "--mqtt host:", "--mqtt [::1",
-        "--mqtt=", "--mqtt h --topic a/#", "--mqtt h --topic a/"}) {
+  for (const char* arguments : {"--bogus",
+                                "-bogus",
+                                "-platform offscreen",
+                                "--simulate",
+                                "--log=",
+                                "--log a.csv extra",
+                                "--log a.csv --interval 0",
+                                "--log a.csv --interval nan",
+                                "--log a.csv --homeassistant",
+                                "--mqtt host:0",
+                                "--mqtt host:x",
+                                "--mqtt host:",
+                                "--mqtt [::1",
+                                "--mqtt=",
+                                "--mqtt h --topic a/#",
+                                "--mqtt h --topic a/",
+                                "--log a.csv --log-format csv",
+                                "--mqtt h --log-format iso",
+                                "--homeassistant-remove",
+                                "--mqtt h --homeassistant --homeassistant-remove",
+                                "--mqtt h --homeassistant-remove --log a.csv"}) {
     const LoggerCommand command = Parse(arguments);
     const auto* refused = std::get_if<ProgramExit>(&command);
     ASSERT_TRUE(refused != nullptr && refused->status == kExitUsage) << arguments;
@@ -57,6 +76,68 @@ TEST(LoggerOptions, BrokerAddressPortsAndPassword) {
     EXPECT_EQ(mqtt.tls, c.tls);
     EXPECT_EQ(mqtt.user + "/" + mqtt.password.value_or(""), "station/secret");
     EXPECT_EQ(mqtt.StateTopic(), "kelvra/anemometer/state");
+  }
+}
+
+TEST(LoggerOptions, LogFormat) {
+  for (const auto& [arguments, format] : {std::pair{"--log a.csv", LogFormat::Live},
+                                          {"--log a.csv --log-format live", LogFormat::Live},
+                                          {"--log a.csv --log-format=iso", LogFormat::Iso}}) {
+    const LoggerCommand command = Parse(arguments);
+    ASSERT_TRUE(std::holds_alternative<LoggerOptions>(command)) << arguments;
+    EXPECT_EQ(std::get<LoggerOptions>(command).logFormat, format) << arguments;
+  }
+}
+
+TEST(HomeAssistantNodeId, EveryPrefixItsOwnIdOfAllowedCharacters) {
+  EXPECT_EQ(HomeAssistantNodeId("kelvra/anemometer"), "kelvra_anemometer");
+  const char* const prefixes[] = {"a/b",  "a_b",  "a-b",  "a--b",  "a/-b", "a-/b",
+                                  "a//b", "a/_b", "a_/b", "a-2fb", "a.b",  "stanice \u017e"};
+  std::set<std::string> ids;
+  for (const char* prefix : prefixes) {
+    const std::string id = HomeAssistantNodeId(prefix);
+    ids.insert(id);
+    EXPECT_TRUE(std::all_of(id.begin(), id.end(), [](char c) {
+      return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+             c == '_' || c == '-';
+    })) << id;
+  }
+  EXPECT_EQ(ids.size(), std::size(prefixes));
+}
+
+TEST(HomeAssistantDiscovery, SensorClassesExpiryAndRemovalOfTheSameTopics) {
+  for (const auto& [arguments, expireAfter] : {std::pair{"--mqtt h", 30},
+                                               {"--mqtt h --interval 20", 60},
+                                               {"--mqtt h --interval 10.1", 31}}) {
+    SCOPED_TRACE(arguments);
+    const LoggerCommand command = Parse(arguments);
+    ASSERT_TRUE(std::holds_alternative<LoggerOptions>(command));
+    const MqttSettings& mqtt = *std::get<LoggerOptions>(command).mqtt;
+    const std::vector<RetainedMessage> configs = HomeAssistantDiscovery(mqtt);
+    const std::vector<RetainedMessage> removal = HomeAssistantRemoval(mqtt);
+    ASSERT_EQ(configs.size(), removal.size());
+    for (std::size_t i = 0; i < configs.size(); ++i) {
+      EXPECT_EQ(removal[i].topic, configs[i].topic);
+      EXPECT_TRUE(removal[i].payload.isEmpty());
+      const QJsonObject config = QJsonDocument::fromJson(configs[i].payload).object();
+      EXPECT_EQ(config[QLatin1String("expire_after")].toInt(), expireAfter);
+      EXPECT_EQ(config[QLatin1String("origin")][QLatin1String("name")].toString(),
+                QStringLiteral("kelvra-anemometer-logger"));
+      const QString key = config[QLatin1String("unique_id")].toString().mid(18);
+      if (key == QStringLiteral("wind_direction_deg")) {
+        EXPECT_EQ(config[QLatin1String("device_class")].toString(),
+                  QStringLiteral("wind_direction"));
+        EXPECT_EQ(config[QLatin1String("state_class")].toString(),
+                  QStringLiteral("measurement_angle"));
+      } else if (key == QStringLiteral("wind_direction")) {
+        EXPECT_EQ(config[QLatin1String("device_class")].toString(), QStringLiteral("enum"));
+        const QJsonArray options = config[QLatin1String("options")].toArray();
+        ASSERT_EQ(options.size(), 16);
+        EXPECT_EQ(options[0].toString() + options[3].toString() + options[15].toString(),
+                  QStringLiteral("NENENNW"));
+        EXPECT_FALSE(config.contains(QLatin1String("state_class")));
+      }
+    }
   }
 }
 
