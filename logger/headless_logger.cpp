@@ -3,6 +3,7 @@
 #include <QEvent>
 
 #include "device/usb_anemometer.h"
+#include "logger/iso_log_format.h"
 #include "logger/mqtt_publisher.h"
 #include "logger/status_lines.h"
 
@@ -19,6 +20,7 @@ HeadlessLogger::HeadlessLogger(const LoggerOptions& options, const ProgramFiles&
   // Each record goes, in this order, to the count, the dated log, the broker and the terminal.
   session_.AddConsumer(*this);
   if (!options_.logPattern.isEmpty()) {
+    if (options_.logFormat == LogFormat::Iso) session_.Log().SetLineFormat(kIsoLogFormat);
     log_.emplace(options_.logPattern, session_.Log(), status_);
     session_.AddConsumer(*log_);
   }

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "logger/headless_logger.h"
+#include "logger/iso_log_format.h"
 #include "logger/mqtt_publisher.h"
 #include "logger/status_lines.h"
 #include "tests/logger/logger_test_support.h"
@@ -91,6 +92,18 @@ TEST_F(LoggerOnFake, ANodeItMayNotOpenAndAnUnwritableLogAreReportedOnceAndCaptur
   EXPECT_EQ(logger->Records(), 4u);
   EXPECT_EQ(status.Count("cannot open the log file /sys/no-such-folder/wind-2026.csv"), 1)
       << status.Text();
+}
+
+TEST_F(LoggerOnFake, WritesTheIsoLogWhenAskedTo) {
+  options.logFormat = LogFormat::Iso;
+  Start(dir.filePath(QStringLiteral("wind.csv")));
+  for (std::uint32_t counter = 1; counter <= 3; ++counter) Deliver(counter);
+  logger->Stop();
+  QFile file(dir.filePath(QStringLiteral("wind.csv")));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray text = file.readAll();
+  EXPECT_TRUE(text.startsWith(QByteArray::fromStdString(IsoLogHeaderLine())));
+  EXPECT_EQ(text.count("\n2026-12-07T11:45:03"), 2) << text.data();
 }
 
 TEST_F(LoggerOnFake, OfflineAfterASilenceAndWhileUnpluggedOnlineWithTheNextRecord) {

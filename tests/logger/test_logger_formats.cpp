@@ -8,11 +8,16 @@
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
+#include <mutex>
 #include <set>
 
+#include "core/direction_sector.h"
+#include "files/live_log.h"
 #include "logger/dated_log.h"
+#include "logger/iso_log_format.h"
 #include "logger/logger_options.h"
 #include "logger/record_json.h"
+#include "tests/logger/logger_test_support.h"
 
 namespace {
 
@@ -190,6 +195,103 @@ TEST(StateJson, FieldsTimeWithOffsetAndNothingNonFinite) {
   const QJsonObject state = QJsonDocument::fromJson(StateJson(record)).object();
   EXPECT_EQ(state[QLatin1String("wind_direction")].toString(), QStringLiteral("--"));
   EXPECT_FALSE(state.contains(QLatin1String("wind_direction_deg")));
+}
+
+// What Python's csv module makes of the ISO log: the field names and, per row, the values as
+// numbers (None for an empty field), the direction as text and the time's offset in seconds.
+constexpr char kPythonReader[] = R"(
+import csv, datetime, json, sys
+with open(sys.argv[1], newline='', encoding='utf-8') as f:
+    reader = csv.DictReader(f)
+    rows = []
+    for row in reader:
+        out = {}
+        for key, value in row.items():
+            if key == 'time':
+                out['offset'] = datetime.datetime.fromisoformat(value).utcoffset().total_seconds()
+            elif key == 'wind_direction':
+                out[key] = value or None
+            else:
+                out[key] = float(value) if value else None
+        rows.append(out)
+print(json.dumps({'fields': reader.fieldnames, 'rows': rows}))
+)";
+
+TEST(IsoLog, PythonsCsvAndSqliteReadItBackWithTheirDefaults) {
+  MeasurementRecord winter;
+  winter.Time = {2026, 12, 1, 7, 11, 45, 3, 0};
+  winter.AvgSpeed = 3.2f;
+  winter.GustSpeed = INFINITY;
+  winter.Sector = 3;
+  winter.Temperature = -4.5f;
+  winter.WindChillAvg = NAN;
+  winter.WindChillGust = -7.25f;
+  winter.BeaufortAvg = 2;
+  winter.BeaufortGust = 3;
+  MeasurementRecord summer = winter;
+  summer.Time = {2026, 7, 1, 7, 0, 0, 0, 0};
+  summer.AvgSpeed = 0.1f;
+  summer.GustSpeed = 12345.678f;
+  summer.Sector = kNoDirection;
+  summer.Temperature = 30;
+  summer.WindChillAvg = 1e-5f;
+
+  const QByteArray savedZone = qgetenv("TZ");
+  qputenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3");
+  tzset();
+  QTemporaryDir dir;
+  const QString file = dir.filePath(QStringLiteral("wind.csv"));
+  std::mutex dataLock;
+  LiveLog log(dataLock);
+  log.SetLineFormat(kIsoLogFormat);
+  ASSERT_EQ(log.Open(file.toStdString(), "wind.csv"), FileOutcome::Ok);
+  ASSERT_EQ(log.WriteRow(winter), FileOutcome::Ok);
+  ASSERT_EQ(log.WriteRow(summer), FileOutcome::Ok);
+  log.Close();
+  savedZone.isNull() ? qunsetenv("TZ") : qputenv("TZ", savedZone);
+  tzset();
+  QFile bytes(file);
+  ASSERT_TRUE(bytes.open(QIODevice::ReadOnly));
+  const QByteArray text = bytes.readAll();
+  EXPECT_TRUE(text.endsWith("\n") && !text.contains('\r') && text.count('\n') == 3) << text.data();
+
+  Program python(DEBIAN_PYTHON3, {QStringLiteral("-c"), QString::fromUtf8(kPythonReader), file});
+  ASSERT_EQ(python.Finish(), 0) << python.Errors().toStdString();
+  const QJsonObject read = QJsonDocument::fromJson(python.Output().toUtf8()).object();
+  // The header names the fields of the MQTT state.
+  QStringList stateKeys = QJsonDocument::fromJson(StateJson(winter)).object().keys();
+  stateKeys << QStringLiteral("wind_gust") << QStringLiteral("wind_chill");
+  stateKeys.sort();
+  QStringList fields = read[QLatin1String("fields")].toVariant().toStringList();
+  fields.sort();
+  EXPECT_EQ(fields, stateKeys);
+  const QJsonArray rows = read[QLatin1String("rows")].toArray();
+  ASSERT_EQ(rows.size(), 2) << python.Output().toStdString();
+  const QJsonObject w = rows[0].toObject(), s = rows[1].toObject();
+  EXPECT_EQ(w[QLatin1String("offset")].toDouble(), 3600);
+  EXPECT_EQ(s[QLatin1String("offset")].toDouble(), 7200);
+  EXPECT_EQ(w[QLatin1String("wind_speed")].toDouble(), 3.2) << "the float's shortest digits";
+  EXPECT_TRUE(w[QLatin1String("wind_gust")].isNull() && w[QLatin1String("wind_chill")].isNull());
+  EXPECT_EQ(w[QLatin1String("wind_direction")].toString(), QStringLiteral("ENE"));
+  EXPECT_EQ(w[QLatin1String("wind_direction_deg")].toDouble(), 67.5);
+  EXPECT_EQ(w[QLatin1String("temperature")].toDouble(), -4.5);
+  EXPECT_EQ(w[QLatin1String("wind_chill_gust")].toDouble(), -7.25);
+  EXPECT_EQ(w[QLatin1String("beaufort_gust")].toDouble(), 3);
+  EXPECT_EQ(static_cast<float>(s[QLatin1String("wind_gust")].toDouble()), 12345.678f);
+  EXPECT_EQ(static_cast<float>(s[QLatin1String("wind_chill")].toDouble()), 1e-5f);
+  EXPECT_TRUE(s[QLatin1String("wind_direction")].isNull() &&
+              s[QLatin1String("wind_direction_deg")].isNull());
+
+  // SQLite's .import takes the header as the column names.
+  Program sqlite(SQLITE3,
+                 {QStringLiteral(":memory:"), QStringLiteral(".import --csv %1 t").arg(file),
+                  QStringLiteral("SELECT group_concat(name) FROM pragma_table_info('t')"),
+                  QStringLiteral("SELECT time, wind_direction, wind_gust = '', "
+                                 "sum(temperature) OVER () FROM t")});
+  ASSERT_EQ(sqlite.Finish(), 0) << sqlite.Errors().toStdString();
+  EXPECT_EQ(sqlite.Output().toStdString(), IsoLogHeaderLine() +
+                                               "2026-12-07T11:45:03+01:00|ENE|1|25.5\n"
+                                               "2026-07-07T00:00:00+02:00||0|25.5\n");
 }
 
 }  // namespace
