@@ -41,7 +41,7 @@ FileOutcome LiveLog::SwitchOn(const std::filesystem::path& file, std::string dis
 
   // Not shared yet, so the header is written and flushed before the lock is taken: a log that
   // cannot hold its header never goes on.
-  if (withHeader && !WriteAndFlush(stream.get(), CsvHeaderLine())) {
+  if (withHeader && !WriteAndFlush(stream.get(), format_.header())) {
     return FileOutcome::CannotWrite;
   }
 
@@ -57,7 +57,7 @@ void LiveLog::Close() {
 }
 
 FileOutcome LiveLog::WriteRow(const MeasurementRecord& record) {
-  const std::string line = CsvRowLine(record);
+  const std::string line = format_.row(record);
   std::lock_guard lock(dataLock_);
   if (!stream_) return FileOutcome::Ok;
   if (WriteAndFlush(stream_.get(), line)) return FileOutcome::Ok;

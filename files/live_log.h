@@ -4,9 +4,10 @@
 #include <mutex>
 #include <string>
 
-#include "files/c_file.h"
-#include "files/file_outcomes.h"
 #include "core/measurement_record.h"
+#include "files/c_file.h"
+#include "files/csv_format.h"
+#include "files/file_outcomes.h"
 
 // The live capture log: a CSV file that receives its header when it is switched on and then one
 // row for every row capture produces, each flushed at once so the file is complete at every
@@ -15,6 +16,12 @@
 // the call has returned, when the lock is free again.
 class LiveLog {
  public:
+  // How the file is written: its header line and one row, each with its line end.
+  struct LineFormat {
+    std::string (*header)();
+    std::string (*row)(const MeasurementRecord& record);
+  };
+
   explicit LiveLog(std::mutex& dataLock) : dataLock_(dataLock) {}
   ~LiveLog() = default;  // an open log is closed; nobody can write to it any more
   LiveLog(const LiveLog&) = delete;
@@ -39,6 +46,9 @@ class LiveLog {
   // the file and switches the log off, returning CannotWrite; rows written before stay.
   FileOutcome WriteRow(const MeasurementRecord& record);
 
+  // The window's format (files/csv_format.h) unless another is set, before the log goes on.
+  void SetLineFormat(const LineFormat& format) { format_ = format; }
+
   // The name given to the last successful Open, for the write-failure message.
   const std::string& FileName() const { return fileName_; }
 
@@ -48,6 +58,7 @@ class LiveLog {
   FileOutcome SwitchOn(const std::filesystem::path& file, std::string displayName, bool append);
 
   std::mutex& dataLock_;
+  LineFormat format_{CsvHeaderLine, CsvRowLine};
   CFile stream_;
   std::string fileName_;
 };

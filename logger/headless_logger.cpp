@@ -3,6 +3,7 @@
 #include <QEvent>
 
 #include "device/usb_anemometer.h"
+#include "logger/iso_log_format.h"
 #include "logger/mqtt_publisher.h"
 #include "logger/status_lines.h"
 
@@ -14,10 +15,12 @@ HeadlessLogger::HeadlessLogger(const LoggerOptions& options, const ProgramFiles&
       status_(status),
       session_(
           transport, clock, *this, [this] { StopOnInvalidReport(); },
-          [&status](const std::string& text) { status.Say("device", text); }) {
+          [&status](const std::string& text) { status.Say("device", text); }),
+      publisher_(publisher) {
   // Each record goes, in this order, to the count, the dated log, the broker and the terminal.
   session_.AddConsumer(*this);
   if (!options_.logPattern.isEmpty()) {
+    if (options_.logFormat == LogFormat::Iso) session_.Log().SetLineFormat(kIsoLogFormat);
     log_.emplace(options_.logPattern, session_.Log(), status_);
     session_.AddConsumer(*log_);
   }
@@ -25,6 +28,17 @@ HeadlessLogger::HeadlessLogger(const LoggerOptions& options, const ProgramFiles&
   if (options_.verbose) session_.AddConsumer(printer_);
   poll_.setInterval(devicePoll);
   connect(&poll_, &QTimer::timeout, this, [this] { LookForDevice(); });
+  silence_.setSingleShot(true);
+  silence_.setInterval(options_.mqtt ? options_.mqtt->silence : kShortestSilence);
+  connect(&silence_, &QTimer::timeout, this, [this] { publisher_->SetAvailable(false); });
+}
+
+void HeadlessLogger::TakeRecord(const MeasurementRecord&, const RecordContext&) {
+  ++records_;
+  if (publisher_ == nullptr) return;
+  // Before the state goes out, so that a station coming back is online with its first state.
+  publisher_->SetAvailable(true);
+  silence_.start();
 }
 
 HeadlessLogger::~HeadlessLogger() { Stop(); }
@@ -44,6 +58,7 @@ void HeadlessLogger::Start() {
 
 void HeadlessLogger::Stop() {
   poll_.stop();
+  silence_.stop();
   StopReading(nullptr);
   session_.Log().Close();
 }
@@ -85,6 +100,8 @@ bool HeadlessLogger::event(QEvent* event) {
       return true;
     case WM_ANEMOMETER_REMOVED:
       StopReading("the anemometer was unplugged; waiting for it");
+      silence_.stop();
+      if (publisher_ != nullptr) publisher_->SetAvailable(false);
       return true;
     default:
       return QObject::event(event);

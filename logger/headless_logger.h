@@ -22,6 +22,8 @@ class StatusLines;
 // Capture without a window: the capture session on the given transport, every record appended
 // to the dated CSV log and published to the broker. Without the device it waits, looking for it
 // every devicePoll, and picks it up when it is plugged in, again after every unplugging.
+// The broker's availability is online from a record on until the device is unplugged or no
+// record has come for the MQTT settings' silence.
 // Lives on the thread that runs the Qt event loop; the device's events arrive as posted events.
 class HeadlessLogger : public QObject, public RecordConsumer {
  public:
@@ -43,8 +45,9 @@ class HeadlessLogger : public QObject, public RecordConsumer {
   CaptureSession& Session() { return session_; }
   std::uint64_t Records() const { return records_; }
 
-  // Counts the records; the consumers wired in the constructor keep them.
-  void TakeRecord(const MeasurementRecord&, const RecordContext&) override { ++records_; }
+  // Counts the records and says the device is there; the consumers wired in the constructor
+  // keep them.
+  void TakeRecord(const MeasurementRecord&, const RecordContext&) override;
 
  protected:
   bool event(QEvent* event) override;
@@ -61,7 +64,9 @@ class HeadlessLogger : public QObject, public RecordConsumer {
   std::optional<DatedLog> log_;
   std::optional<StatePublisher> statePublisher_;
   RecordPrinter printer_{status_};
+  MqttPublisher* const publisher_;
   QTimer poll_;
+  QTimer silence_;  // single shot, restarted by every record
   bool reading_ = false;
   std::uint64_t records_ = 0;
 };

@@ -1,5 +1,6 @@
 #include "logger/logger_options.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -56,6 +57,11 @@ LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passw
       QStringLiteral("Appends every record to this CSV file; %Y, %m and %d start a new file "
                      "when the date changes (e.g. wind-%Y-%m-%d.csv)."),
       QStringLiteral("PATTERN"));
+  const QCommandLineOption logFormat(
+      QStringLiteral("log-format"),
+      QStringLiteral("live: the window's live log (the default); iso: UTF-8, field names as in "
+                     "the MQTT state, ISO 8601 times, for spreadsheets and other tools."),
+      QStringLiteral("FORMAT"), QStringLiteral("live"));
   const QCommandLineOption simulate(QStringLiteral("simulate"),
                                     QStringLiteral("Uses the simulated anemometer."));
   const QCommandLineOption interval(
@@ -75,6 +81,10 @@ LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passw
   const QCommandLineOption homeAssistant(
       QStringLiteral("homeassistant"),
       QStringLiteral("Also publishes Home Assistant MQTT discovery configurations."));
+  const QCommandLineOption removeHomeAssistant(
+      QStringLiteral("homeassistant-remove"),
+      QStringLiteral("Publishes empty Home Assistant discovery configurations for this topic "
+                     "prefix, which removes its sensors, and ends."));
   const QCommandLineOption user(
       QStringLiteral("mqtt-user"),
       QStringLiteral("User name at the broker; the password is read from the environment "
@@ -89,8 +99,8 @@ LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passw
                                   QStringLiteral("FILE"));
   const QCommandLineOption verbose(QStringLiteral("verbose"),
                                    QStringLiteral("Also prints one line per record."));
-  commandLine.AddOptions(
-      {log, simulate, interval, mqtt, topic, homeAssistant, user, tls, caFile, verbose});
+  commandLine.AddOptions({log, logFormat, simulate, interval, mqtt, topic, homeAssistant,
+                          removeHomeAssistant, user, tls, caFile, verbose});
   if (std::optional<ProgramExit> end = commandLine.Parse(arguments)) return *end;
   const QCommandLineParser& parser = commandLine.Parser();
   const auto Usage = [&commandLine](const QString& text) { return commandLine.UsageError(text); };
@@ -103,6 +113,15 @@ LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passw
   if (parser.isSet(log) && options.logPattern.isEmpty()) {
     return Usage(QStringLiteral("--log needs a file name."));
   }
+  if (parser.value(logFormat) == QStringLiteral("iso")) {
+    options.logFormat = LogFormat::Iso;
+  } else if (parser.value(logFormat) != QStringLiteral("live")) {
+    return Usage(
+        QStringLiteral("Bad log format '%1': give live or iso.").arg(parser.value(logFormat)));
+  }
+  if (parser.isSet(logFormat) && !parser.isSet(log)) {
+    return Usage(QStringLiteral("--log-format needs --log PATTERN."));
+  }
   bool number = false;
   const double seconds = parser.value(interval).toDouble(&number);
   if (!number || !std::isfinite(seconds) || seconds < 0.01 || seconds > kLongestInterval) {
@@ -112,7 +131,8 @@ LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passw
   options.interval = std::chrono::milliseconds(std::lround(seconds * 1000.0));
 
   const bool mqttDetails = parser.isSet(topic) || parser.isSet(homeAssistant) ||
-                           parser.isSet(user) || parser.isSet(tls) || parser.isSet(caFile);
+                           parser.isSet(removeHomeAssistant) || parser.isSet(user) ||
+                           parser.isSet(tls) || parser.isSet(caFile);
   if (parser.isSet(mqtt)) {
     const HostAndPort address = SplitHostAndPort(parser.value(mqtt));
     if (!address.valid) {
@@ -134,6 +154,14 @@ LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passw
     }
     settings.topicPrefix = prefix.toStdString();
     settings.homeAssistant = parser.isSet(homeAssistant);
+    settings.removeHomeAssistant = parser.isSet(removeHomeAssistant);
+    if (settings.removeHomeAssistant &&
+        (settings.homeAssistant || !options.logPattern.isEmpty() || options.simulate)) {
+      return Usage(QStringLiteral(
+          "--homeassistant-remove only removes the sensors: no --homeassistant, --log or "
+          "--simulate with it."));
+    }
+    settings.silence = std::max(3 * options.interval, kShortestSilence);
     settings.user = parser.value(user).toStdString();
     if (passwordVariable != nullptr) settings.password = std::string(passwordVariable);
     options.mqtt = settings;

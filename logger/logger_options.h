@@ -12,6 +12,9 @@
 inline constexpr int kDefaultMqttPort = 1883;
 inline constexpr int kDefaultMqttTlsPort = 8883;
 inline constexpr char kDefaultTopicPrefix[] = "kelvra/anemometer";
+// Availability goes offline after three report intervals without a report, never sooner than
+// this: a report or two lost on the way is no outage.
+inline constexpr std::chrono::milliseconds kShortestSilence{30000};
 
 // Where and how the logger publishes to an MQTT broker.
 struct MqttSettings {
@@ -23,15 +26,25 @@ struct MqttSettings {
   bool tls = false;
   std::string caFile;  // empty: the system's certificate store
   bool homeAssistant = false;
+  // Publish empty retained discovery configurations for this prefix and end, capturing nothing.
+  bool removeHomeAssistant = false;
+  // No report for this long: PREFIX/availability says offline until the next one; the discovery's
+  // expire_after says the same to Home Assistant.
+  std::chrono::milliseconds silence = kShortestSilence;
 
   std::string StateTopic() const { return topicPrefix + "/state"; }
   std::string AvailabilityTopic() const { return topicPrefix + "/availability"; }
 };
 
+// The CSV log's format: the window's live log (Windows-1250, local time as the window shows it,
+// CR LF), or UTF-8 with ISO 8601 times for other tools.
+enum class LogFormat { Live, Iso };
+
 struct LoggerOptions {
   QString logPattern;  // empty: no CSV log
+  LogFormat logFormat = LogFormat::Live;
   bool simulate = false;
-  std::chrono::milliseconds interval{5000};  // the simulator's report interval
+  std::chrono::milliseconds interval{5000};  // the report interval, the simulator's or the device's
   std::optional<MqttSettings> mqtt;
   QString configDir;  // --config-dir, absolute; empty: where the window finds its files
   bool verbose = false;

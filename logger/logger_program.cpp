@@ -1,6 +1,7 @@
 #include "logger/logger_program.h"
 
 #include <QCoreApplication>
+#include <chrono>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -14,9 +15,17 @@
 #include "logger/headless_logger.h"
 #include "logger/logger_options.h"
 #include "logger/mqtt_publisher.h"
+#include "logger/record_json.h"
 #include "logger/status_lines.h"
 #include "logger/stop_signals.h"
 #include "program_options/program_command_line.h"
+
+namespace {
+
+// How long --homeassistant-remove waits for the broker to take the empty configurations.
+constexpr std::chrono::seconds kRemovalLimit{30};
+
+}  // namespace
 
 int RunLogger(int argc, char** argv) {
   QCoreApplication application(argc, argv);
@@ -33,6 +42,16 @@ int RunLogger(int argc, char** argv) {
       ParseLoggerOptions(QCoreApplication::arguments(), std::getenv("KELVRA_MQTT_PASSWORD"));
   if (const auto* end = std::get_if<ProgramExit>(&command)) return Finish(*end);
   const LoggerOptions options = std::get<LoggerOptions>(command);
+  if (options.mqtt && options.mqtt->removeHomeAssistant) {
+    std::string error;
+    const MqttSettings& mqtt = *options.mqtt;
+    if (!PublishRetainedOnce(mqtt, HomeAssistantRemoval(mqtt), kRemovalLimit, error)) {
+      std::fprintf(stderr, "kelvra-anemometer-logger: %s\n", error.c_str());
+      return 1;
+    }
+    status.Say("broker", "removed the Home Assistant sensors of " + mqtt.topicPrefix);
+    return 0;
+  }
 
   std::unique_ptr<HidTransport> transport;
   if (options.simulate) {

@@ -14,9 +14,34 @@ namespace {
 constexpr int kSelectTimeoutMs = MqttPublisher::kKeepAliveSeconds * 1000 / 2;
 constexpr char kSystemCertificates[] = "/etc/ssl/certs";
 
+constexpr char kOnline[] = "online";
+constexpr char kOffline[] = "offline";
+
 std::string ErrorText(int result) {
   if (result == MOSQ_ERR_ERRNO) return std::strerror(errno);
   return mosquitto_strerror(result);
+}
+
+// Credentials and TLS, as the settings say.
+int SetUpClient(mosquitto* client, const MqttSettings& settings) {
+  int result = MOSQ_ERR_SUCCESS;
+  if (!settings.user.empty()) {
+    result = mosquitto_username_pw_set(client, settings.user.c_str(),
+                                       settings.password ? settings.password->c_str() : nullptr);
+  }
+  if (result == MOSQ_ERR_SUCCESS && settings.tls) {
+    result = settings.caFile.empty() ? mosquitto_tls_set(client, nullptr, kSystemCertificates,
+                                                         nullptr, nullptr, nullptr)
+                                     : mosquitto_tls_set(client, settings.caFile.c_str(), nullptr,
+                                                         nullptr, nullptr, nullptr);
+  }
+  return result;
+}
+
+std::string SetUpError(const MqttSettings& settings, int result) {
+  std::string error = "cannot set up the MQTT client: " + ErrorText(result);
+  if (settings.tls && !settings.caFile.empty()) error += " (" + settings.caFile + ")";
+  return error;
 }
 
 }  // namespace
@@ -44,22 +69,11 @@ bool MqttPublisher::Start(std::string& error) {
   }
   // Publishing happens on the capture's thread while this thread runs the connection.
   mosquitto_threaded_set(client_, true);
-  const std::string offline = "offline";
   int result = mosquitto_will_set(client_, settings_.AvailabilityTopic().c_str(),
-                                  static_cast<int>(offline.size()), offline.data(), 1, true);
-  if (result == MOSQ_ERR_SUCCESS && !settings_.user.empty()) {
-    result = mosquitto_username_pw_set(client_, settings_.user.c_str(),
-                                       settings_.password ? settings_.password->c_str() : nullptr);
-  }
-  if (result == MOSQ_ERR_SUCCESS && settings_.tls) {
-    result = settings_.caFile.empty() ? mosquitto_tls_set(client_, nullptr, kSystemCertificates,
-                                                          nullptr, nullptr, nullptr)
-                                      : mosquitto_tls_set(client_, settings_.caFile.c_str(),
-                                                          nullptr, nullptr, nullptr, nullptr);
-  }
+                                  static_cast<int>(sizeof kOffline - 1), kOffline, 1, true);
+  if (result == MOSQ_ERR_SUCCESS) result = SetUpClient(client_, settings_);
   if (result != MOSQ_ERR_SUCCESS) {
-    error = "cannot set up the MQTT client: " + ErrorText(result);
-    if (settings_.tls && !settings_.caFile.empty()) error += " (" + settings_.caFile + ")";
+    error = SetUpError(settings_, result);
     return false;
   }
   mosquitto_connect_callback_set(client_, [](mosquitto*, void* self, int answer) {
@@ -104,10 +118,13 @@ void MqttPublisher::Connected(int result) {
                               " refused the connection: " + mosquitto_connack_string(result));
     return;
   }
-  connected_ = true;
   retryDelay_ = kFirstRetry;
   status_.Say("broker", "connected to the MQTT broker at " + Address());
-  Publish(settings_.AvailabilityTopic(), "online", 1);
+  {
+    const std::lock_guard lock(availabilityLock_);
+    connected_ = true;
+    Publish(settings_.AvailabilityTopic(), available_ ? kOnline : kOffline, 1);
+  }
   if (settings_.homeAssistant) {
     for (const RetainedMessage& message : HomeAssistantDiscovery(settings_)) {
       Publish(message.topic, message.payload, 1);
@@ -130,6 +147,13 @@ void MqttPublisher::PublishState(const QByteArray& json) {
   if (connected_) Publish(stateTopic_, json, 0);
 }
 
+void MqttPublisher::SetAvailable(bool available) {
+  const std::lock_guard lock(availabilityLock_);
+  if (available == available_) return;
+  available_ = available;
+  if (connected_) Publish(settings_.AvailabilityTopic(), available ? kOnline : kOffline, 1);
+}
+
 void MqttPublisher::Stop() {
   if (!thread_.joinable()) return;
   {
@@ -138,9 +162,75 @@ void MqttPublisher::Stop() {
   }
   stopRequested_.notify_all();
   // Both go out in this order before the connection closes; the broker keeps "offline".
-  const bool wasConnected = connected_;
-  if (wasConnected) Publish(settings_.AvailabilityTopic(), "offline", 1);
+  bool wasConnected = false;
+  {
+    const std::lock_guard lock(availabilityLock_);
+    available_ = false;
+    wasConnected = connected_;
+    if (wasConnected) Publish(settings_.AvailabilityTopic(), kOffline, 1);
+  }
   mosquitto_disconnect(client_);
   thread_.join();
   if (wasConnected) status_.Say("broker", "published offline and disconnected");
+}
+
+namespace {
+
+// What the callbacks of PublishRetainedOnce see.
+struct OneShot {
+  const std::vector<RetainedMessage>* messages;
+  std::size_t taken = 0;  // acknowledged by the broker
+  int refusal = -1;       // the broker's answer to the connect; -1 before it
+};
+
+}  // namespace
+
+bool PublishRetainedOnce(const MqttSettings& settings, const std::vector<RetainedMessage>& messages,
+                         std::chrono::seconds limit, std::string& error) {
+  mosquitto_lib_init();
+  OneShot shot{&messages};
+  mosquitto* client = mosquitto_new(nullptr, true, &shot);
+  const auto address = settings.host + ":" + std::to_string(settings.port);
+  bool done = false;
+  if (client == nullptr) {
+    error = "cannot create the MQTT client";
+  } else if (const int setUp = SetUpClient(client, settings); setUp != MOSQ_ERR_SUCCESS) {
+    error = SetUpError(settings, setUp);
+  } else {
+    mosquitto_connect_callback_set(client, [](mosquitto* self, void* data, int answer) {
+      auto& state = *static_cast<OneShot*>(data);
+      state.refusal = answer;
+      if (answer != 0) return;
+      for (const RetainedMessage& message : *state.messages) {
+        mosquitto_publish(self, nullptr, message.topic.c_str(),
+                          static_cast<int>(message.payload.size()), message.payload.constData(), 1,
+                          true);
+      }
+    });
+    mosquitto_publish_callback_set(
+        client, [](mosquitto*, void* data, int) { ++static_cast<OneShot*>(data)->taken; });
+    int result = mosquitto_connect(client, settings.host.c_str(), settings.port,
+                                   MqttPublisher::kKeepAliveSeconds);
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (result == MOSQ_ERR_SUCCESS && shot.refusal <= 0 && shot.taken < messages.size() &&
+           std::chrono::steady_clock::now() < deadline) {
+      result = mosquitto_loop(client, 100, 1);
+    }
+    done = shot.refusal == 0 && shot.taken == messages.size();
+    if (result != MOSQ_ERR_SUCCESS) {
+      error = "cannot reach the MQTT broker at " + address + " (" + ErrorText(result) + ")";
+    } else if (shot.refusal > 0) {
+      error = "the MQTT broker at " + address +
+              " refused the connection: " + mosquitto_connack_string(shot.refusal);
+    } else if (!done) {
+      error = "the MQTT broker at " + address + " did not take the messages in time";
+    }
+    if (result == MOSQ_ERR_SUCCESS) {
+      mosquitto_disconnect(client);
+      mosquitto_loop(client, 100, 1);
+    }
+  }
+  if (client != nullptr) mosquitto_destroy(client);
+  mosquitto_lib_cleanup();
+  return done;
 }

@@ -7,14 +7,16 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "logger/logger_options.h"
+#include "logger/record_json.h"
 
 struct mosquitto;
 class StatusLines;
 
 // The logger's connection to an MQTT broker, through libmosquitto. A thread of its own runs the
-// connection: it connects in the background, publishes "online" (and the Home Assistant
+// connection: it connects in the background, publishes the availability (and the Home Assistant
 // discovery configurations) on every connect, and when the broker cannot be reached or goes away
 // it tries again after 1 s, doubling up to 30 s. The broker holds "offline" as the last will.
 //
@@ -35,6 +37,10 @@ class MqttPublisher {
   // Publishes one state message, retained. While the broker is away the message is dropped: the
   // next record brings the state up to date.
   void PublishState(const QByteArray& json);
+
+  // Whether the anemometer is delivering: "online" or "offline" on the availability topic,
+  // retained, published when it changes and again on every connect. Off until the first call.
+  void SetAvailable(bool available);
 
   // Publishes "offline", disconnects and ends the thread.
   void Stop();
@@ -62,7 +68,17 @@ class MqttPublisher {
   std::atomic<bool> stopping_{false};
   std::mutex lock_;
   std::condition_variable stopRequested_;
+  // Held while the availability is changed or published, so that a connect on the thread and a
+  // change on the capture's thread publish in the order the broker must keep.
+  std::mutex availabilityLock_;
+  bool available_ = false;
   // The thread's own.
   std::chrono::seconds retryDelay_ = kFirstRetry;
   bool refused_ = false;  // the broker answered with a refusal, said once
 };
+
+// Connects, publishes these messages retained with QoS 1, waits until the broker has taken each,
+// and disconnects; no will, no availability. False, with the reason in error, when the broker
+// cannot be reached, refuses the connection or has not taken them all within limit.
+bool PublishRetainedOnce(const MqttSettings& settings, const std::vector<RetainedMessage>& messages,
+                         std::chrono::seconds limit, std::string& error);

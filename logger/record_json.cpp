@@ -5,8 +5,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QStringList>
 #include <QTime>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 
@@ -15,6 +17,7 @@
 namespace {
 
 constexpr double kDegreesPerSector = 22.5;
+constexpr char kSupportUrl[] = "https://kelvra.cz/anemometer/";
 
 // The float's shortest decimal form as a double, so that 3.2f is published as 3.2 and not as
 // 3.2000000476837158.
@@ -29,6 +32,53 @@ void PutIfFinite(QJsonObject& object, const char* key, float value) {
   if (std::isfinite(value)) object.insert(QLatin1String(key), ShortestDouble(value));
 }
 
+struct SensorField {
+  const char* key;
+  const char* name;
+  const char* unit;         // null: none
+  const char* deviceClass;  // null: Home Assistant has none for it
+  const char* stateClass;   // null: not a number Home Assistant keeps statistics of
+};
+
+constexpr SensorField kSensorFields[] = {
+    {"wind_speed", "Wind speed", "m/s", "wind_speed", "measurement"},
+    {"wind_gust", "Wind gust", "m/s", "wind_speed", "measurement"},
+    {"wind_direction", "Wind direction", nullptr, "enum", nullptr},
+    {"wind_direction_deg", "Wind direction angle", "\u00b0", "wind_direction", "measurement_angle"},
+    {"temperature", "Temperature", "\u00b0C", "temperature", "measurement"},
+    {"wind_chill", "Wind chill", "\u00b0C", "temperature", "measurement"},
+    {"wind_chill_gust", "Wind chill of the gust", "\u00b0C", "temperature", "measurement"},
+    {"beaufort", "Beaufort", nullptr, nullptr, "measurement"},
+    {"beaufort_gust", "Beaufort of the gust", nullptr, nullptr, "measurement"},
+};
+
+QString DiscoveryTopic(const std::string& node, const char* key) {
+  return QStringLiteral("homeassistant/sensor/%1/%2/config")
+      .arg(QString::fromStdString(node), QLatin1String(key));
+}
+
+QJsonArray SectorNames() {
+  QJsonArray names;
+  for (DirectionSector sector = 0; sector < kSectorCount; ++sector) {
+    names.append(QLatin1String(SectorName(sector)));
+  }
+  return names;
+}
+
+// A field the message leaves out, or a sector name that is no compass point, renders as None,
+// which Home Assistant takes as an unknown state, without a template warning.
+QString ValueTemplate(const SensorField& field, const QJsonArray& sectors) {
+  if (QLatin1String(field.key) != QLatin1String("wind_direction")) {
+    return QStringLiteral("{{ value_json.%1 | default(none) }}").arg(QLatin1String(field.key));
+  }
+  QStringList quoted;
+  for (const QJsonValue& name : sectors) quoted << u'\'' + name.toString() + u'\'';
+  return QStringLiteral("{% set d = value_json.%1 | default('') %}{{ d if d in [%2] else none }}")
+      .arg(QLatin1String(field.key), quoted.join(u','));
+}
+
+}  // namespace
+
 // "2026-12-07T11:45:03+01:00": the record's local time and the offset the zone had then.
 QString LocalIsoTime(const SystemTime& time) {
   const QDateTime local(QDate(time.Year, time.Month, time.Day),
@@ -42,38 +92,28 @@ QString LocalIsoTime(const SystemTime& time) {
              .arg(minutes % 60, 2, 10, QLatin1Char('0'));
 }
 
-struct SensorField {
-  const char* key;
-  const char* name;
-  const char* unit;         // null: none
-  const char* deviceClass;  // null: Home Assistant has none for it
-  bool measurement;         // a number with a state class
-};
-
-constexpr SensorField kSensorFields[] = {
-    {"wind_speed", "Wind speed", "m/s", "wind_speed", true},
-    {"wind_gust", "Wind gust", "m/s", "wind_speed", true},
-    {"wind_direction", "Wind direction", nullptr, nullptr, false},
-    {"wind_direction_deg", "Wind direction angle", "\u00b0", nullptr, false},
-    {"temperature", "Temperature", "\u00b0C", "temperature", true},
-    {"wind_chill", "Wind chill", "\u00b0C", "temperature", true},
-    {"wind_chill_gust", "Wind chill of the gust", "\u00b0C", "temperature", true},
-    {"beaufort", "Beaufort", nullptr, nullptr, true},
-    {"beaufort_gust", "Beaufort of the gust", nullptr, nullptr, true},
-};
-
-// Home Assistant's node and object identifiers allow letters, digits, '_' and '-'.
-std::string NodeId(const std::string& prefix) {
+// Letters and digits stay, '/' becomes '_' (so the default prefix gives kelvra_anemometer), '-'
+// becomes "--" and every other byte '-' and two hexadecimal digits: '-' always starts a pair, so
+// two prefixes never share a node id. Home Assistant allows only letters, digits, '_' and '-'.
+std::string HomeAssistantNodeId(const std::string& prefix) {
+  static constexpr char kHex[] = "0123456789abcdef";
   std::string id;
   for (const char c : prefix) {
-    const bool plain =
-        (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-';
-    id += plain ? c : '_';
+    const auto byte = static_cast<unsigned char>(c);
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) {
+      id += c;
+    } else if (c == '/') {
+      id += '_';
+    } else if (c == '-') {
+      id += "--";
+    } else {
+      id += '-';
+      id += kHex[byte >> 4];
+      id += kHex[byte & 0xf];
+    }
   }
   return id;
 }
-
-}  // namespace
 
 QByteArray StateJson(const MeasurementRecord& record) {
   QJsonObject state;
@@ -93,7 +133,7 @@ QByteArray StateJson(const MeasurementRecord& record) {
 }
 
 std::vector<RetainedMessage> HomeAssistantDiscovery(const MqttSettings& settings) {
-  const std::string node = NodeId(settings.topicPrefix);
+  const std::string node = HomeAssistantNodeId(settings.topicPrefix);
   const QJsonObject device{
       {QLatin1String("identifiers"), QJsonArray{QString::fromStdString(node)}},
       {QLatin1String("name"), QStringLiteral("Kelvra USB Anemometer (%1)")
@@ -102,18 +142,27 @@ std::vector<RetainedMessage> HomeAssistantDiscovery(const MqttSettings& settings
       {QLatin1String("model"), QLatin1String("USB Anemometer")},
       {QLatin1String("sw_version"), QLatin1String(ANEMOMETER_VERSION)},
   };
+  const QJsonObject origin{
+      {QLatin1String("name"), QLatin1String("kelvra-anemometer-logger")},
+      {QLatin1String("sw_version"), QLatin1String(ANEMOMETER_VERSION)},
+      {QLatin1String("support_url"), QLatin1String(kSupportUrl)},
+  };
+  // Whole seconds, rounded up: the state expires no sooner than availability goes offline.
+  const auto expireAfter = std::chrono::ceil<std::chrono::seconds>(settings.silence).count();
+  const QJsonArray sectors = SectorNames();
   std::vector<RetainedMessage> messages;
   for (const SensorField& field : kSensorFields) {
     QJsonObject config{
         {QLatin1String("name"), QLatin1String(field.name)},
         {QLatin1String("unique_id"), QString::fromStdString(node + "_" + field.key)},
         {QLatin1String("state_topic"), QString::fromStdString(settings.StateTopic())},
-        {QLatin1String("value_template"),
-         QStringLiteral("{{ value_json.%1 }}").arg(QLatin1String(field.key))},
+        {QLatin1String("value_template"), ValueTemplate(field, sectors)},
         {QLatin1String("availability_topic"), QString::fromStdString(settings.AvailabilityTopic())},
         {QLatin1String("payload_available"), QLatin1String("online")},
         {QLatin1String("payload_not_available"), QLatin1String("offline")},
+        {QLatin1String("expire_after"), static_cast<qint64>(expireAfter)},
         {QLatin1String("device"), device},
+        {QLatin1String("origin"), origin},
     };
     if (field.unit != nullptr) {
       config.insert(QLatin1String("unit_of_measurement"), QString::fromUtf8(field.unit));
@@ -121,10 +170,23 @@ std::vector<RetainedMessage> HomeAssistantDiscovery(const MqttSettings& settings
     if (field.deviceClass != nullptr) {
       config.insert(QLatin1String("device_class"), QLatin1String(field.deviceClass));
     }
-    if (field.measurement)
-      config.insert(QLatin1String("state_class"), QLatin1String("measurement"));
-    messages.push_back({"homeassistant/sensor/" + node + "/" + field.key + "/config",
+    if (field.stateClass != nullptr) {
+      config.insert(QLatin1String("state_class"), QLatin1String(field.stateClass));
+    }
+    if (QLatin1String(field.deviceClass) == QLatin1String("enum")) {
+      config.insert(QLatin1String("options"), sectors);
+    }
+    messages.push_back({DiscoveryTopic(node, field.key).toStdString(),
                         QJsonDocument(config).toJson(QJsonDocument::Compact)});
+  }
+  return messages;
+}
+
+std::vector<RetainedMessage> HomeAssistantRemoval(const MqttSettings& settings) {
+  const std::string node = HomeAssistantNodeId(settings.topicPrefix);
+  std::vector<RetainedMessage> messages;
+  for (const SensorField& field : kSensorFields) {
+    messages.push_back({DiscoveryTopic(node, field.key).toStdString(), QByteArray()});
   }
   return messages;
 }

@@ -6,11 +6,13 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "logger/headless_logger.h"
+#include "logger/iso_log_format.h"
+#include "logger/mqtt_publisher.h"
+#include "logger/status_lines.h"
+#include "tests/logger/logger_test_support.h"
 #include "tests/support/fake_hid_transport.h"
 #include "tests/support/fixed_clock.h"
-#include "logger/headless_logger.h"
-#include "tests/logger/logger_test_support.h"
-#include "logger/status_lines.h"
 
 namespace {
 
@@ -34,11 +36,10 @@ struct CapturedStatus {
 };
 
 struct LoggerOnFake : ::testing::Test {
-  void Start(const QString& logPattern) {
-    LoggerOptions options;
+  void Start(const QString& logPattern, MqttPublisher* publisher = nullptr) {
     options.logPattern = logPattern;
     logger = std::make_unique<HeadlessLogger>(options, ProgramFiles(dir.path().toStdString()), hid,
-                                              clock, status.lines, nullptr,
+                                              clock, status.lines, publisher,
                                               std::chrono::milliseconds(10));
     logger->Start();
   }
@@ -53,6 +54,7 @@ struct LoggerOnFake : ::testing::Test {
   const std::size_t anemometer = hid.AddAnemometer();
   FixedClock clock{{2026, 12, 1, 7, 11, 45, 3, 0}};
   CapturedStatus status;
+  LoggerOptions options;
   std::unique_ptr<HeadlessLogger> logger;
 };
 
@@ -90,6 +92,65 @@ TEST_F(LoggerOnFake, ANodeItMayNotOpenAndAnUnwritableLogAreReportedOnceAndCaptur
   EXPECT_EQ(logger->Records(), 4u);
   EXPECT_EQ(status.Count("cannot open the log file /sys/no-such-folder/wind-2026.csv"), 1)
       << status.Text();
+}
+
+TEST_F(LoggerOnFake, WritesTheIsoLogWhenAskedTo) {
+  options.logFormat = LogFormat::Iso;
+  Start(dir.filePath(QStringLiteral("wind.csv")));
+  for (std::uint32_t counter = 1; counter <= 3; ++counter) Deliver(counter);
+  logger->Stop();
+  QFile file(dir.filePath(QStringLiteral("wind.csv")));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray text = file.readAll();
+  EXPECT_TRUE(text.startsWith(QByteArray::fromStdString(IsoLogHeaderLine())));
+  EXPECT_EQ(text.count("\n2026-12-07T11:45:03"), 2) << text.data();
+}
+
+TEST_F(LoggerOnFake, OfflineAfterASilenceAndWhileUnpluggedOnlineWithTheNextRecord) {
+  TestBroker broker;
+  ASSERT_TRUE(broker.Start());
+  Subscriber subscriber(broker.Port(), QStringLiteral("kelvra/fake/availability"));
+  const auto last = [&] {
+    const auto messages = subscriber.Messages();
+    return messages.empty() ? std::string() : messages.back().payload;
+  };
+  const auto becomes = [&](const char* payload) {
+    return WaitUntil([&] { return last() == payload; });
+  };
+  for (const bool silence : {true, false}) {
+    SCOPED_TRACE(silence ? "reports stop" : "unplugged");
+    MqttSettings& mqtt = options.mqtt.emplace();
+    mqtt.host = "127.0.0.1";
+    mqtt.port = broker.Port();
+    mqtt.topicPrefix = "kelvra/fake";
+    // Unplugging must say offline by itself, long before a silence would.
+    mqtt.silence = silence ? std::chrono::milliseconds(200) : std::chrono::hours(1);
+    MqttPublisher publisher(mqtt, status.lines);
+    std::string error;
+    ASSERT_TRUE(publisher.Start(error)) << error;
+    Start(QString(), &publisher);
+    ASSERT_TRUE(becomes("offline")) << "connected, no record yet: " << status.Text();
+    const std::uint32_t counter = silence ? 1 : 20;
+    Deliver(counter);  // primes
+    Deliver(counter + 1);
+    ASSERT_TRUE(becomes("online"));
+    if (silence) {
+      ASSERT_TRUE(becomes("offline")) << "the report stream paused";
+      EXPECT_TRUE(logger->Reading());
+      Deliver(counter + 2);
+    } else {
+      hid.Unplug(anemometer);
+      ASSERT_TRUE(becomes("offline"));
+      hid.Replug(anemometer);
+      ASSERT_TRUE(WaitUntil([&] { return logger->Reading(); })) << status.Text();
+      Deliver(counter + 10);  // primes
+      Deliver(counter + 11);
+    }
+    ASSERT_TRUE(becomes("online"));
+    logger.reset();
+    publisher.Stop();
+    ASSERT_TRUE(becomes("offline")) << "stopped";
+  }
 }
 
 }  // namespace
