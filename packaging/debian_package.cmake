@@ -36,14 +36,11 @@ simulated anemometer, a udev rule that gives the user at the seat access
 to the anemometer, and kelvra-anemometer-logger, which logs without a
 window into daily CSV files and publishes every record to an MQTT broker
 (with Home Assistant discovery), with a systemd unit to run it at boot.")
-# Creates the logger service's group and applies the udev rules at once.
+# The maintainer scripts: the logger service's group, the udev rules applied at once, and the
+# service's unit looked after on upgrade, removal and purge as Debian's systemd helpers do it.
 if(ANEMOMETER_INSTALL_SYSTEMD_UNIT)
-  set(sysusers_file "${sysusers_dir}/kelvra-anemometer.conf")
-  if(NOT IS_ABSOLUTE "${sysusers_file}")
-    set(sysusers_file "${CPACK_PACKAGING_INSTALL_PREFIX}/${sysusers_file}")
-  endif()
-  configure_file(${CMAKE_CURRENT_LIST_DIR}/postinst.in ${CMAKE_CURRENT_BINARY_DIR}/postinst @ONLY)
-  set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_BINARY_DIR}/postinst)
+  set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/postinst
+    ${CMAKE_CURRENT_LIST_DIR}/prerm ${CMAKE_CURRENT_LIST_DIR}/postrm)
   set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 endif()
 include(CPack)

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Makes the Debian package with CPack from a build tree into a scratch folder and checks it: the
 # control fields, Depends from the shared libraries plus the declared packages, exactly the
-# expected files, and no lintian finding of severity error (when lintian is installed).
+# expected files, the programs hardened (when the tree was built with Debian's hardening flags),
+# the maintainer scripts (check_maintainer_scripts.sh), and no lintian finding of severity error
+# (when lintian is installed).
 #
 #   check_debian_package.sh --cpack CPACK --build DIR --scratch DIR --version VERSION
-#     --expected-files LIST --lintian PROGRAM (empty or *-NOTFOUND: skipped)
+#     --expected-files LIST --hardened ON|OFF --readelf PROGRAM
+#     --lintian PROGRAM (empty or *-NOTFOUND: skipped)
 set -uo pipefail
 
 while [ $# -gt 0 ]; do
@@ -15,6 +18,8 @@ while [ $# -gt 0 ]; do
     --version) version="$2" ;;
     --expected-files) expected_files="$2" ;;
     --lintian) lintian="$2" ;;
+    --hardened) hardened="$2" ;;
+    --readelf) readelf="$2" ;;
     *) echo "unknown argument: $1" >&2; exit 2 ;;
   esac
   shift 2
@@ -78,6 +83,33 @@ mkdir -p "$scratch/root"
 dpkg-deb -x "$deb" "$scratch/root"
 line="$(env -u DISPLAY -u WAYLAND_DISPLAY "$scratch/root/usr/bin/kelvra-anemometer" --version)"
 [ "$line" = "kelvra-anemometer $version" ] || fail "the packaged program says '$line'"
+
+# Built with dpkg-buildflags' hardening: relocations resolved at start and then read-only, the
+# stack protector, and the checked (fortified) variants of the C library's functions. A program
+# calls a checked variant only where the compiler knows a buffer's size, so that one is looked
+# for in all programs together (they are compiled with the same flags).
+if [ "$hardened" = ON ]; then
+  fortified=0
+  for program in "$scratch"/root/usr/bin/*; do
+    name="$(basename "$program")"
+    "$readelf" -dW "$program" | grep -qE 'FLAGS.*[[:space:]](BIND_)?NOW' || fail "$name: not bind-now"
+    "$readelf" -lW "$program" | grep -q GNU_RELRO || fail "$name: no relro"
+    symbols="$("$readelf" --dyn-syms -W "$program")"
+    grep -q __stack_chk_fail <<<"$symbols" || fail "$name: no stack protector"
+    grep -qE '__[a-z0-9_]+_chk@' <<<"$symbols" && fortified=1
+  done
+  [ "$fortified" = 1 ] || fail "no program calls a fortified function"
+else
+  echo "built without Debian's hardening flags (ANEMOMETER_HARDENING): not checked"
+fi
+
+# Install, enable, upgrade, remove and purge, by the package's own maintainer scripts.
+dpkg-deb -e "$deb" "$scratch/control"
+for script in postinst prerm postrm; do
+  [ -x "$scratch/control/$script" ] || fail "the package has no $script"
+done
+"$(dirname "$0")/check_maintainer_scripts.sh" "$scratch/control" "$scratch/root" "$scratch/scripts" ||
+  fail "the maintainer scripts"
 
 case "${lintian:-}" in
   "" | *-NOTFOUND) echo "lintian is not installed: its check is skipped" ;;
