@@ -79,7 +79,6 @@ void TMainForm::FormCreate() {
   }
   wind_->SetCompassChartType(loaded.compassChartType);
 
-  CaptureIndicatorBitmap = QImage(20, 20, QImage::Format_RGB32);
   ClearChartPoints();
   ResetDisplay();
   ShowCaptureState(0);

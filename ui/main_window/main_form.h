@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QImage>
 #include <QMainWindow>
 #include <QString>
 #include <cstdint>
@@ -210,7 +209,6 @@ class TMainForm : public QMainWindow {
 
   QCheckBox* CheckBox_UkladatUdajePriCteni = nullptr;
   QLabel* Image_CaptureIndicator = nullptr;
-  QImage CaptureIndicatorBitmap;
 
   // The panels, each with its controls and what it shows; the display hands them the records.
   std::unique_ptr<WindPanel> wind_;

@@ -1,4 +1,5 @@
 #include <QColor>
+#include <QImage>
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
@@ -36,12 +37,14 @@ void TMainForm::StopCaptureClick(QObject* /*sender*/) {
 void TMainForm::ExitClick(QObject* /*sender*/) { close(); }
 
 void TMainForm::ShowCaptureState(int running) {
-  QPainter painter(&CaptureIndicatorBitmap);
+  // Painted whole every time, so nothing of the last state needs keeping.
+  QImage bitmap(20, 20, QImage::Format_RGB32);
+  QPainter painter(&bitmap);
   painter.fillRect(0, 0, 20, 20, running != 0 ? QColor(0, 128, 0) : QColor(255, 0, 0));
   painter.setPen(Qt::black);
   painter.drawRect(0, 0, 19, 19);
   painter.end();
-  Image_CaptureIndicator->setPixmap(QPixmap::fromImage(CaptureIndicatorBitmap));
+  Image_CaptureIndicator->setPixmap(QPixmap::fromImage(bitmap));
 }
 
 void TMainForm::SpeedButton_FileOpenClick(QObject* sender) { OpenClick(sender); }
