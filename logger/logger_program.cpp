@@ -19,15 +19,18 @@
 #include "program_options/program_command_line.h"
 
 int RunLogger(int argc, char** argv) {
+  // Before anything else, so that a signal during start-up also ends the run cleanly.
+  CatchSignals();
   QCoreApplication application(argc, argv);
   std::setlocale(LC_NUMERIC, "C");
   StatusLines status;
-  bool stopping = false;
-  // From the start, so that a signal during start-up also ends the run cleanly.
-  StopSignals stopSignals([&stopping](int) {
-    stopping = true;
-    QCoreApplication::quit();
-  });
+  HeadlessLogger* running = nullptr;
+  const StopSignals stopSignals([](int) { QCoreApplication::quit(); },
+                                [&running, &status] {
+                                  if (running == nullptr) return;
+                                  status.Always("SIGHUP: opening the log file again");
+                                  running->ReopenLog();
+                                });
 
   const LoggerCommand command =
       ParseLoggerOptions(QCoreApplication::arguments(), std::getenv("KELVRA_MQTT_PASSWORD"));
@@ -54,8 +57,10 @@ int RunLogger(int argc, char** argv) {
   // missing there comes from the installed defaults.
   HeadlessLogger logger(options, LocateThisProgramsFiles(options.configDir), *transport, clock,
                         status, publisher.get());
+  running = &logger;
   logger.Start();
-  if (!stopping) QCoreApplication::exec();
+  QCoreApplication::exec();
+  running = nullptr;
   logger.Stop();
   if (publisher) publisher->Stop();
   status.Say("run", "stopped after " + std::to_string(logger.Records()) + " records");
