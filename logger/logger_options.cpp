@@ -1,6 +1,11 @@
 #include "logger/logger_options.h"
 
+#include <QFile>
 #include <cmath>
+#include <filesystem>
+#include <system_error>
+
+#include "logger/secrets.h"
 
 namespace {
 
@@ -44,7 +49,8 @@ HostAndPort SplitHostAndPort(const QString& text) {
 
 }  // namespace
 
-LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passwordVariable) {
+LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passwordVariable,
+                                 const char* credentialsDirectory) {
   ProgramCommandLine commandLine(
       QStringLiteral("kelvra-anemometer-logger"),
       QStringLiteral("Logs the Kelvra USB anemometer without a window: every record into a CSV "
@@ -78,9 +84,14 @@ LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passw
       QStringLiteral("Also publishes Home Assistant MQTT discovery configurations."));
   const QCommandLineOption user(
       QStringLiteral("mqtt-user"),
-      QStringLiteral("User name at the broker; the password is read from the environment "
-                     "variable KELVRA_MQTT_PASSWORD."),
+      QStringLiteral("User name at the broker; the password is read from --mqtt-password-file, "
+                     "the systemd credential mqtt-password or the environment variable "
+                     "KELVRA_MQTT_PASSWORD."),
       QStringLiteral("NAME"));
+  const QCommandLineOption passwordFile(
+      QStringLiteral("mqtt-password-file"),
+      QStringLiteral("Reads the broker password from the first line of this file."),
+      QStringLiteral("FILE"));
   const QCommandLineOption tls(QStringLiteral("mqtt-tls"),
                                QStringLiteral("Connects with TLS, trusting the system's "
                                               "certificate store."));
@@ -90,8 +101,8 @@ LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passw
                                   QStringLiteral("FILE"));
   const QCommandLineOption verbose(QStringLiteral("verbose"),
                                    QStringLiteral("Also prints one line per record."));
-  commandLine.AddOptions(
-      {log, simulate, interval, mqtt, topic, homeAssistant, user, tls, caFile, verbose});
+  commandLine.AddOptions({log, simulate, interval, mqtt, topic, homeAssistant, user, passwordFile,
+                          tls, caFile, verbose});
   if (std::optional<ProgramExit> end = commandLine.Parse(arguments)) return *end;
   const QCommandLineParser& parser = commandLine.Parser();
   const auto Usage = [&commandLine](const QString& text) { return commandLine.UsageError(text); };
@@ -113,7 +124,8 @@ LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passw
   options.interval = std::chrono::milliseconds(std::lround(seconds * 1000.0));
 
   const bool mqttDetails = parser.isSet(topic) || parser.isSet(homeAssistant) ||
-                           parser.isSet(user) || parser.isSet(tls) || parser.isSet(caFile);
+                           parser.isSet(user) || parser.isSet(passwordFile) || parser.isSet(tls) ||
+                           parser.isSet(caFile);
   if (parser.isSet(mqtt)) {
     const HostAndPort address = SplitHostAndPort(parser.value(mqtt));
     if (!address.valid) {
@@ -136,7 +148,26 @@ LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passw
     settings.topicPrefix = prefix.toStdString();
     settings.homeAssistant = parser.isSet(homeAssistant);
     settings.user = parser.value(user).toStdString();
-    if (passwordVariable != nullptr) settings.password = std::string(passwordVariable);
+    const std::filesystem::path credential =
+        credentialsDirectory != nullptr && *credentialsDirectory != '\0'
+            ? std::filesystem::path(credentialsDirectory) / kPasswordCredential
+            : std::filesystem::path();
+    std::error_code ignored;
+    if (parser.isSet(passwordFile)) {
+      const QString file = parser.value(passwordFile);
+      settings.password = ReadSecretFile(QFile::encodeName(file).toStdString());
+      if (!settings.password) {
+        return Usage(QStringLiteral("Cannot read the password file '%1'.").arg(file));
+      }
+    } else if (!credential.empty() && std::filesystem::exists(credential, ignored)) {
+      settings.password = ReadSecretFile(credential);
+      if (!settings.password) {
+        return Usage(QStringLiteral("Cannot read the credential '%1'.")
+                         .arg(QString::fromStdString(credential.string())));
+      }
+    } else if (passwordVariable != nullptr) {
+      settings.password = std::string(passwordVariable);
+    }
     options.mqtt = settings;
   } else if (mqttDetails) {
     return Usage(QStringLiteral("The MQTT options need --mqtt HOST."));

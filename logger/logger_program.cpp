@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "capture/this_program_files.h"
@@ -14,6 +15,7 @@
 #include "logger/headless_logger.h"
 #include "logger/logger_options.h"
 #include "logger/mqtt_publisher.h"
+#include "logger/secrets.h"
 #include "logger/status_lines.h"
 #include "logger/stop_signals.h"
 #include "program_options/program_command_line.h"
@@ -21,6 +23,8 @@
 int RunLogger(int argc, char** argv) {
   // Before anything else, so that a signal during start-up also ends the run cleanly.
   CatchSignals();
+  // Read once and wiped, before anything can copy the environment.
+  const std::optional<std::string> password = TakeSecretFromEnvironment("KELVRA_MQTT_PASSWORD");
   QCoreApplication application(argc, argv);
   std::setlocale(LC_NUMERIC, "C");
   StatusLines status;
@@ -33,7 +37,8 @@ int RunLogger(int argc, char** argv) {
                                 });
 
   const LoggerCommand command =
-      ParseLoggerOptions(QCoreApplication::arguments(), std::getenv("KELVRA_MQTT_PASSWORD"));
+      ParseLoggerOptions(QCoreApplication::arguments(), password ? password->c_str() : nullptr,
+                         std::getenv("CREDENTIALS_DIRECTORY"));
   if (const auto* end = std::get_if<ProgramExit>(&command)) return Finish(*end);
   const LoggerOptions options = std::get<LoggerOptions>(command);
 

@@ -1,11 +1,15 @@
 #include "logger/mqtt_publisher.h"
 
 #include <mosquitto.h>
+#include <openssl/pem.h>
+#include <openssl/x509.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
+#include "files/regular_file.h"
 #include "logger/record_json.h"
 #include "logger/status_lines.h"
 
@@ -13,10 +17,25 @@ namespace {
 
 constexpr int kSelectTimeoutMs = MqttPublisher::kKeepAliveSeconds * 1000 / 2;
 constexpr char kSystemCertificates[] = "/etc/ssl/certs";
+constexpr std::size_t kLargestCaFile = 4 * 1024 * 1024;
 
 std::string ErrorText(int result) {
   if (result == MOSQ_ERR_ERRNO) return std::strerror(errno);
   return mosquitto_strerror(result);
+}
+
+// Whether the file holds at least one PEM certificate that parses. The library only checks that
+// the file can be opened, and a wrong file would otherwise fail every connection for ever.
+bool HoldsCertificate(const std::string& file) {
+  const std::optional<std::string> text = ReadRegularFile(file, kLargestCaFile);
+  if (!text) return false;
+  BIO* bio = BIO_new_mem_buf(text->data(), static_cast<int>(text->size()));
+  if (bio == nullptr) return false;
+  X509* certificate = PEM_read_bio_X509(bio, nullptr, nullptr, nullptr);
+  const bool found = certificate != nullptr;
+  X509_free(certificate);
+  BIO_free(bio);
+  return found;
 }
 
 }  // namespace
@@ -37,6 +56,10 @@ std::string MqttPublisher::Address() const {
 }
 
 bool MqttPublisher::Start(std::string& error) {
+  if (settings_.tls && !settings_.caFile.empty() && !HoldsCertificate(settings_.caFile)) {
+    error = "the CA file " + settings_.caFile + " cannot be read or holds no certificate";
+    return false;
+  }
   client_ = mosquitto_new(nullptr, true, this);
   if (client_ == nullptr) {
     error = "cannot create the MQTT client";

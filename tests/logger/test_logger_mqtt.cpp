@@ -152,6 +152,10 @@ TEST(LoggerCommandLine, AnswersOrRefusesWithoutRunning) {
       {{QStringLiteral("--mqtt=h"), QStringLiteral("--mqtt-cafile=/nonexistent/ca.pem")},
        2,
        "/nonexistent/ca.pem"},
+      {{QStringLiteral("--mqtt=h"),
+        QStringLiteral("--mqtt-cafile=" ANEMOMETER_TEST_DATA_DIR "/saved_rows.csv")},
+       2,
+       "saved_rows.csv cannot be read or holds no certificate"},
   };
   for (const auto& c : cases) {
     Program logger(LOGGER_PROGRAM, c.arguments);

@@ -1,9 +1,10 @@
-// The logger program on the simulated anemometer: how it answers signals.
+// The logger program on the simulated anemometer: how it answers signals and keeps its secrets.
 #include <gtest/gtest.h>
 #include <pthread.h>
 
 #include <QDir>
 #include <QFile>
+#include <QProcessEnvironment>
 #include <csignal>
 
 #include "tests/logger/logger_test_support.h"
@@ -67,6 +68,33 @@ TEST(LoggerSignals, AStopThatComesBeforeTheLoggerCouldActEndsTheRunCleanly) {
   logger.Signal(SIGTERM);
   EXPECT_EQ(logger.Finish(), 0) << logger.Errors().toStdString();
   EXPECT_TRUE(logger.Errors().contains(QStringLiteral("stopped after")));
+}
+
+// What /proc shows of a running process: its environment and its command line.
+QByteArray ProcFile(qint64 pid, const char* name) {
+  QFile file(QStringLiteral("/proc/%1/%2").arg(pid).arg(QString::fromLatin1(name)));
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(LoggerSecrets, ThePasswordIsNotInTheEnvironmentOfTheRunningLogger) {
+  QTemporaryDir dir;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(QStringLiteral("KELVRA_MQTT_PASSWORD"), QStringLiteral("pa55-w0rd-26"));
+  environment.insert(QStringLiteral("KELVRA_TEST_MARK"), QStringLiteral("still-here"));
+  // A broker nobody listens on: the logger keeps trying, and runs.
+  Program logger(LOGGER_PROGRAM,
+                 SimulatedLogger(dir) << QStringLiteral("--mqtt=127.0.0.1:%1").arg(FreePort())
+                                      << QStringLiteral("--mqtt-user=station"),
+                 environment);
+  const QString log = dir.filePath(QStringLiteral("wind.csv"));
+  ASSERT_TRUE(WaitUntil([&] { return QFile::exists(log) && CsvDataRows(log) >= 2; }))
+      << logger.Errors().toStdString();
+  const QByteArray environ = ProcFile(logger.Pid(), "environ");
+  ASSERT_TRUE(environ.contains("KELVRA_TEST_MARK=still-here")) << "environ was read";
+  EXPECT_FALSE(environ.contains("pa55-w0rd-26"));
+  EXPECT_FALSE(environ.contains("KELVRA_MQTT_PASSWORD"));
+  EXPECT_FALSE(ProcFile(logger.Pid(), "cmdline").contains("pa55-w0rd-26"));
+  EXPECT_EQ(logger.Terminate(), 0) << logger.Errors().toStdString();
 }
 
 }  // namespace
