@@ -140,10 +140,14 @@ LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passw
     settings.port =
         address.port != 0 ? address.port : (settings.tls ? kDefaultMqttTlsPort : kDefaultMqttPort);
     const QString prefix = parser.value(topic);
+    // Topics are UTF-8 without NUL; what the terminal's encoding could not decode shows as the
+    // replacement character. A leading $ names the broker's own topics ($SYS).
     if (prefix.isEmpty() || prefix.contains(u'#') || prefix.contains(u'+') ||
-        prefix.endsWith(u'/')) {
-      return Usage(
-          QStringLiteral("Bad topic prefix '%1': no wildcards, no slash at the end.").arg(prefix));
+        prefix.endsWith(u'/') || prefix.startsWith(u'$') ||
+        prefix.contains(QChar::ReplacementCharacter) || prefix.contains(QChar::Null)) {
+      return Usage(QStringLiteral("Bad topic prefix '%1': valid UTF-8, no wildcards, no $ at the "
+                                  "start, no slash at the end.")
+                       .arg(prefix));
     }
     settings.topicPrefix = prefix.toStdString();
     settings.homeAssistant = parser.isSet(homeAssistant);

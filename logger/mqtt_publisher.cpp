@@ -16,6 +16,7 @@
 namespace {
 
 constexpr int kSelectTimeoutMs = MqttPublisher::kKeepAliveSeconds * 1000 / 2;
+constexpr int kAnswerPollMs = 500;
 constexpr char kSystemCertificates[] = "/etc/ssl/certs";
 constexpr std::size_t kLargestCaFile = 4 * 1024 * 1024;
 
@@ -96,18 +97,28 @@ bool MqttPublisher::Start(std::string& error) {
 }
 
 void MqttPublisher::Run() {
+  connecting_ = std::chrono::steady_clock::now();
   int result =
       mosquitto_connect_async(client_, settings_.host.c_str(), settings_.port, kKeepAliveSeconds);
   for (;;) {
+    bool silent = false;  // a broker that took the connection and never answered it
     if (result == MOSQ_ERR_SUCCESS) {
-      // Returns after network traffic, a publish from another thread, or the time-out.
-      result = mosquitto_loop(client_, kSelectTimeoutMs, 1);
+      // Returns after network traffic, a publish from another thread, or the time-out; shorter
+      // while the answer to the connection is awaited.
+      const bool waiting = !connected_ && !refused_;
+      result = mosquitto_loop(client_, waiting ? kAnswerPollMs : kSelectTimeoutMs, 1);
       if (stopping_ && (!connected_ || result != MOSQ_ERR_SUCCESS)) return;
-      if (result == MOSQ_ERR_SUCCESS) continue;
+      silent = result == MOSQ_ERR_SUCCESS && !connected_ && !refused_ &&
+               std::chrono::steady_clock::now() - connecting_ >= kAnswerTimeout;
+      if (result == MOSQ_ERR_SUCCESS && !silent) continue;
     }
     if (stopping_) return;
     connected_ = false;
-    if (!refused_) {
+    if (silent) {
+      status_.Say("broker", "the MQTT broker at " + Address() + " did not answer within " +
+                                std::to_string(kAnswerTimeout.count()) + " s; trying again");
+      mosquitto_disconnect(client_);
+    } else if (!refused_) {
       status_.Say("broker", "cannot reach the MQTT broker at " + Address() + " (" +
                                 ErrorText(result) + "); trying again");
     }
@@ -116,6 +127,7 @@ void MqttPublisher::Run() {
       if (stopRequested_.wait_for(lock, retryDelay_, [this] { return stopping_.load(); })) return;
     }
     retryDelay_ = std::min(retryDelay_ * 2, kLongestRetry);
+    connecting_ = std::chrono::steady_clock::now();
     result = mosquitto_reconnect_async(client_);
   }
 }
@@ -145,8 +157,22 @@ void MqttPublisher::Disconnected() {
 }
 
 void MqttPublisher::Publish(const std::string& topic, const QByteArray& payload, int qos) {
-  mosquitto_publish(client_, nullptr, topic.c_str(), static_cast<int>(payload.size()),
-                    payload.constData(), qos, true);
+  const int result =
+      mosquitto_publish(client_, nullptr, topic.c_str(), static_cast<int>(payload.size()),
+                        payload.constData(), qos, true);
+  // Without a connection the message is simply dropped (the class's rule); anything else is a
+  // message the broker will never get, whatever happens to the connection.
+  if (result == MOSQ_ERR_SUCCESS || result == MOSQ_ERR_NO_CONN || result == MOSQ_ERR_CONN_LOST) {
+    return;
+  }
+  {
+    const std::lock_guard lock(refusedLock_);
+    if (!refusedTopics_.insert(topic).second) return;
+  }
+  const std::string shown =
+      topic.size() > 80 ? topic.substr(0, 40) + "..." + topic.substr(topic.size() - 37) : topic;
+  status_.Always("the MQTT library refused to publish to " + shown + " (" + ErrorText(result) +
+                 "); the message is dropped");
 }
 
 void MqttPublisher::PublishState(const QByteArray& json) {
