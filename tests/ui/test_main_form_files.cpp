@@ -21,12 +21,13 @@
 #include <random>
 #include <string>
 
-#include "files/csv_format.h"
-#include "ui/widgets/data_string_grid.h"
 #include "core/date_time_text.h"
+#include "files/csv_format.h"
+#include "tests/support/filling_disk.h"
 #include "tests/support/full_disk.h"
 #include "tests/support/hang_watchdog.h"
 #include "tests/ui/main_form_fixture.h"
+#include "ui/widgets/data_string_grid.h"
 
 namespace {
 
@@ -347,6 +348,34 @@ TEST_F(MainFormFilesTest, CaptureLogOpenedBackHoldsTheCapturedRows) {
   EXPECT_EQ(form->Core().Records().Size(), 6u);
   EXPECT_EQ(StoreAsCsv(), captured);
   EXPECT_EQ(Grid().RowCount(), 7);
+}
+
+TEST_F(MainFormFilesTest, LiveLogOnADiskThatFillsHoldsWholeRowsThatOpenReadsBack) {
+  const HangWatchdog watchdog("the live log on a filling disk");
+  FillingDisk disk;
+  const std::filesystem::path log = disk / "live.csv";
+  dialogs.AnswerNext(NameOf(log));
+  LogBox().click();
+  StartCaptureAndPrime();
+  DeliverRows({1, 2, 3}, 2);
+  disk.Fill();
+  ExpectError("Cannot write file: " + log.string());
+  std::uint32_t counter = 5;
+  while (LogBox().isChecked() && counter < 200) DeliverRows({int(counter % 20)}, counter++);
+  disk.Free();
+  form->StopCaptureClick(nullptr);
+  ASSERT_FALSE(LogBox().isChecked());
+
+  // The file holds the first rows captured, each whole; Open reads every one of them back.
+  const std::string bytes = ReadBytes(log);
+  const std::string captured = StoreAsCsv();
+  ASSERT_LT(bytes.size(), captured.size());
+  EXPECT_EQ(captured.substr(0, bytes.size()), bytes);
+  EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
+  dialogs.AnswerNext(NameOf(log));
+  form->OpenClick(nullptr);
+  EXPECT_EQ(StoreAsCsv(), bytes);
+  EXPECT_GE(form->Core().Records().Size(), 3u);
 }
 
 TEST_F(MainFormFilesTest, LiveLogThatDoesNotStartLeavesTheBoxUnticked) {
