@@ -54,8 +54,8 @@ LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passw
   ProgramCommandLine commandLine(
       QStringLiteral("kelvra-anemometer-logger"),
       QStringLiteral("Logs the Kelvra USB anemometer without a window: every record into a CSV "
-                     "file\nand/or to an MQTT broker. SIGINT or SIGTERM ends it cleanly; SIGHUP opens the log\n"
-                     "file again (log rotation)."),
+                     "file\nand/or to an MQTT broker. SIGINT or SIGTERM ends it cleanly; SIGHUP "
+                     "opens\nthe log file again (log rotation)."),
       QStringLiteral("Reads anemometer.cal and anemometer.ini from this folder instead of "
                      "where the window reads them."));
   const QCommandLineOption log(

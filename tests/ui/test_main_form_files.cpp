@@ -231,7 +231,7 @@ TEST_F(MainFormFilesTest, OpenErrorsKeepTheRowsReadBeforeThem) {
   programDir.Write("noise.csv", noise);
   programDir.Write("strange.csv", "header\r\n6.12 2008 14:05:33 3.25 5.5 -2 -6.1 -8.4 2 3 XY\r\n");
   for (const auto& [name, error] : {std::pair{"noise.csv", "Incorrect line format."},
-                                     std::pair{"strange.csv", "Unknown wind direction string."}}) {
+                                    std::pair{"strange.csv", "Unknown wind direction string."}}) {
     dialogs.AnswerNext(NameOf(programDir.File(name)));
     ExpectError(error);
     form->OpenClick(nullptr);
