@@ -147,6 +147,45 @@ void BM_OpenIntoStore(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenIntoStore)->Arg(17280)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
+// The baseline of the two below: the file read in one pass over an open stream.
+void BM_OpenStreamIntoStore(benchmark::State& state) {
+  const auto rows = static_cast<std::size_t>(state.range(0));
+  const auto& file = LogFile(rows);
+  RecordStore store;
+  for (auto _ : state) {
+    store.Clear();
+    std::FILE* stream = std::fopen(file.c_str(), "rb");
+    const ReadOutcome outcome = ReadDataStream(stream, [&store](const MeasurementRecord& r) {
+      if (store.Size() >= RecordStore::kLimit) store.RemoveOldest();
+      store.Append(r);
+    });
+    std::fclose(stream);
+    if (outcome != ReadOutcome::Ok) state.SkipWithError("open failed");
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_OpenStreamIntoStore)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// As the window reads: steps of 1 MiB, so that it can handle events and a cancel in between.
+void BM_OpenInWindowSteps(benchmark::State& state) {
+  const auto rows = static_cast<std::size_t>(state.range(0));
+  const auto& file = LogFile(rows);
+  RecordStore store;
+  for (auto _ : state) {
+    store.Clear();
+    DataFileLoad load(file);
+    const RecordCallback add = [&store](const MeasurementRecord& r) {
+      if (store.Size() >= RecordStore::kLimit) store.RemoveOldest();
+      store.Append(r);
+    };
+    while (load.Step(add, std::size_t{1} << 20)) {
+    }
+    if (load.Outcome() != ReadOutcome::Ok) state.SkipWithError("open failed");
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_OpenInWindowSteps)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
 void BM_PdfReport(benchmark::State& state) {
   const auto file = TempFile("report.pdf");
   const SystemTime now{2009, 3, 0, 1, 9, 5, 7, 0};

@@ -24,14 +24,6 @@ CFile OpenRegularCFileForReading(const std::filesystem::path& file) {
   return stream;
 }
 
-CFile OpenRegularCFileForWriting(const std::filesystem::path& file, bool* notRegular, bool append) {
-  const int fd = OpenRegularFileForWriting(file, notRegular, append);
-  if (fd < 0) return nullptr;
-  CFile stream(::fdopen(fd, append ? "ab" : "wb"));
-  if (!stream) ::close(fd);
-  return stream;
-}
-
 bool CloseCFile(CFile file) {
   if (!file) return true;
   return std::fclose(file.release()) == 0;

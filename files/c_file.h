@@ -18,10 +18,5 @@ CFile OpenCFile(const std::filesystem::path& file, const char* mode);
 // directory, pipe or device.
 CFile OpenRegularCFileForReading(const std::filesystem::path& file);
 
-// A C stream writing a regular file from its start, or at its end with append (regular_file.h);
-// null when it cannot be opened, with *notRegular set when it is a directory, pipe or device.
-CFile OpenRegularCFileForWriting(const std::filesystem::path& file, bool* notRegular,
-                                 bool append = false);
-
 // Flushes and closes; false when buffered data could not be written or the close failed.
 bool CloseCFile(CFile file);

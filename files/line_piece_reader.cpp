@@ -1,5 +1,6 @@
 #include "files/line_piece_reader.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -14,6 +15,7 @@ bool LinePieceReader::Fill() {
   if (ended_ || failed_) return false;
   pos_ = 0;
   size_ = std::fread(buffer_.data(), 1, buffer_.size(), stream_);
+  filled_ += size_;
   if (size_ > 0) return true;
   if (std::ferror(stream_)) {
     failed_ = true;
@@ -46,12 +48,31 @@ int LinePieceReader::Get() {
 }
 
 LinePieceReader::Status LinePieceReader::SkipLine() {
-  for (;;) {
-    const int c = Get();
+  Status status = Status::More;
+  while (status == Status::More) status = SkipLine(kBlockSize);
+  return status;
+}
+
+LinePieceReader::Status LinePieceReader::SkipLine(std::size_t maxBytes) {
+  const std::uint64_t stop = Consumed() + maxBytes;
+  while (Consumed() < stop) {
+    // A line feed ends the line whatever comes before it, so the buffer is searched at once.
+    if (pos_ < size_) {
+      const char* begin = buffer_.data() + pos_;
+      const auto length =
+          static_cast<std::size_t>(std::min<std::uint64_t>(size_ - pos_, stop - Consumed()));
+      if (const void* found = std::memchr(begin, '\n', length)) {
+        pos_ += static_cast<std::size_t>(static_cast<const char*>(found) - begin) + 1;
+        return Status::Piece;
+      }
+      pos_ += length;
+      continue;
+    }
+    const int c = RawPeek();
     if (c == kError) return Status::Error;
     if (c == kEnd) return Status::End;
-    if (c == '\n') return Status::Piece;
   }
+  return Status::More;
 }
 
 LinePieceReader::Status LinePieceReader::Next(std::string_view& piece) {

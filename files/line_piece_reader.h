@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <string_view>
 #include <vector>
@@ -19,12 +20,18 @@ class LinePieceReader {
     Piece,  // a piece, or for SkipLine a skipped line
     End,    // nothing more: the end of the stream
     Error,  // the stream reported a read error
+    More,   // for a bounded SkipLine: the line goes on past the bound
   };
 
   explicit LinePieceReader(std::FILE* stream);
 
   // Skips one whole line however long it is, its line feed included.
   Status SkipLine();
+  // The same in bounded steps: skips at most maxBytes bytes; More when the line goes on.
+  Status SkipLine(std::size_t maxBytes);
+
+  // How many bytes of the stream have been taken so far.
+  std::uint64_t Consumed() const { return filled_ - (size_ - pos_); }
 
   // The next piece; the view stays valid until the next call.
   Status Next(std::string_view& piece);
@@ -42,6 +49,7 @@ class LinePieceReader {
   std::vector<char> buffer_;
   std::size_t pos_ = 0;
   std::size_t size_ = 0;
+  std::uint64_t filled_ = 0;  // bytes read from the stream
   bool ended_ = false;
   bool failed_ = false;
   std::array<char, kMaxPiece> piece_{};

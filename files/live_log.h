@@ -1,17 +1,20 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <string>
 
 #include "core/measurement_record.h"
-#include "files/c_file.h"
 #include "files/csv_format.h"
 #include "files/file_outcomes.h"
+#include "files/row_file.h"
 
 // The live capture log: a CSV file that receives its header when it is switched on and then one
-// row for every row capture produces, each flushed at once so the file is complete at every
-// moment. The stream is replaced, written and closed only under dataLock (the main window's
+// row for every row capture produces, each written at once so the file is complete at every
+// moment. The file holds whole rows only (row_file.h), also when the disk fills up, and every
+// write goes to its end, so another program appending to the same file loses no row. The file is
+// replaced, written and closed only under dataLock (the main window's
 // DataLock). Callers must not hold dataLock when they call in, and show any message only after
 // the call has returned, when the lock is free again.
 class LiveLog {
@@ -33,17 +36,19 @@ class LiveLog {
   FileOutcome Open(const std::filesystem::path& file, std::string displayName);
 
   // Like Open, but keeps what the file holds and appends to it: the header is written only when
-  // the file is new or empty. For a log that goes on across runs.
+  // the file is new or empty, and a last line cut short by an older fault is ended first. For a
+  // log that goes on across runs.
   FileOutcome Append(const std::filesystem::path& file, std::string displayName);
 
   // Switches the log off; nothing happens when it is already off.
   void Close();
 
   // For the user-interface thread, which alone switches the log.
-  bool IsOn() const { return stream_ != nullptr; }
+  bool IsOn() const { return rows_ != nullptr; }
 
-  // Appends and flushes one row. Off: Ok, and nothing is written. A failed write or flush closes
-  // the file and switches the log off, returning CannotWrite; rows written before stay.
+  // Appends one row with one write. Off: Ok, and nothing is written. A failed or short write
+  // leaves the file as it was before the row, closes it and switches the log off, returning
+  // CannotWrite; rows written before stay.
   FileOutcome WriteRow(const MeasurementRecord& record);
 
   // The window's format (files/csv_format.h) unless another is set, before the log goes on.
@@ -59,6 +64,6 @@ class LiveLog {
 
   std::mutex& dataLock_;
   LineFormat format_{CsvHeaderLine, CsvRowLine};
-  CFile stream_;
+  std::unique_ptr<RowFile> rows_;
   std::string fileName_;
 };

@@ -32,19 +32,30 @@ int OpenRegularFileForReading(const std::filesystem::path& file) {
   return fd;
 }
 
-int OpenRegularFileForWriting(const std::filesystem::path& file, bool* notRegular, bool append) {
+int OpenRegularFileForAppending(const std::filesystem::path& file, bool* notRegular, bool empty) {
   *notRegular = false;
-  // Emptied only once it is known to be a regular file.
-  const int fd = ::open(
-      file.c_str(),
-      O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | (append ? O_APPEND : 0), 0666);
+  // Write-only first: a pipe without a reader then cannot be opened at all, and nothing is
+  // emptied before the file is known to be a regular file.
+  const int flags = O_APPEND | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+  int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | flags, 0666);
   if (fd < 0) return -1;
-  if (!IsRegularFile(fd)) {
+  struct stat opened {};
+  if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
     *notRegular = true;
     ::close(fd);
     return -1;
   }
-  if (!MakeBlocking(fd) || (!append && ::ftruncate(fd, 0) != 0)) {
+  // The same file for reading too, where its permissions allow.
+  const int both = ::open(file.c_str(), O_RDWR | flags);
+  struct stat reopened {};
+  if (both >= 0 && ::fstat(both, &reopened) == 0 && reopened.st_dev == opened.st_dev &&
+      reopened.st_ino == opened.st_ino) {
+    ::close(fd);
+    fd = both;
+  } else if (both >= 0) {
+    ::close(both);
+  }
+  if (!MakeBlocking(fd) || (empty && ::ftruncate(fd, 0) != 0)) {
     ::close(fd);
     return -1;
   }

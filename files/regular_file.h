@@ -13,12 +13,12 @@
 // regular file (a link is followed to what it points at).
 int OpenRegularFileForReading(const std::filesystem::path& file);
 
-// A descriptor for writing a regular file from its start, emptied, created when missing (mode
-// 0666 less the umask); -1 when it cannot be opened (a pipe without a reader cannot) and
-// *notRegular set when it exists but is not a regular file (nothing is changed then). With
-// append, the content is kept and every write goes to the end.
-int OpenRegularFileForWriting(const std::filesystem::path& file, bool* notRegular,
-                              bool append = false);
+// A descriptor for a log: every write goes to the end, whoever else appends to the file, and the
+// file is also readable when its permissions allow. Created when missing (mode 0666 less the
+// umask); with empty, what it held is dropped. -1 when it cannot be opened (a pipe without a
+// reader cannot), with *notRegular set when it exists but is not a regular file (nothing is
+// changed then).
+int OpenRegularFileForAppending(const std::filesystem::path& file, bool* notRegular, bool empty);
 
 // The whole file; nullopt when it cannot be opened, is not a regular file, holds more than
 // maxBytes or a read fails.

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/date_time_text.h"
 #include "files/file_outcomes.h"
 #include "logger/status_lines.h"
 
@@ -40,21 +41,46 @@ void DatedLog::Write(const MeasurementRecord& record) {
   }
   const QString& name = name_;
   if (name != current_ || !log_.IsOn()) {
+    const bool newFile = name != current_;
     current_.clear();
     const std::filesystem::path file(QFile::encodeName(name).toStdString());
     // A pattern may put the date into folder names (logs/%Y/%m.csv): a new one is made.
     std::error_code ignored;
     if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ignored);
     if (log_.Append(file, name.toStdString()) != FileOutcome::Ok) {
-      status_.Say("log", "cannot open the log file " + name.toStdString() +
-                             "; capture goes on, trying again with the next record");
+      Lose(record, "cannot open the log file " + name.toStdString());
       return;
     }
     current_ = name;
-    status_.Say("log", "logging to " + name.toStdString());
+    if (newFile && lost_ == 0) status_.Say("log", "logging to " + name.toStdString());
   }
   if (log_.WriteRow(record) != FileOutcome::Ok) {
-    status_.Say("log", "cannot write the log file " + name.toStdString() +
-                           "; capture goes on, trying again with the next record");
+    // The log is off now; the next record opens the file again.
+    Lose(record, "cannot write the log file " + name.toStdString());
+    return;
   }
+  Written(name);
+}
+
+void DatedLog::Reopen() {
+  log_.Close();
+  current_.clear();
+}
+
+void DatedLog::Lose(const MeasurementRecord& record, const std::string& fault) {
+  if (lost_++ == 0) {
+    firstLost_ = record.Time;
+    status_.Say("log", fault + "; capture goes on, trying again with the next record");
+  }
+  lastLost_ = record.Time;
+}
+
+void DatedLog::Written(const QString& name) {
+  if (lost_ == 0) return;
+  const std::string count = lost_ == 1
+                                ? "1 row could not be written at " + DateTimeText(firstLost_)
+                                : std::to_string(lost_) + " rows could not be written between " +
+                                      DateTimeText(firstLost_) + " and " + DateTimeText(lastLost_);
+  lost_ = 0;
+  status_.Say("log", count + "; logging to " + name.toStdString());
 }

@@ -18,8 +18,9 @@ QString DatedFileName(const QString& pattern, const SystemTime& date);
 
 // The logger's CSV log: every record is appended to the file that the pattern names for the
 // record's local date, so a pattern with the date starts a new file each day; missing folders
-// are made. A file that cannot be opened or written is reported once and tried again with the
-// next record: capture goes on.
+// are made. A file that cannot be opened or written (a full disk) is reported with one status
+// line and tried again with the next record: capture goes on. The rows lost meanwhile are
+// counted, and one line says how many and from when to when once writing works again.
 class DatedLog : public RecordConsumer {
  public:
   DatedLog(QString pattern, LiveLog& log, StatusLines& status)
@@ -27,6 +28,10 @@ class DatedLog : public RecordConsumer {
 
   void Write(const MeasurementRecord& record);
   void TakeRecord(const MeasurementRecord& record, const RecordContext&) override { Write(record); }
+
+  // Closes the file; the next record opens it again by its name, a new file when the old one
+  // was moved away (log rotation).
+  void Reopen();
 
  private:
   // Year, month and day: all a file name depends on.
@@ -39,4 +44,11 @@ class DatedLog : public RecordConsumer {
   // The name for the last record's date, kept so that it is made once a day, not per record.
   QString name_;
   std::optional<Date> nameDate_;
+  // Rows lost since writing last worked, with the first and last of them.
+  std::uint64_t lost_ = 0;
+  SystemTime firstLost_{};
+  SystemTime lastLost_{};
+
+  void Lose(const MeasurementRecord& record, const std::string& fault);
+  void Written(const QString& name);
 };

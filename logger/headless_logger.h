@@ -40,6 +40,10 @@ class HeadlessLogger : public QObject, public RecordConsumer {
   void Start();
   // Stops capture and closes the log; every row written is already on disk.
   void Stop();
+  // Closes the log file; the next record opens it again by its name (after log rotation).
+  void ReopenLog() {
+    if (log_) log_->Reopen();
+  }
 
   bool Reading() const { return reading_; }
   CaptureSession& Session() { return session_; }

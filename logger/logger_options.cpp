@@ -1,7 +1,12 @@
 #include "logger/logger_options.h"
 
+#include <QFile>
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <system_error>
+
+#include "logger/secrets.h"
 
 namespace {
 
@@ -45,11 +50,13 @@ HostAndPort SplitHostAndPort(const QString& text) {
 
 }  // namespace
 
-LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passwordVariable) {
+LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passwordVariable,
+                                 const char* credentialsDirectory) {
   ProgramCommandLine commandLine(
       QStringLiteral("kelvra-anemometer-logger"),
       QStringLiteral("Logs the Kelvra USB anemometer without a window: every record into a CSV "
-                     "file\nand/or to an MQTT broker. SIGINT or SIGTERM ends it cleanly."),
+                     "file\nand/or to an MQTT broker. SIGINT or SIGTERM ends it cleanly; SIGHUP "
+                     "opens\nthe log file again (log rotation)."),
       QStringLiteral("Reads anemometer.cal and anemometer.ini from this folder instead of "
                      "where the window reads them."));
   const QCommandLineOption log(
@@ -87,9 +94,14 @@ LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passw
                      "prefix, which removes its sensors, and ends."));
   const QCommandLineOption user(
       QStringLiteral("mqtt-user"),
-      QStringLiteral("User name at the broker; the password is read from the environment "
-                     "variable KELVRA_MQTT_PASSWORD."),
+      QStringLiteral("User name at the broker; the password is read from --mqtt-password-file, "
+                     "the systemd credential mqtt-password or the environment variable "
+                     "KELVRA_MQTT_PASSWORD."),
       QStringLiteral("NAME"));
+  const QCommandLineOption passwordFile(
+      QStringLiteral("mqtt-password-file"),
+      QStringLiteral("Reads the broker password from the first line of this file."),
+      QStringLiteral("FILE"));
   const QCommandLineOption tls(QStringLiteral("mqtt-tls"),
                                QStringLiteral("Connects with TLS, trusting the system's "
                                               "certificate store."));
@@ -100,7 +112,7 @@ LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passw
   const QCommandLineOption verbose(QStringLiteral("verbose"),
                                    QStringLiteral("Also prints one line per record."));
   commandLine.AddOptions({log, logFormat, simulate, interval, mqtt, topic, homeAssistant,
-                          removeHomeAssistant, user, tls, caFile, verbose});
+                          removeHomeAssistant, user, passwordFile, tls, caFile, verbose});
   if (std::optional<ProgramExit> end = commandLine.Parse(arguments)) return *end;
   const QCommandLineParser& parser = commandLine.Parser();
   const auto Usage = [&commandLine](const QString& text) { return commandLine.UsageError(text); };
@@ -132,7 +144,8 @@ LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passw
 
   const bool mqttDetails = parser.isSet(topic) || parser.isSet(homeAssistant) ||
                            parser.isSet(removeHomeAssistant) || parser.isSet(user) ||
-                           parser.isSet(tls) || parser.isSet(caFile);
+                           parser.isSet(passwordFile) || parser.isSet(tls) ||
+                           parser.isSet(caFile);
   if (parser.isSet(mqtt)) {
     const HostAndPort address = SplitHostAndPort(parser.value(mqtt));
     if (!address.valid) {
@@ -147,10 +160,14 @@ LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passw
     settings.port =
         address.port != 0 ? address.port : (settings.tls ? kDefaultMqttTlsPort : kDefaultMqttPort);
     const QString prefix = parser.value(topic);
+    // Topics are UTF-8 without NUL; what the terminal's encoding could not decode shows as the
+    // replacement character. A leading $ names the broker's own topics ($SYS).
     if (prefix.isEmpty() || prefix.contains(u'#') || prefix.contains(u'+') ||
-        prefix.endsWith(u'/')) {
-      return Usage(
-          QStringLiteral("Bad topic prefix '%1': no wildcards, no slash at the end.").arg(prefix));
+        prefix.endsWith(u'/') || prefix.startsWith(u'$') ||
+        prefix.contains(QChar::ReplacementCharacter) || prefix.contains(QChar::Null)) {
+      return Usage(QStringLiteral("Bad topic prefix '%1': valid UTF-8, no wildcards, no $ at the "
+                                  "start, no slash at the end.")
+                       .arg(prefix));
     }
     settings.topicPrefix = prefix.toStdString();
     settings.homeAssistant = parser.isSet(homeAssistant);
@@ -163,7 +180,26 @@ LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passw
     }
     settings.silence = std::max(3 * options.interval, kShortestSilence);
     settings.user = parser.value(user).toStdString();
-    if (passwordVariable != nullptr) settings.password = std::string(passwordVariable);
+    const std::filesystem::path credential =
+        credentialsDirectory != nullptr && *credentialsDirectory != '\0'
+            ? std::filesystem::path(credentialsDirectory) / kPasswordCredential
+            : std::filesystem::path();
+    std::error_code ignored;
+    if (parser.isSet(passwordFile)) {
+      const QString file = parser.value(passwordFile);
+      settings.password = ReadSecretFile(QFile::encodeName(file).toStdString());
+      if (!settings.password) {
+        return Usage(QStringLiteral("Cannot read the password file '%1'.").arg(file));
+      }
+    } else if (!credential.empty() && std::filesystem::exists(credential, ignored)) {
+      settings.password = ReadSecretFile(credential);
+      if (!settings.password) {
+        return Usage(QStringLiteral("Cannot read the credential '%1'.")
+                         .arg(QString::fromStdString(credential.string())));
+      }
+    } else if (passwordVariable != nullptr) {
+      settings.password = std::string(passwordVariable);
+    }
     options.mqtt = settings;
   } else if (mqttDetails) {
     return Usage(QStringLiteral("The MQTT options need --mqtt HOST."));

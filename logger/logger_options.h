@@ -22,7 +22,9 @@ struct MqttSettings {
   int port = kDefaultMqttPort;  // kDefaultMqttTlsPort by default with TLS
   std::string topicPrefix = kDefaultTopicPrefix;
   std::string user;                     // empty: no user name
-  std::optional<std::string> password;  // from KELVRA_MQTT_PASSWORD only
+  // From --mqtt-password-file, else the systemd credential mqtt-password, else
+  // KELVRA_MQTT_PASSWORD; never from the command line itself.
+  std::optional<std::string> password;
   bool tls = false;
   std::string caFile;  // empty: the system's certificate store
   bool homeAssistant = false;
@@ -53,6 +55,11 @@ struct LoggerOptions {
 // What the command line asks for: a run, or an end at once (--help, --version, a usage error).
 using LoggerCommand = std::variant<LoggerOptions, ProgramExit>;
 
+// The systemd credential that holds the broker password (LoadCredential=mqtt-password:FILE).
+inline constexpr char kPasswordCredential[] = "mqtt-password";
+
 // arguments as main() received them, program name first. passwordVariable is the value of
-// KELVRA_MQTT_PASSWORD (null when it is not set).
-LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passwordVariable);
+// KELVRA_MQTT_PASSWORD and credentialsDirectory that of CREDENTIALS_DIRECTORY (null when not
+// set). A password file that cannot be read is a usage error.
+LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passwordVariable,
+                                 const char* credentialsDirectory = nullptr);

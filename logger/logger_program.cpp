@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "capture/this_program_files.h"
@@ -16,6 +17,7 @@
 #include "logger/logger_options.h"
 #include "logger/mqtt_publisher.h"
 #include "logger/record_json.h"
+#include "logger/secrets.h"
 #include "logger/status_lines.h"
 #include "logger/stop_signals.h"
 #include "program_options/program_command_line.h"
@@ -28,18 +30,24 @@ constexpr std::chrono::seconds kRemovalLimit{30};
 }  // namespace
 
 int RunLogger(int argc, char** argv) {
+  // Before anything else, so that a signal during start-up also ends the run cleanly.
+  CatchSignals();
+  // Read once and wiped, before anything can copy the environment.
+  const std::optional<std::string> password = TakeSecretFromEnvironment("KELVRA_MQTT_PASSWORD");
   QCoreApplication application(argc, argv);
   std::setlocale(LC_NUMERIC, "C");
   StatusLines status;
-  bool stopping = false;
-  // From the start, so that a signal during start-up also ends the run cleanly.
-  StopSignals stopSignals([&stopping](int) {
-    stopping = true;
-    QCoreApplication::quit();
-  });
+  HeadlessLogger* running = nullptr;
+  const StopSignals stopSignals([](int) { QCoreApplication::quit(); },
+                                [&running, &status] {
+                                  if (running == nullptr) return;
+                                  status.Always("SIGHUP: opening the log file again");
+                                  running->ReopenLog();
+                                });
 
   const LoggerCommand command =
-      ParseLoggerOptions(QCoreApplication::arguments(), std::getenv("KELVRA_MQTT_PASSWORD"));
+      ParseLoggerOptions(QCoreApplication::arguments(), password ? password->c_str() : nullptr,
+                         std::getenv("CREDENTIALS_DIRECTORY"));
   if (const auto* end = std::get_if<ProgramExit>(&command)) return Finish(*end);
   const LoggerOptions options = std::get<LoggerOptions>(command);
   if (options.mqtt && options.mqtt->removeHomeAssistant) {
@@ -73,8 +81,10 @@ int RunLogger(int argc, char** argv) {
   // missing there comes from the installed defaults.
   HeadlessLogger logger(options, LocateThisProgramsFiles(options.configDir), *transport, clock,
                         status, publisher.get());
+  running = &logger;
   logger.Start();
-  if (!stopping) QCoreApplication::exec();
+  QCoreApplication::exec();
+  running = nullptr;
   logger.Stop();
   if (publisher) publisher->Stop();
   status.Say("run", "stopped after " + std::to_string(logger.Records()) + " records");

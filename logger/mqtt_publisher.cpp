@@ -1,18 +1,24 @@
 #include "logger/mqtt_publisher.h"
 
 #include <mosquitto.h>
+#include <openssl/pem.h>
+#include <openssl/x509.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
+#include "files/regular_file.h"
 #include "logger/record_json.h"
 #include "logger/status_lines.h"
 
 namespace {
 
 constexpr int kSelectTimeoutMs = MqttPublisher::kKeepAliveSeconds * 1000 / 2;
+constexpr int kAnswerPollMs = 500;
 constexpr char kSystemCertificates[] = "/etc/ssl/certs";
+constexpr std::size_t kLargestCaFile = 4 * 1024 * 1024;
 
 constexpr char kOnline[] = "online";
 constexpr char kOffline[] = "offline";
@@ -44,6 +50,20 @@ std::string SetUpError(const MqttSettings& settings, int result) {
   return error;
 }
 
+// Whether the file holds at least one PEM certificate that parses. The library only checks that
+// the file can be opened, and a wrong file would otherwise fail every connection for ever.
+bool HoldsCertificate(const std::string& file) {
+  const std::optional<std::string> text = ReadRegularFile(file, kLargestCaFile);
+  if (!text) return false;
+  BIO* bio = BIO_new_mem_buf(text->data(), static_cast<int>(text->size()));
+  if (bio == nullptr) return false;
+  X509* certificate = PEM_read_bio_X509(bio, nullptr, nullptr, nullptr);
+  const bool found = certificate != nullptr;
+  X509_free(certificate);
+  BIO_free(bio);
+  return found;
+}
+
 }  // namespace
 
 MqttPublisher::MqttPublisher(MqttSettings settings, StatusLines& status)
@@ -62,6 +82,10 @@ std::string MqttPublisher::Address() const {
 }
 
 bool MqttPublisher::Start(std::string& error) {
+  if (settings_.tls && !settings_.caFile.empty() && !HoldsCertificate(settings_.caFile)) {
+    error = "the CA file " + settings_.caFile + " cannot be read or holds no certificate";
+    return false;
+  }
   client_ = mosquitto_new(nullptr, true, this);
   if (client_ == nullptr) {
     error = "cannot create the MQTT client";
@@ -87,18 +111,28 @@ bool MqttPublisher::Start(std::string& error) {
 }
 
 void MqttPublisher::Run() {
+  connecting_ = std::chrono::steady_clock::now();
   int result =
       mosquitto_connect_async(client_, settings_.host.c_str(), settings_.port, kKeepAliveSeconds);
   for (;;) {
+    bool silent = false;  // a broker that took the connection and never answered it
     if (result == MOSQ_ERR_SUCCESS) {
-      // Returns after network traffic, a publish from another thread, or the time-out.
-      result = mosquitto_loop(client_, kSelectTimeoutMs, 1);
+      // Returns after network traffic, a publish from another thread, or the time-out; shorter
+      // while the answer to the connection is awaited.
+      const bool waiting = !connected_ && !refused_;
+      result = mosquitto_loop(client_, waiting ? kAnswerPollMs : kSelectTimeoutMs, 1);
       if (stopping_ && (!connected_ || result != MOSQ_ERR_SUCCESS)) return;
-      if (result == MOSQ_ERR_SUCCESS) continue;
+      silent = result == MOSQ_ERR_SUCCESS && !connected_ && !refused_ &&
+               std::chrono::steady_clock::now() - connecting_ >= kAnswerTimeout;
+      if (result == MOSQ_ERR_SUCCESS && !silent) continue;
     }
     if (stopping_) return;
     connected_ = false;
-    if (!refused_) {
+    if (silent) {
+      status_.Say("broker", "the MQTT broker at " + Address() + " did not answer within " +
+                                std::to_string(kAnswerTimeout.count()) + " s; trying again");
+      mosquitto_disconnect(client_);
+    } else if (!refused_) {
       status_.Say("broker", "cannot reach the MQTT broker at " + Address() + " (" +
                                 ErrorText(result) + "); trying again");
     }
@@ -107,6 +141,7 @@ void MqttPublisher::Run() {
       if (stopRequested_.wait_for(lock, retryDelay_, [this] { return stopping_.load(); })) return;
     }
     retryDelay_ = std::min(retryDelay_ * 2, kLongestRetry);
+    connecting_ = std::chrono::steady_clock::now();
     result = mosquitto_reconnect_async(client_);
   }
 }
@@ -139,8 +174,22 @@ void MqttPublisher::Disconnected() {
 }
 
 void MqttPublisher::Publish(const std::string& topic, const QByteArray& payload, int qos) {
-  mosquitto_publish(client_, nullptr, topic.c_str(), static_cast<int>(payload.size()),
-                    payload.constData(), qos, true);
+  const int result =
+      mosquitto_publish(client_, nullptr, topic.c_str(), static_cast<int>(payload.size()),
+                        payload.constData(), qos, true);
+  // Without a connection the message is simply dropped (the class's rule); anything else is a
+  // message the broker will never get, whatever happens to the connection.
+  if (result == MOSQ_ERR_SUCCESS || result == MOSQ_ERR_NO_CONN || result == MOSQ_ERR_CONN_LOST) {
+    return;
+  }
+  {
+    const std::lock_guard lock(refusedLock_);
+    if (!refusedTopics_.insert(topic).second) return;
+  }
+  const std::string shown =
+      topic.size() > 80 ? topic.substr(0, 40) + "..." + topic.substr(topic.size() - 37) : topic;
+  status_.Always("the MQTT library refused to publish to " + shown + " (" + ErrorText(result) +
+                 "); the message is dropped");
 }
 
 void MqttPublisher::PublishState(const QByteArray& json) {

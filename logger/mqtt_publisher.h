@@ -5,6 +5,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,7 +19,9 @@ class StatusLines;
 // The logger's connection to an MQTT broker, through libmosquitto. A thread of its own runs the
 // connection: it connects in the background, publishes the availability (and the Home Assistant
 // discovery configurations) on every connect, and when the broker cannot be reached or goes away
-// it tries again after 1 s, doubling up to 30 s. The broker holds "offline" as the last will.
+// it tries again after 1 s, doubling up to 30 s; a broker that takes the connection but does not
+// answer it within kAnswerTimeout counts as unreachable. The broker holds "offline" as the last
+// will. A publish the library refuses (a topic too long) is reported once per topic.
 //
 // The thread sleeps in select() between events (a report to publish, a packet from the broker,
 // the keep-alive), so a logger waiting for its next report costs nothing.
@@ -51,6 +54,8 @@ class MqttPublisher {
   static constexpr int kKeepAliveSeconds = 60;
   static constexpr std::chrono::seconds kFirstRetry{1};
   static constexpr std::chrono::seconds kLongestRetry{30};
+  // How long a broker that took the connection may take to answer it before it is given up.
+  static constexpr std::chrono::seconds kAnswerTimeout{15};
 
  private:
   void Run();
@@ -75,6 +80,10 @@ class MqttPublisher {
   // The thread's own.
   std::chrono::seconds retryDelay_ = kFirstRetry;
   bool refused_ = false;  // the broker answered with a refusal, said once
+  std::chrono::steady_clock::time_point connecting_;  // when the last attempt began
+  // Topics whose publish the library refused, each reported once.
+  std::mutex refusedLock_;
+  std::set<std::string> refusedTopics_;
 };
 
 // Connects, publishes these messages retained with QoS 1, waits until the broker has taken each,

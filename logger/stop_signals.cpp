@@ -10,43 +10,52 @@
 
 namespace {
 
-volatile std::sig_atomic_t writeEnd = -1;
+int signalPipe[2] = {-1, -1};
 
 void WriteSignal(int signal) {
   const int saved = errno;
   const unsigned char number = static_cast<unsigned char>(signal);
-  [[maybe_unused]] const ssize_t ignored = ::write(writeEnd, &number, 1);
+  [[maybe_unused]] const ssize_t ignored = ::write(signalPipe[1], &number, 1);
   errno = saved;
 }
 
-struct sigaction previousInt {};
-struct sigaction previousTerm {};
-
 }  // namespace
 
-StopSignals::StopSignals(std::function<void(int)> onStop) : onStop_(std::move(onStop)) {
-  if (::pipe2(pipe_, O_CLOEXEC | O_NONBLOCK) != 0) {
+void CatchSignals() {
+  if (signalPipe[0] >= 0) return;
+  if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
     throw std::system_error(errno, std::generic_category(), "pipe");
   }
-  writeEnd = pipe_[1];
-  notifier_ = new QSocketNotifier(pipe_[0], QSocketNotifier::Read, this);
-  connect(notifier_, &QSocketNotifier::activated, this, [this] {
-    unsigned char number = 0;
-    while (::read(pipe_[0], &number, 1) == 1) onStop_(number);
-  });
   struct sigaction action {};
   action.sa_handler = WriteSignal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
-  sigaction(SIGINT, &action, &previousInt);
-  sigaction(SIGTERM, &action, &previousTerm);
+  sigset_t caught;
+  sigemptyset(&caught);
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    sigaction(signal, &action, nullptr);
+    sigaddset(&caught, signal);
+  }
+  // A mask inherited from whoever started the logger would hold them back for ever; one that
+  // came while they were blocked is delivered now, to the handler.
+  pthread_sigmask(SIG_UNBLOCK, &caught, nullptr);
 }
 
-StopSignals::~StopSignals() {
-  sigaction(SIGINT, &previousInt, nullptr);
-  sigaction(SIGTERM, &previousTerm, nullptr);
-  writeEnd = -1;
-  delete notifier_;
-  ::close(pipe_[0]);
-  ::close(pipe_[1]);
+StopSignals::StopSignals(std::function<void(int)> onStop, std::function<void()> onReopen)
+    : onStop_(std::move(onStop)), onReopen_(std::move(onReopen)) {
+  CatchSignals();
+  notifier_ = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
+  connect(notifier_, &QSocketNotifier::activated, this, [this] {
+    unsigned char number = 0;
+    while (::read(signalPipe[0], &number, 1) == 1) {
+      if (number == SIGHUP) {
+        onReopen_();
+      } else {
+        onStop_(number);
+      }
+    }
+  });
 }
+
+// The handler stays: a signal after the run is kept in the pipe and ends nothing abruptly.
+StopSignals::~StopSignals() { delete notifier_; }

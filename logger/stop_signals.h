@@ -5,12 +5,18 @@
 
 class QSocketNotifier;
 
-// Turns SIGINT and SIGTERM into a call of onStop on the thread of the Qt event loop. The signal
-// handler only writes the signal's number into a pipe; the event loop reads it and calls onStop.
-// One object at a time; the previous handlers come back when it goes.
+// SIGINT, SIGTERM and SIGHUP reach the logger through a pipe: the signal handler only writes the
+// signal's number into it, and the Qt event loop reads it. CatchSignals installs the handler
+// first thing in main(), before anything that may fail or wait, so that a signal during
+// start-up is kept and acted on rather than killing the process.
+void CatchSignals();
+
+// Reads the caught signals on the thread of the Qt event loop: SIGHUP calls onReopen (the log is
+// closed and opened again by its name, for log rotation), the others onStop. Signals caught
+// before it was made are delivered as soon as the event loop runs. One object at a time.
 class StopSignals : public QObject {
  public:
-  explicit StopSignals(std::function<void(int signal)> onStop);
+  StopSignals(std::function<void(int signal)> onStop, std::function<void()> onReopen);
   ~StopSignals() override;
 
   StopSignals(const StopSignals&) = delete;
@@ -18,6 +24,6 @@ class StopSignals : public QObject {
 
  private:
   std::function<void(int)> onStop_;
-  int pipe_[2] = {-1, -1};
+  std::function<void()> onReopen_;
   QSocketNotifier* notifier_ = nullptr;
 };

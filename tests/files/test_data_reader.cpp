@@ -116,6 +116,37 @@ TEST(ReadDataFile, ReadsLinesInPiecesOf149Characters) {
   EXPECT_EQ(LoadBytes(kHeader + "6.12\r2008 14:05:33 1 2 3 4 5 6 7 N\r\r\n").records.size(), 1u);
 }
 
+TEST(DataFileLoad, BoundedStepsGiveTheRowsAndOutcomeOfOneReadOfTheStream) {
+  const std::string rows = kRow + kRow + kRow;
+  const std::string longHeader = std::string(300000, 'h') + "\r\n";
+  TempDir dir;
+  for (const std::string& bytes : {kHeader + rows, longHeader + rows, std::string(300000, '\0'),
+                                   kHeader + kRow + "\r\n" + kRow, longHeader, std::string()}) {
+    WriteBytes(dir / "data.csv", bytes);
+    std::vector<std::string> expected;
+    std::FILE* stream = std::fopen((dir / "data.csv").c_str(), "rb");
+    const ReadOutcome expectedOutcome = ReadDataStream(
+        stream, [&](const MeasurementRecord& r) { expected.push_back(CsvRowLine(r)); });
+    std::fclose(stream);
+
+    DataFileLoad load(dir / "data.csv");
+    EXPECT_EQ(load.Size(), bytes.size());
+    std::vector<std::string> read;
+    std::uint64_t position = 0;
+    int steps = 0;
+    for (bool more = true; more; ++steps) {
+      more = load.Step([&](const MeasurementRecord& r) { read.push_back(CsvRowLine(r)); }, 1000);
+      // One step reads its bound and at most one piece of a line more.
+      EXPECT_LE(load.Position() - position, 1000u + LinePieceReader::kMaxPiece + 1);
+      position = load.Position();
+    }
+    EXPECT_EQ(read, expected);
+    EXPECT_EQ(load.Outcome(), expectedOutcome);
+    EXPECT_GE(steps, static_cast<int>(bytes.size() / 1200)) << "a long first line in steps";
+  }
+  EXPECT_EQ(DataFileLoad("/dev/urandom").Outcome(), ReadOutcome::CannotOpen);
+}
+
 TEST(LinePieceReader, CutsPiecesLikeFgetsAcrossBlockBoundaries) {
   std::mt19937 random(9);
   std::uniform_int_distribution<int> kind(0, 99);

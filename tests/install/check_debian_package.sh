@@ -2,8 +2,9 @@
 # Makes the Debian package with CPack from a build tree into a scratch folder and checks it: the
 # control fields, Depends from the shared libraries plus the declared packages, exactly the
 # expected files, the programs hardened (when the tree was built with Debian's hardening flags),
-# the maintainer scripts (check_maintainer_scripts.sh), and no lintian finding of severity error
-# (when lintian is installed).
+# the maintainer scripts (check_maintainer_scripts.sh), the logger service as systemd rates it
+# (when systemd-analyze is installed), and no lintian finding of severity error (when lintian is
+# installed).
 #
 #   check_debian_package.sh --cpack CPACK --build DIR --scratch DIR --version VERSION
 #     --expected-files LIST --hardened ON|OFF --readelf PROGRAM
@@ -110,6 +111,20 @@ for script in postinst prerm postrm; do
 done
 "$(dirname "$0")/check_maintainer_scripts.sh" "$scratch/control" "$scratch/root" "$scratch/scripts" ||
   fail "the maintainer scripts"
+
+# The packaged service: systemd takes it without complaint and rates its exposure at most 1.5.
+unit="$(find "$scratch/root" -path '*/systemd/system/kelvra-anemometer-logger.service' | head -n 1)"
+if [ -z "$unit" ]; then
+  fail "no logger service in the package"
+else
+  "$(dirname "$0")/../logger/verify_systemd_unit.sh" "$unit" \
+    "$scratch/root/usr/bin/kelvra-anemometer-logger"
+  case $? in
+    0) ;;
+    77) echo "systemd-analyze is not installed: the service's check is skipped" ;;
+    *) fail "the packaged service is not accepted or exposes too much" ;;
+  esac
+fi
 
 case "${lintian:-}" in
   "" | *-NOTFOUND) echo "lintian is not installed: its check is skipped" ;;

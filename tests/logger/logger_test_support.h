@@ -8,9 +8,11 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QThread>
 #include <chrono>
+#include <csignal>
 #include <functional>
 #include <string>
 #include <vector>
@@ -39,7 +41,9 @@ inline qsizetype CsvDataRows(const QString& name) {
 // A program run by a test, its output kept; killed when the test ends.
 class Program {
  public:
-  Program(const char* program, const QStringList& arguments) {
+  Program(const char* program, const QStringList& arguments,
+          const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
+    process_.setProcessEnvironment(environment);
     process_.start(QString::fromUtf8(program), arguments);
   }
   ~Program() {
@@ -53,6 +57,8 @@ class Program {
     process_.terminate();
     return Finish();
   }
+  qint64 Pid() { return process_.waitForStarted(30000) ? process_.processId() : 0; }
+  void Signal(int signal) { ::kill(static_cast<pid_t>(Pid()), signal); }
   int Finish() {
     const bool ended = process_.waitForFinished(30000);
     return ended && process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;

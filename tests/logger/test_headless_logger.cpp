@@ -6,13 +6,16 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "files/data_file_reader.h"
 #include "logger/headless_logger.h"
 #include "logger/iso_log_format.h"
 #include "logger/mqtt_publisher.h"
 #include "logger/status_lines.h"
 #include "tests/logger/logger_test_support.h"
 #include "tests/support/fake_hid_transport.h"
+#include "tests/support/filling_disk.h"
 #include "tests/support/fixed_clock.h"
+#include "tests/support/hang_watchdog.h"
 
 namespace {
 
@@ -30,8 +33,8 @@ struct CapturedStatus {
     std::fflush(stream);
     return std::string(text, size);
   }
-  qsizetype Count(const char* part) {
-    return QString::fromStdString(Text()).count(QString::fromUtf8(part));
+  qsizetype Count(const std::string& part) {
+    return QString::fromStdString(Text()).count(QString::fromStdString(part));
   }
 };
 
@@ -150,6 +153,46 @@ TEST_F(LoggerOnFake, OfflineAfterASilenceAndWhileUnpluggedOnlineWithTheNextRecor
     logger.reset();
     publisher.Stop();
     ASSERT_TRUE(becomes("offline")) << "stopped";
+  }
+}
+
+TEST(DatedLogOnAFillingDisk, OneLineForTheFaultOneWhenItClearsAndEveryWholeRowReadsBack) {
+  const HangWatchdog watchdog("logging onto a filling disk");
+  for (const bool mayMount : {true, false}) {
+    FillingDisk disk(mayMount);
+    SCOPED_TRACE(disk.Mounted() ? "tmpfs" : "file size limit");
+    CapturedStatus status;
+    std::mutex dataLock;
+    LiveLog file(dataLock);
+    const std::string name = (disk / "wind.csv").string();
+    DatedLog log(QString::fromStdString(name), file, status.lines);
+    std::uint16_t second = 0;
+    const auto produce = [&](int rows) {
+      for (int i = 0; i < rows; ++i, ++second) {
+        MeasurementRecord record;
+        const auto u16 = [](int value) { return static_cast<std::uint16_t>(value); };
+        record.Time = {2026, 12, 0, 7, 8, u16(second / 60), u16(second % 60), 0};
+        record.Sector = second % 16;
+        log.Write(record);
+      }
+    };
+    produce(5);
+    disk.Fill();
+    produce(60);
+    disk.Free();
+    produce(5);
+
+    int read = 0;
+    ASSERT_EQ(ReadDataFile(name, [&](const MeasurementRecord&) { ++read; }), ReadOutcome::Ok);
+    const int lost = 70 - read;
+    ASSERT_GT(lost, 0);
+    EXPECT_EQ(status.Count("\n"), 3) << "never one line per record:\n" << status.Text();
+    EXPECT_EQ(status.Count(": logging to " + name), 1) << status.Text();
+    EXPECT_EQ(status.Count("cannot write the log file " + name), 1) << status.Text();
+    // The last lost row is the last one produced while the disk was full.
+    EXPECT_EQ(status.Count(std::to_string(lost) + " rows could not be written between "), 1)
+        << status.Text();
+    EXPECT_EQ(status.Count(" and 7.12 2026 08:01:04; logging to " + name), 1) << status.Text();
   }
 }
 

@@ -1,9 +1,12 @@
 // The logger's command line, file names and state messages, without a broker or a device.
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -47,7 +50,8 @@ TEST(LoggerOptions, RefusesWhatItCannotUse) {
                                 "--mqtt h --log-format iso",
                                 "--homeassistant-remove",
                                 "--mqtt h --homeassistant --homeassistant-remove",
-                                "--mqtt h --homeassistant-remove --log a.csv"}) {
+                                "--mqtt h --homeassistant-remove --log a.csv",
+                                "--log a.csv --mqtt-password-file p"}) {
     const LoggerCommand command = Parse(arguments);
     const auto* refused = std::get_if<ProgramExit>(&command);
     ASSERT_TRUE(refused != nullptr && refused->status == kExitUsage) << arguments;
@@ -143,6 +147,48 @@ TEST(HomeAssistantDiscovery, SensorClassesExpiryAndRemovalOfTheSameTopics) {
         EXPECT_FALSE(config.contains(QLatin1String("state_class")));
       }
     }
+  }
+}
+
+TEST(LoggerOptions, ThePasswordFromAFileACredentialOrTheEnvironmentInThisOrder) {
+  QTemporaryDir dir;
+  const auto write = [&](const char* name, const char* text) {
+    QFile file(dir.filePath(QString::fromUtf8(name)));
+    file.open(QIODevice::WriteOnly);
+    file.write(text);
+    return dir.filePath(QString::fromUtf8(name)).toStdString();
+  };
+  const std::string passwordFile = write("password", "from file\r\nsecond line\n");
+  QDir(dir.path()).mkdir(QStringLiteral("credentials"));
+  write("credentials/mqtt-password", "from credential");
+  const std::string credentials = dir.filePath(QStringLiteral("credentials")).toStdString();
+  const std::string noCredential = dir.path().toStdString();  // no mqtt-password there
+  const struct {
+    std::string arguments;
+    const char* credentialsDirectory;
+    const char* expected;  // null: no password
+  } cases[] = {
+      {"--mqtt-password-file " + passwordFile, credentials.c_str(), "from file"},
+      {"", credentials.c_str(), "from credential"},
+      {"", noCredential.c_str(), "from environment"},
+      {"", nullptr, "from environment"},
+  };
+  for (const auto& c : cases) {
+    const std::string arguments = "--mqtt h --mqtt-user u " + c.arguments;
+    const LoggerCommand command = ParseLoggerOptions(QStringLiteral("logger %1")
+                                                         .arg(QString::fromStdString(arguments))
+                                                         .split(u' ', Qt::SkipEmptyParts),
+                                                     "from environment", c.credentialsDirectory);
+    ASSERT_TRUE(std::holds_alternative<LoggerOptions>(command)) << arguments;
+    EXPECT_EQ(std::get<LoggerOptions>(command).mqtt->password, c.expected) << arguments;
+  }
+  for (const std::string& unreadable : {dir.filePath(QStringLiteral("missing")).toStdString(),
+                                        std::string("/dev/zero"), dir.path().toStdString()}) {
+    const LoggerCommand command =
+        Parse(("--mqtt h --mqtt-password-file " + unreadable).c_str(), "from environment");
+    const auto* refused = std::get_if<ProgramExit>(&command);
+    ASSERT_TRUE(refused != nullptr && refused->status == kExitUsage) << unreadable;
+    EXPECT_TRUE(refused->text.contains(QStringLiteral("Cannot read the password file")));
   }
 }
 

@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QSet>
 #include <cmath>
 #include <set>
 
@@ -187,6 +188,52 @@ TEST(LoggerWithBroker, HomeAssistantRemoveClearsTheConfigurationsOfItsPrefix) {
   }
 }
 
+TEST(LoggerWithBroker, APublishTheLibraryRefusesIsReportedOncePerTopic) {
+  TestBroker broker;
+  ASSERT_TRUE(broker.Start());
+  QTemporaryDir dir;
+  // The state topic fits MQTT's 65535 bytes; the discovery topics, which repeat it, do not.
+  const QString prefix = QStringLiteral("kelvra/") + QString(65490, u'w');
+  Program logger(LOGGER_PROGRAM,
+                 {QStringLiteral("--simulate"), QStringLiteral("--interval=0.05"),
+                  QStringLiteral("--mqtt=127.0.0.1:%1").arg(broker.Port()),
+                  QStringLiteral("--topic=") + prefix, QStringLiteral("--homeassistant"),
+                  QStringLiteral("--config-dir"), dir.path(), QStringLiteral("--log"),
+                  dir.filePath(QStringLiteral("wind-%Y-%m-%d.csv"))});
+  ASSERT_TRUE(WaitUntil([&] {
+    return logger.Errors().contains(QStringLiteral("connected to the MQTT broker")) &&
+           LogRows(dir).size() >= 10;
+  })) << logger.Errors().toStdString();
+  EXPECT_EQ(logger.Terminate(), 0);
+  const QStringList refused =
+      logger.Errors().split(u'\n').filter(QStringLiteral("refused to publish to homeassistant/"));
+  EXPECT_GE(refused.size(), 7) << logger.Errors().toStdString();
+  EXPECT_EQ(QSet<QString>(refused.begin(), refused.end()).size(), refused.size())
+      << "each topic once";
+  EXPECT_EQ(logger.Errors().count(QStringLiteral("refused to publish to kelvra/")), 0);
+}
+
+TEST(LoggerWithBroker, ABrokerThatTakesTheConnectionButNeverAnswersIsReported) {
+  // A socket that listens but never accepts: the kernel completes the connection, nobody answers.
+  const int silent = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  ASSERT_EQ(bind(silent, reinterpret_cast<sockaddr*>(&address), length), 0);
+  ASSERT_EQ(listen(silent, 8), 0);
+  ASSERT_EQ(getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length), 0);
+  QTemporaryDir dir;
+  Program logger = Logger(dir, ntohs(address.sin_port), QStringLiteral("--verbose"));
+  // Far above the 15 s the logger waits for an answer, and far below the keep-alive's 90 s.
+  EXPECT_TRUE(WaitUntil(
+      [&] { return logger.Errors().contains(QStringLiteral("did not answer within 15 s")); }, 60))
+      << logger.Errors().toStdString();
+  EXPECT_EQ(logger.Terminate(), 0);
+  EXPECT_GT(LogRows(dir).size(), 0) << "the CSV log goes on meanwhile";
+  close(silent);
+}
+
 TEST(LoggerCommandLine, AnswersOrRefusesWithoutRunning) {
   const struct {
     QStringList arguments;
@@ -204,6 +251,10 @@ TEST(LoggerCommandLine, AnswersOrRefusesWithoutRunning) {
         QStringLiteral("--homeassistant-remove")},
        1,
        "cannot reach the MQTT broker"},
+      {{QStringLiteral("--mqtt=h"),
+        QStringLiteral("--mqtt-cafile=" ANEMOMETER_TEST_DATA_DIR "/saved_rows.csv")},
+       2,
+       "saved_rows.csv cannot be read or holds no certificate"},
   };
   for (const auto& c : cases) {
     Program logger(LOGGER_PROGRAM, c.arguments);

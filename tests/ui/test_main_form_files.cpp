@@ -8,21 +8,27 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <mutex>
+#include <random>
 #include <string>
 
-#include "files/csv_format.h"
-#include "ui/widgets/data_string_grid.h"
 #include "core/date_time_text.h"
+#include "files/csv_format.h"
+#include "tests/support/filling_disk.h"
 #include "tests/support/full_disk.h"
 #include "tests/support/hang_watchdog.h"
 #include "tests/ui/main_form_fixture.h"
 #include "ui/panels/trend_chart_panel.h"
+#include "ui/widgets/data_string_grid.h"
 
 namespace {
 
@@ -209,14 +215,30 @@ TEST_F(MainFormFilesTest, OpenReplacesTheRowsHeldBefore) {
 
 TEST_F(MainFormFilesTest, OpenErrorsKeepTheRowsReadBeforeThem) {
   CaptureRows({3, 5});
+  const QString direction = DirectionName();
   const std::filesystem::path missing = programDir.File("chybí.csv");
   dialogs.AnswerNext(NameOf(missing));
   ExpectError("Cannot open file: " + missing.string());
   form->OpenClick(nullptr);
-  // The reset came before the file was tried.
-  EXPECT_TRUE(form->Core().Records().Empty());
-  EXPECT_EQ(Grid().RowInUse, 0);
-  EXPECT_EQ(DirectionName(), QStringLiteral("--"));
+  // Nothing is replaced by a file that cannot be read: the rows and displays stay.
+  EXPECT_EQ(form->Core().Records().Size(), 2u);
+  EXPECT_EQ(Grid().RowCount(), 3);
+  EXPECT_EQ(DirectionName(), direction);
+
+  // Nor by one whose first row is bad: random bytes, or a row of a strange format.
+  std::mt19937 random(26);
+  std::string noise(64 * 1024, '\0');
+  for (char& c : noise) c = static_cast<char>(random());
+  programDir.Write("noise.csv", noise);
+  programDir.Write("strange.csv", "header\r\n6.12 2008 14:05:33 3.25 5.5 -2 -6.1 -8.4 2 3 XY\r\n");
+  for (const auto& [name, error] : {std::pair{"noise.csv", "Incorrect line format."},
+                                    std::pair{"strange.csv", "Unknown wind direction string."}}) {
+    dialogs.AnswerNext(NameOf(programDir.File(name)));
+    ExpectError(error);
+    form->OpenClick(nullptr);
+    EXPECT_EQ(form->Core().Records().Size(), 2u) << name;
+    EXPECT_EQ(Grid().RowCount(), 3) << name;
+  }
 
   programDir.Write("bad.csv",
                    "header\r\n"
@@ -232,22 +254,55 @@ TEST_F(MainFormFilesTest, OpenErrorsKeepTheRowsReadBeforeThem) {
   EXPECT_EQ(Grid().CellText(8, 1), "NNE");
 }
 
-TEST_F(MainFormFilesTest, OpenRefusesAtOnceWhatIsNotARegularFileAfterResettingTheDisplay) {
+TEST_F(MainFormFilesTest, OpenRefusesAtOnceWhatIsNotARegularFileAndKeepsTheRowsHeld) {
   const HangWatchdog watchdog("opening odd files");
   ASSERT_EQ(mkfifo(programDir.File("fifo.csv").c_str(), 0600), 0);
   std::filesystem::create_directory(programDir.File("folder.csv"));
   std::filesystem::create_symlink("/dev/zero", programDir.File("zero.csv"));
   std::filesystem::create_symlink("/dev/full", programDir.File("full.csv"));
-  for (const char* name : {"fifo.csv", "folder.csv", "zero.csv", "full.csv"}) {
-    SCOPED_TRACE(name);
-    CaptureRows({3});
-    const std::filesystem::path file = programDir.File(name);
+  for (const std::filesystem::path& file :
+       {programDir.File("fifo.csv"), programDir.File("folder.csv"), programDir.File("zero.csv"),
+        programDir.File("full.csv"), std::filesystem::path("/dev/urandom")}) {
+    SCOPED_TRACE(file);
+    CaptureRows({3, 4});
+    const QString direction = DirectionName();
     dialogs.AnswerNext(NameOf(file));
     ExpectError("Cannot open file: " + file.string());
     form->OpenClick(nullptr);
-    EXPECT_TRUE(form->Core().Records().Empty());
-    EXPECT_EQ(DirectionName(), QStringLiteral("--"));
+    EXPECT_EQ(form->Core().Records().Size(), 2u);
+    EXPECT_EQ(Grid().RowCount(), 3);
+    EXPECT_EQ(DirectionName(), direction);
   }
+}
+
+TEST_F(MainFormFilesTest, OpenOfAHugeFileShowsProgressAndCanBeCancelledKeepingTheRowsHeld) {
+  const HangWatchdog watchdog("cancelling the load of a huge file", std::chrono::seconds(120));
+  CaptureRows({3, 4});
+  // 2 GiB and no line end: one endless header line, read in steps all the same.
+  const std::filesystem::path huge = programDir.File("huge.csv");
+  programDir.Write("huge.csv", "");
+  std::filesystem::resize_file(huge, std::uintmax_t{2} << 30);
+  dialogs.AnswerNext(NameOf(huge));
+  bool progressShown = false;
+  QTimer cancel;
+  QObject::connect(&cancel, &QTimer::timeout, [&] {
+    for (QProgressDialog* progress : form->findChildren<QProgressDialog*>()) {
+      if (!progress->isVisible()) continue;
+      progressShown = true;
+      EXPECT_TRUE(progress->isModal());
+      EXPECT_EQ(progress->windowTitle(), QStringLiteral("Načíst"));
+      QPushButton* button = progress->findChild<QPushButton*>();
+      ASSERT_NE(button, nullptr);
+      EXPECT_EQ(button->text(), QStringLiteral("Zrušit"));
+      QTest::mouseClick(button, Qt::LeftButton);
+    }
+  });
+  cancel.start(50);
+  form->OpenClick(nullptr);
+  EXPECT_TRUE(progressShown);
+  EXPECT_TRUE(messages.Shown().empty());
+  EXPECT_EQ(form->Core().Records().Size(), 2u);
+  EXPECT_EQ(Grid().RowCount(), 3);
 }
 
 TEST_F(MainFormFilesTest, LiveLogWritesItsHeaderAtOnceAndEveryCapturedRowUntilUnticked) {
@@ -294,6 +349,34 @@ TEST_F(MainFormFilesTest, CaptureLogOpenedBackHoldsTheCapturedRows) {
   EXPECT_EQ(form->Core().Records().Size(), 6u);
   EXPECT_EQ(StoreAsCsv(), captured);
   EXPECT_EQ(Grid().RowCount(), 7);
+}
+
+TEST_F(MainFormFilesTest, LiveLogOnADiskThatFillsHoldsWholeRowsThatOpenReadsBack) {
+  const HangWatchdog watchdog("the live log on a filling disk");
+  FillingDisk disk;
+  const std::filesystem::path log = disk / "live.csv";
+  dialogs.AnswerNext(NameOf(log));
+  LogBox().click();
+  StartCaptureAndPrime();
+  DeliverRows({1, 2, 3}, 2);
+  disk.Fill();
+  ExpectError("Cannot write file: " + log.string());
+  std::uint32_t counter = 5;
+  while (LogBox().isChecked() && counter < 200) DeliverRows({int(counter % 20)}, counter++);
+  disk.Free();
+  form->StopCaptureClick(nullptr);
+  ASSERT_FALSE(LogBox().isChecked());
+
+  // The file holds the first rows captured, each whole; Open reads every one of them back.
+  const std::string bytes = ReadBytes(log);
+  const std::string captured = StoreAsCsv();
+  ASSERT_LT(bytes.size(), captured.size());
+  EXPECT_EQ(captured.substr(0, bytes.size()), bytes);
+  EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
+  dialogs.AnswerNext(NameOf(log));
+  form->OpenClick(nullptr);
+  EXPECT_EQ(StoreAsCsv(), bytes);
+  EXPECT_GE(form->Core().Records().Size(), 3u);
 }
 
 TEST_F(MainFormFilesTest, LiveLogThatDoesNotStartLeavesTheBoxUnticked) {

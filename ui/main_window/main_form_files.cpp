@@ -8,6 +8,7 @@
 #include "core/clock.h"
 #include "files/csv_writer.h"
 #include "files/data_file_reader.h"
+#include "ui/dialogs/data_file_progress.h"
 #include "ui/widgets/data_string_grid.h"
 #include "ui/desktop/file_dialogs.h"
 #include "files/file_messages.h"
@@ -46,28 +47,42 @@ void TMainForm::OpenClick(QObject* /*sender*/) {
       fileDialogs_->OpenFileName(QString::fromUtf8(kDataFileFilter));
   if (!name) return;
 
-  // The loaded rows replace what was held, so the grid, Save and the report show the same rows.
-  core_.Records().Clear();
-  ClearChartPoints();
-  // Before the file is opened: a file that cannot be read still leaves an empty display.
-  ResetDisplay();
-
-  ReadOutcome outcome = ReadOutcome::Ok;
-  {
-    // The grid is laid out once, when the whole file is in, not once per row.
-    const TDataStringGrid::BulkUpdate bulk(grid_->Grid());
-    outcome = ReadDataFile(FileSystemPath(*name), [this](const MeasurementRecord& r) {
-      const std::int32_t dropped =
-          core_.AddRecord(r.Sector, /*display=*/false, r.Time, r.AvgSpeed, r.GustSpeed,
-                          r.Temperature, r.WindChillAvg, r.WindChillGust, r.BeaufortAvg,
-                          r.BeaufortGust);
-      for (std::int32_t i = 0; i < dropped; ++i) DropOldestGridRow();
-      AddGridRow(r.Time, r.Sector, r.AvgSpeed, r.GustSpeed, r.Temperature, r.WindChillAvg,
-                 r.WindChillGust, r.BeaufortAvg, r.BeaufortGust);
-    });
-  }
-  if (outcome != ReadOutcome::Ok) {
-    ShowFileError(*messages_, OutcomeMessage(outcome, name->toStdString()));
+  // What is held stays until the file has shown that it reads as data: by its first row, or by
+  // ending cleanly. Then the loaded rows replace it, so the grid, Save and the report show the
+  // same rows; a file that cannot be opened, or whose first row is bad, changes nothing.
+  DataFileLoad load(FileSystemPath(*name));
+  bool replaced = false;
+  // The grid is laid out once per step, not once per row; events come only between steps.
+  std::optional<TDataStringGrid::BulkUpdate> bulk;
+  const auto replace = [this, &replaced, &bulk] {
+    if (replaced) return;
+    replaced = true;
+    core_.Records().Clear();
+    ClearChartPoints();
+    ResetDisplay();
+    bulk.emplace(grid_->Grid());
+  };
+  const RecordCallback add = [this, &replace](const MeasurementRecord& r) {
+    replace();
+    const std::int32_t dropped =
+        core_.AddRecord(r.Sector, /*display=*/false, r.Time, r.AvgSpeed, r.GustSpeed,
+                        r.Temperature, r.WindChillAvg, r.WindChillGust, r.BeaufortAvg,
+                        r.BeaufortGust);
+    for (std::int32_t i = 0; i < dropped; ++i) DropOldestGridRow();
+    AddGridRow(r.Time, r.Sector, r.AvgSpeed, r.GustSpeed, r.Temperature, r.WindChillAvg,
+               r.WindChillGust, r.BeaufortAvg, r.BeaufortGust);
+  };
+  const bool finished = RunDataFileLoad(this, load, [this, &load, &add, &replaced, &bulk] {
+    if (replaced) bulk.emplace(grid_->Grid());
+    const bool more = load.Step(add, kDataFileLoadStep);
+    bulk.reset();
+    return more;
+  });
+  if (!finished) return;  // cancelled: the rows read so far stay, as after a bad line
+  if (load.Outcome() == ReadOutcome::Ok) {
+    replace();  // an empty or header-only file holds no rows
+  } else {
+    ShowFileError(*messages_, OutcomeMessage(load.Outcome(), name->toStdString()));
   }
 }
 
