@@ -3,9 +3,9 @@
 #include "alarms/alarm_event_model.h"
 #include "alarms/alarm_limits.h"
 #include "alarms/alarms_form.h"
+#include "alarms/sound_player.h"
 #include "core/clock.h"
 #include "core/date_time_text.h"
-#include "alarms/sound_player.h"
 
 void TAlarmsForm::CheckAlarms(float temperature, float avgSpeed, float gustSpeed,
                               float windChillAvg) {

@@ -1,5 +1,5 @@
-#include "ui/startup/program.h"
 #include "device/simulated_anemometer.h"
+#include "ui/startup/program.h"
 
 // The program on a simulated anemometer that sends one report a second; capture starts at once.
 int main(int argc, char** argv) {

@@ -10,8 +10,8 @@
 #include "alarms/alarm_event_model.h"
 #include "alarms/alarm_limits.h"
 #include "alarms/alarms_form.h"
-#include "core/clock.h"
 #include "alarms/sound_player.h"
+#include "core/clock.h"
 
 namespace {
 

@@ -17,8 +17,8 @@
 #include <thread>
 #include <vector>
 
-#include "tests/support/fake_hid_transport.h"
 #include "device/usb_anemometer.h"
+#include "tests/support/fake_hid_transport.h"
 
 namespace {
 

@@ -10,12 +10,12 @@
 #include <random>
 #include <string>
 
+#include "core/record_store.h"
 #include "files/c_file.h"
 #include "files/csv_format.h"
 #include "files/csv_writer.h"
 #include "files/data_file_reader.h"
 #include "files/pdf_report.h"
-#include "core/record_store.h"
 
 namespace {
 

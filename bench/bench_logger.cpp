@@ -27,14 +27,14 @@
 #include <string>
 #include <vector>
 
+#include "core/measurement_core.h"
+#include "device/simulated_anemometer.h"
+#include "device/system_clock.h"
+#include "logger/headless_logger.h"
+#include "logger/mqtt_publisher.h"
+#include "logger/status_lines.h"
 #include "tests/support/fake_hid_transport.h"
 #include "tests/support/fixed_clock.h"
-#include "logger/headless_logger.h"
-#include "core/measurement_core.h"
-#include "logger/mqtt_publisher.h"
-#include "device/simulated_anemometer.h"
-#include "logger/status_lines.h"
-#include "device/system_clock.h"
 
 namespace {
 

@@ -36,21 +36,21 @@
 #include <string>
 #include <vector>
 
-#include "files/csv_writer.h"
-#include "ui/widgets/data_string_grid.h"
-#include "ui/desktop/file_dialogs.h"
-#include "ui/widgets/grid_record_row.h"
-#include "device/hid_transport.h"
-#include "ui/main_window/main_form.h"
-#include "ui/panels/record_display.h"
 #include "core/measurement_core.h"
 #include "core/packet_encoder.h"
-#include "ui/desktop/message_boxes.h"
-#include "tests/support/named_child.h"
-#include "ui/startup/program.h"
 #include "core/record_store.h"
+#include "device/hid_transport.h"
 #include "device/system_clock.h"
 #include "device/usb_anemometer.h"
+#include "files/csv_writer.h"
+#include "tests/support/named_child.h"
+#include "ui/desktop/file_dialogs.h"
+#include "ui/desktop/message_boxes.h"
+#include "ui/main_window/main_form.h"
+#include "ui/panels/record_display.h"
+#include "ui/startup/program.h"
+#include "ui/widgets/data_string_grid.h"
+#include "ui/widgets/grid_record_row.h"
 
 namespace {
 
@@ -142,9 +142,9 @@ double ResidentMegabytes() {
 }
 
 double MeanMicroseconds(const std::vector<double>& seconds, std::size_t first, std::size_t count) {
-  const double sum = std::accumulate(seconds.begin() + static_cast<std::ptrdiff_t>(first),
-                                     seconds.begin() + static_cast<std::ptrdiff_t>(first + count),
-                                     0.0);
+  const double sum =
+      std::accumulate(seconds.begin() + static_cast<std::ptrdiff_t>(first),
+                      seconds.begin() + static_cast<std::ptrdiff_t>(first + count), 0.0);
   return sum / static_cast<double>(count) * 1e6;
 }
 

@@ -1,11 +1,9 @@
 // The trend charts' cost per record: every third record completes a chart point and redraws
 // all four charts of 120 points; the other two only add to the open point.
 #include <benchmark/benchmark.h>
-
-#include <QGuiApplication>
-
 #include <time.h>
 
+#include <QGuiApplication>
 #include <cmath>
 
 #include "ui/drawing/trend_charts.h"

@@ -24,19 +24,19 @@
 #include <optional>
 #include <string>
 
+#include "core/measurement_core.h"
+#include "core/record_store.h"
+#include "device/hid_transport.h"
+#include "device/system_clock.h"
 #include "files/c_file.h"
 #include "files/csv_format.h"
 #include "files/data_file_reader.h"
-#include "ui/widgets/data_string_grid.h"
-#include "ui/desktop/file_dialogs.h"
-#include "device/hid_transport.h"
-#include "ui/main_window/main_form.h"
-#include "core/measurement_core.h"
-#include "ui/desktop/message_boxes.h"
 #include "tests/support/named_child.h"
+#include "ui/desktop/file_dialogs.h"
+#include "ui/desktop/message_boxes.h"
+#include "ui/main_window/main_form.h"
 #include "ui/startup/program.h"
-#include "core/record_store.h"
-#include "device/system_clock.h"
+#include "ui/widgets/data_string_grid.h"
 
 namespace {
 

@@ -16,9 +16,7 @@ bool IsCSpace(char c) {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-bool IsHexDigit(char c) {
-  return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
+bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
 int DigitValue(char c) {
   if (IsDigit(c)) return c - '0';
@@ -98,8 +96,8 @@ std::optional<float> ScanUnsignedFloat(std::string_view number) {
     }
   }
   float value = 0.0f;
-  const auto result =
-      std::from_chars(first, last, value, hex ? std::chars_format::hex : std::chars_format::general);
+  const auto result = std::from_chars(first, last, value,
+                                      hex ? std::chars_format::hex : std::chars_format::general);
   if (result.ec == std::errc::invalid_argument) return std::nullopt;
   if (result.ec == std::errc::result_out_of_range) {
     const std::string_view matched(first, static_cast<std::size_t>(result.ptr - first));

@@ -75,9 +75,8 @@ void MeasurementCore::DecodePacket(const Packet& packet, const SystemTime& arriv
   for (RecordConsumer* consumer : consumers) consumer->EndReport();
 }
 
-void MeasurementCore::ProcessSample(DirectionSector sector, const SystemTime& time,
-                                    float avgSpeed, float gustSpeed, float temperature,
-                                    bool madeUp) {
+void MeasurementCore::ProcessSample(DirectionSector sector, const SystemTime& time, float avgSpeed,
+                                    float gustSpeed, float temperature, bool madeUp) {
   const float windChillAvg = WindChill(avgSpeed, temperature);
   const float windChillGust = WindChill(gustSpeed, temperature);
   const float beaufortAvg = BeaufortNumber(avgSpeed);
@@ -88,9 +87,8 @@ void MeasurementCore::ProcessSample(DirectionSector sector, const SystemTime& ti
 
 std::int32_t MeasurementCore::AddRecord(DirectionSector sector, bool display,
                                         const SystemTime& time, float avgSpeed, float gustSpeed,
-                                        float temperature, float windChillAvg,
-                                        float windChillGust, float beaufortAvg,
-                                        float beaufortGust, bool madeUp) {
+                                        float temperature, float windChillAvg, float windChillGust,
+                                        float beaufortAvg, float beaufortGust, bool madeUp) {
   std::int32_t dropped = 0;
   while (records_.Size() >= RecordStore::kLimit) {
     records_.RemoveOldest();

@@ -8,9 +8,9 @@
 // accumulator of a trend-chart point, which is the only user of SectorAccumulator.
 struct MeasurementRecord {
   SystemTime Time;
-  float AvgSpeed = 0.0f;       // m/s
-  float GustSpeed = 0.0f;      // m/s
-  std::int32_t Sector = 0;     // DirectionSector, 0..15 (16 = no direction)
+  float AvgSpeed = 0.0f;    // m/s
+  float GustSpeed = 0.0f;   // m/s
+  std::int32_t Sector = 0;  // DirectionSector, 0..15 (16 = no direction)
   std::int32_t SectorAccumulator = 0;
   float Temperature = 0.0f;    // degrees C
   float WindChillAvg = 0.0f;   // degrees C

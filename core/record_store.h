@@ -25,8 +25,15 @@ class RecordStore {
     const_iterator(const RecordStore* store, std::size_t index) : store_(store), index_(index) {}
     reference operator*() const { return (*store_)[index_]; }
     pointer operator->() const { return &(*store_)[index_]; }
-    const_iterator& operator++() { ++index_; return *this; }
-    const_iterator operator++(int) { auto copy = *this; ++index_; return copy; }
+    const_iterator& operator++() {
+      ++index_;
+      return *this;
+    }
+    const_iterator operator++(int) {
+      auto copy = *this;
+      ++index_;
+      return copy;
+    }
     friend bool operator==(const const_iterator& a, const const_iterator& b) {
       return a.index_ == b.index_;
     }

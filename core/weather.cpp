@@ -32,8 +32,8 @@ float WindChill(float speed, float temperature) {
 
 float BeaufortNumber(float speed) {
   // Lower bound of each band, in m/s; a speed between two bands belongs to the lower one.
-  static constexpr std::array<double, 13> kLowerBounds = {
-      0.0, 0.3, 1.6, 3.4, 5.5, 8.0, 10.8, 13.9, 17.2, 20.8, 24.5, 28.5, 32.7};
+  static constexpr std::array<double, 13> kLowerBounds = {0.0,  0.3,  1.6,  3.4,  5.5,  8.0, 10.8,
+                                                          13.9, 17.2, 20.8, 24.5, 28.5, 32.7};
   int number = 0;
   for (int band = 1; band < static_cast<int>(kLowerBounds.size()); ++band) {
     if (static_cast<double>(speed) >= kLowerBounds[static_cast<std::size_t>(band)]) number = band;

@@ -9,9 +9,9 @@
 #include <thread>
 
 #include "core/clock.h"
-#include "device/hid_transport.h"
 #include "core/packet.h"
 #include "core/system_time.h"
+#include "device/hid_transport.h"
 
 // The two messages the capture thread sends to the main window (both without parameters).
 inline constexpr int WM_USER = 0x0400;

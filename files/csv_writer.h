@@ -2,9 +2,9 @@
 
 #include <filesystem>
 
+#include "core/record_store.h"
 #include "files/file_calls.h"
 #include "files/file_outcomes.h"
-#include "core/record_store.h"
 
 // Writes the header and every record, oldest first, replacing the file all or nothing
 // (atomic_file.h): on any failure the previous file stays as it was. CannotOpen when no file can

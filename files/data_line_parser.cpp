@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <span>
 
-#include "files/c_scanner.h"
 #include "core/direction_sector.h"
+#include "files/c_scanner.h"
 
 namespace {
 

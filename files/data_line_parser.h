@@ -3,8 +3,8 @@
 #include <array>
 #include <string_view>
 
-#include "files/file_outcomes.h"
 #include "core/measurement_record.h"
+#include "files/file_outcomes.h"
 
 // The eleven items of a data line, as "%10s %10s %10s %f %f %f %f %f %f %f %10s" reads them
 // once every comma has become a space. The tokens point into the scanned line.

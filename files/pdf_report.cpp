@@ -6,10 +6,10 @@
 #include <optional>
 #include <type_traits>
 
-#include "files/atomic_file.h"
 #include "core/c_format.h"
 #include "core/date_time_text.h"
 #include "core/direction_sector.h"
+#include "files/atomic_file.h"
 
 namespace {
 

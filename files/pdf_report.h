@@ -3,11 +3,11 @@
 #include <filesystem>
 #include <string>
 
-#include "files/file_calls.h"
-#include "files/file_outcomes.h"
 #include "core/measurement_record.h"
 #include "core/record_store.h"
 #include "core/system_time.h"
+#include "files/file_calls.h"
+#include "files/file_outcomes.h"
 
 // The PDF report of every record, oldest first: A4 landscape pages, a title, the creation line
 // and the column header on the first page (45 rows), 50 rows on each further page. now is the

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "files/file_calls.h"
 #include "core/file_store.h"
+#include "files/file_calls.h"
 
 // The core's files on this system: read only when regular and small enough, replaced through
 // AtomicFile (atomic_file.h).

@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "files/atomic_file.h"
 #include "core/c_format.h"
 #include "core/file_store.h"
+#include "files/atomic_file.h"
 #include "files/regular_file.h"
 
 namespace fs = std::filesystem;

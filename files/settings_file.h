@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <string_view>
 
-#include "files/file_calls.h"
 #include "core/program_files.h"  // kSettingsFileName
+#include "files/file_calls.h"
 
 // anemometer.ini: one section "Anemometer" with the direction offset and the compass chart
 // type. The file may come from the Windows version of the program, so it is read the way the

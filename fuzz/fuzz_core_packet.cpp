@@ -32,8 +32,8 @@ class CheckingConsumer : public RecordConsumer {
   static void CheckRecord(const MeasurementRecord& record) {
     Check(record.Sector >= 0 && record.Sector <= 15);
     Check(record.SectorAccumulator == 0);
-    for (float value : {record.AvgSpeed, record.GustSpeed, record.Temperature,
-                        record.WindChillAvg, record.WindChillGust}) {
+    for (float value : {record.AvgSpeed, record.GustSpeed, record.Temperature, record.WindChillAvg,
+                        record.WindChillGust}) {
       Check(std::isfinite(value));
     }
     Check(record.AvgSpeed >= 0.0f && record.GustSpeed >= 0.0f);

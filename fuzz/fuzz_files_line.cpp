@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
+#include "core/date_time_text.h"
 #include "files/csv_format.h"
 #include "files/data_line_parser.h"
-#include "core/date_time_text.h"
 
 namespace {
 

@@ -50,8 +50,7 @@ void HeadlessLogger::Start() {
                               "; using the default calibration table");
   }
   if (loaded.settingsUnreadable) {
-    status_.Say("settings",
-                "cannot read " + loaded.settingsFile.string() + "; direction offset 0");
+    status_.Say("settings", "cannot read " + loaded.settingsFile.string() + "; direction offset 0");
   }
   LookForDevice();
 }

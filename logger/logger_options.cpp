@@ -144,8 +144,7 @@ LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passw
 
   const bool mqttDetails = parser.isSet(topic) || parser.isSet(homeAssistant) ||
                            parser.isSet(removeHomeAssistant) || parser.isSet(user) ||
-                           parser.isSet(passwordFile) || parser.isSet(tls) ||
-                           parser.isSet(caFile);
+                           parser.isSet(passwordFile) || parser.isSet(tls) || parser.isSet(caFile);
   if (parser.isSet(mqtt)) {
     const HostAndPort address = SplitHostAndPort(parser.value(mqtt));
     if (!address.valid) {

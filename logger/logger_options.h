@@ -21,7 +21,7 @@ struct MqttSettings {
   std::string host;
   int port = kDefaultMqttPort;  // kDefaultMqttTlsPort by default with TLS
   std::string topicPrefix = kDefaultTopicPrefix;
-  std::string user;                     // empty: no user name
+  std::string user;  // empty: no user name
   // From --mqtt-password-file, else the systemd credential mqtt-password, else
   // KELVRA_MQTT_PASSWORD; never from the command line itself.
   std::optional<std::string> password;

@@ -27,8 +27,8 @@ class CalibrationFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = fs::temp_directory_path() /
-           (std::string("core_tests_") + info->name() + "_" + std::to_string(std::random_device{}()));
+    dir_ = fs::temp_directory_path() / (std::string("core_tests_") + info->name() + "_" +
+                                        std::to_string(std::random_device{}()));
     fs::remove_all(dir_);
     fs::create_directories(dir_);
   }

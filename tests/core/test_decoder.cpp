@@ -97,7 +97,7 @@ TEST_F(DecoderTest, CounterStepWrapsLikeTheDevicesCounter) {
   constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
   Decode(1);
   Decode(-2);
-  EXPECT_EQ(Decode(1), 3u);        // -2, -1, 0, 1
+  EXPECT_EQ(Decode(1), 3u);         // -2, -1, 0, 1
   EXPECT_EQ(Decode(kMax - 1), 1u);  // far too many to be missed packets
   EXPECT_EQ(Decode(kMin), 2u);      // kMax - 1, kMax, then the counter runs over to kMin
   EXPECT_EQ(Decode(kMax), 0u);      // one step back across the wrap

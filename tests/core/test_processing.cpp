@@ -18,8 +18,7 @@ using Call = RecordingConsumer::Call;
 // The wind chill index as the textbook writes it, in double precision.
 double TextbookWindChill(double speed, double temperature) {
   const double p = std::pow(speed * 3.6, 0.16);
-  return std::min(13.12 + 0.6215 * temperature - 11.37 * p + 0.3965 * temperature * p,
-                  temperature);
+  return std::min(13.12 + 0.6215 * temperature - 11.37 * p + 0.3965 * temperature * p, temperature);
 }
 
 class ProcessingTest : public ::testing::Test {
@@ -72,9 +71,11 @@ TEST(WindChill, StaysFiniteForAnyFiniteInput) {
 
 TEST(BeaufortNumber, KnownValuesAndSpeedsBetweenBands) {
   const std::pair<float, float> cases[] = {
-      {0.0f, 0}, {0.1f, 0}, {0.2f, 0}, {0.25f, 0}, {0.3f, 1}, {1.5f, 1}, {1.55f, 1}, {1.6f, 2},
-      {15.05f, 7}, {32.7f, 12}, {40.8f, 12}, {41.0f, 12}, {1e30f, 12}, {-1.0f, 0},
-      {std::numeric_limits<float>::quiet_NaN(), 0}};
+      {0.0f, 0},   {0.1f, 0},   {0.2f, 0},
+      {0.25f, 0},  {0.3f, 1},   {1.5f, 1},
+      {1.55f, 1},  {1.6f, 2},   {15.05f, 7},
+      {32.7f, 12}, {40.8f, 12}, {41.0f, 12},
+      {1e30f, 12}, {-1.0f, 0},  {std::numeric_limits<float>::quiet_NaN(), 0}};
   for (const auto& [speed, number] : cases) EXPECT_EQ(BeaufortNumber(speed), number) << speed;
 }
 

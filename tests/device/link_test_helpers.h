@@ -6,9 +6,9 @@
 #include <mutex>
 
 #include "core/clock.h"
-#include "tests/support/fake_hid_transport.h"
 #include "core/packet.h"
 #include "device/usb_anemometer.h"
+#include "tests/support/fake_hid_transport.h"
 
 // Counts the link's messages (they arrive on the capture thread) and lets a test wait for them.
 class NotificationLog {

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "device/usb_anemometer.h"
 #include "tests/support/fake_hid_transport.h"
 #include "tests/support/fixed_clock.h"
-#include "device/usb_anemometer.h"
 
 namespace {
 

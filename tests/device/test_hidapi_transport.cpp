@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "tests/support/fixed_clock.h"
 #include "device/hidapi_transport.h"
 #include "device/usb_anemometer.h"
+#include "tests/support/fixed_clock.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <thread>
 #include <vector>
 
+#include "device/usb_anemometer.h"
+#include "tests/device/link_test_helpers.h"
 #include "tests/support/fake_hid_transport.h"
 #include "tests/support/fixed_clock.h"
-#include "tests/device/link_test_helpers.h"
-#include "device/usb_anemometer.h"
 
 namespace {
 

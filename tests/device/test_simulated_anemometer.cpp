@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "core/calibration.h"
-#include "tests/support/fixed_clock.h"
-#include "tests/device/link_test_helpers.h"
 #include "core/packet.h"
 #include "device/simulated_anemometer.h"
 #include "device/simulated_weather.h"
 #include "device/usb_anemometer.h"
+#include "tests/device/link_test_helpers.h"
+#include "tests/support/fixed_clock.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "files/atomic_file.h"
-#include "tests/support/failing_file_calls.h"
 #include "tests/files/files_test_helpers.h"
+#include "tests/support/failing_file_calls.h"
 #include "tests/support/hang_watchdog.h"
 
 namespace fs = std::filesystem;

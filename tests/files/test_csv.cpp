@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
+#include "core/direction_sector.h"
 #include "files/csv_format.h"
 #include "files/csv_writer.h"
 #include "files/data_file_reader.h"
-#include "core/direction_sector.h"
 #include "files/file_messages.h"
 #include "tests/files/files_test_helpers.h"
 

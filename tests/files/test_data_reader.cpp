@@ -5,13 +5,13 @@
 #include <cstdio>
 #include <vector>
 
+#include "core/direction_sector.h"
 #include "files/csv_format.h"
 #include "files/data_file_reader.h"
 #include "files/data_line_parser.h"
-#include "core/direction_sector.h"
 #include "files/file_messages.h"
-#include "tests/files/files_test_helpers.h"
 #include "files/line_piece_reader.h"
+#include "tests/files/files_test_helpers.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "core/date_time_text.h"
 #include "core/direction_sector.h"
 #include "files/file_messages.h"
-#include "tests/files/files_test_helpers.h"
 #include "files/pdf_report.h"
+#include "tests/files/files_test_helpers.h"
 
 namespace {
 

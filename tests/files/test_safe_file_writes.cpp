@@ -10,10 +10,10 @@
 
 #include "core/calibration.h"
 #include "files/csv_writer.h"
-#include "tests/support/failing_file_calls.h"
 #include "files/pdf_report.h"
 #include "files/posix_file_store.h"
 #include "files/settings_file.h"
+#include "tests/support/failing_file_calls.h"
 #include "tests/support/temporary_program_dir.h"
 
 namespace fs = std::filesystem;
@@ -61,9 +61,7 @@ class SafeFileWritesTest : public ::testing::Test {
          return SaveCalibration(store, file, DefaultCalibrationTable()) == 0;
        }},
       {"anemometer.ini",
-       [](const fs::path& file, FileCalls& calls) {
-         return SaveSettingsFile(file, 5, 3, calls);
-       }},
+       [](const fs::path& file, FileCalls& calls) { return SaveSettingsFile(file, 5, 3, calls); }},
       {"saved.csv",
        [this](const fs::path& file, FileCalls& calls) {
          return SaveCsv(file, records_, calls) == FileOutcome::Ok;

@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <string>
 
-#include "tests/files/files_test_helpers.h"
 #include "files/settings_file.h"
+#include "tests/files/files_test_helpers.h"
 
 namespace fs = std::filesystem;
 
@@ -59,9 +59,11 @@ TEST_F(SettingsFileTest, ValuesAreReadLikeTheWindowsProfileFunctions) {
       // Keys outside the section or commented out; only the first of two equal keys and of two
       // equal sections count.
       {"PosunutiSmeruVetru=5\n[Other]\nTypGrafuNaKompasu=3\n[Anemometer]\n"
-       ";TypGrafuNaKompasu=2\n", 0, 1},
+       ";TypGrafuNaKompasu=2\n",
+       0, 1},
       {"[Anemometer]\nPosunutiSmeruVetru=3\nPosunutiSmeruVetru=5\n[ANEMOMETER]\n"
-       "TypGrafuNaKompasu=3\n", 3, 1},
+       "TypGrafuNaKompasu=3\n",
+       3, 1},
       // Out of range, or without a leading integer.
       {"[Anemometer]\nPosunutiSmeruVetru=16\nTypGrafuNaKompasu=0\n", 0, 1},
       {"[Anemometer]\nPosunutiSmeruVetru=-1\nTypGrafuNaKompasu=4\n", 0, 1},
@@ -105,16 +107,19 @@ TEST_F(SettingsFileTest, EveryChangeIsWrittenAndReadBack) {
 TEST_F(SettingsFileTest, WritingKeepsEveryOtherLine) {
   // Line feeds only: the key's line is replaced in place keeping its spelling, a missing key
   // joins its section, and the rest is untouched.
-  Write("; settings\n[Display]\nPosunutiSmeruVetru=1\n\n[anemometer]\n  posunutismeruvetru = 4 \n"
-        "Colour=blue\n\n[Last]\nX=1\n");
+  Write(
+      "; settings\n[Display]\nPosunutiSmeruVetru=1\n\n[anemometer]\n  posunutismeruvetru = 4 \n"
+      "Colour=blue\n\n[Last]\nX=1\n");
   ASSERT_TRUE(SaveSettingsFile(path_, 9, 3));
-  EXPECT_EQ(Read(), "; settings\n[Display]\nPosunutiSmeruVetru=1\n\n[anemometer]\n"
-                    "posunutismeruvetru=9\nColour=blue\nTypGrafuNaKompasu=3\n\n[Last]\nX=1\n");
+  EXPECT_EQ(Read(),
+            "; settings\n[Display]\nPosunutiSmeruVetru=1\n\n[anemometer]\n"
+            "posunutismeruvetru=9\nColour=blue\nTypGrafuNaKompasu=3\n\n[Last]\nX=1\n");
   // CR LF line ends are kept; a missing section is added at the end.
   Write("[Other]\r\nKey=Value");
   ASSERT_TRUE(SaveSettingsFile(path_, 2, 1));
-  EXPECT_EQ(Read(), "[Other]\r\nKey=Value\r\n\r\n[Anemometer]\r\nPosunutiSmeruVetru=2\r\n"
-                    "TypGrafuNaKompasu=1\r\n");
+  EXPECT_EQ(Read(),
+            "[Other]\r\nKey=Value\r\n\r\n[Anemometer]\r\nPosunutiSmeruVetru=2\r\n"
+            "TypGrafuNaKompasu=1\r\n");
 }
 
 TEST_F(SettingsFileTest, WriteProtectedFileGivesFailureAndStaysAsItWas) {

@@ -8,8 +8,8 @@
 #include <string>
 #include <utility>
 
-#include "tests/install/packaging_file.h"
 #include "device/usb_anemometer.h"
+#include "tests/install/packaging_file.h"
 
 namespace {
 

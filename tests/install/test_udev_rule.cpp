@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/install/packaging_file.h"
 #include "device/usb_anemometer.h"
+#include "tests/install/packaging_file.h"
 
 namespace {
 

@@ -67,9 +67,9 @@
 #include <utility>
 #include <vector>
 
-#include "device/hid_transport.h"
 #include "core/packet.h"
 #include "core/packet_encoder.h"
+#include "device/hid_transport.h"
 #include "device/usb_anemometer.h"
 
 class FakeHidTransport : public HidTransport {

@@ -51,9 +51,8 @@ class RecordingConsumer : public RecordConsumer {
   // The calls without the report brackets.
   std::vector<Call> RecordCalls() const {
     std::vector<Call> result;
-    std::copy_if(calls.begin(), calls.end(), std::back_inserter(result), [](Call call) {
-      return call != Call::BeginReport && call != Call::EndReport;
-    });
+    std::copy_if(calls.begin(), calls.end(), std::back_inserter(result),
+                 [](Call call) { return call != Call::BeginReport && call != Call::EndReport; });
     return result;
   }
 

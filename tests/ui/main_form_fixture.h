@@ -8,15 +8,15 @@
 #include <QString>
 #include <memory>
 
-#include "ui/widgets/data_string_grid.h"
 #include "tests/support/fake_hid_transport.h"
 #include "tests/support/fixed_clock.h"
-#include "ui/main_window/main_form.h"
 #include "tests/support/named_child.h"
 #include "tests/support/recording_message_boxes.h"
 #include "tests/support/scripted_file_dialogs.h"
 #include "tests/support/temporary_program_dir.h"
 #include "tests/support/up_down_clicks.h"
+#include "ui/main_window/main_form.h"
+#include "ui/widgets/data_string_grid.h"
 
 // A main window on a scripted anemometer, a fixed clock, recorded message boxes and a temporary
 // program directory whose calibration table has one point of 500 mHz per m/s, so that every

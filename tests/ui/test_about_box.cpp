@@ -8,9 +8,9 @@
 #include <QTimer>
 #include <functional>
 
-#include "ui/dialogs/about_box.h"
-#include "tests/ui/main_form_fixture.h"
 #include "tests/support/named_child.h"
+#include "tests/ui/main_form_fixture.h"
+#include "ui/dialogs/about_box.h"
 
 namespace {
 

@@ -17,18 +17,18 @@
 #include <utility>
 #include <vector>
 
-#include "ui/dialogs/about_box.h"
 #include "alarms/alarms_form.h"
 #include "core/calibration.h"
-#include "ui/widgets/data_string_grid.h"
 #include "tests/support/fake_sound_player.h"
+#include "tests/support/named_child.h"
+#include "tests/ui/main_form_fixture.h"
+#include "ui/dialogs/about_box.h"
 #include "ui/dialogs/kalibracni_tabulka_form.h"
 #include "ui/dialogs/kalibracni_tabulka_zaznam_form.h"
-#include "tests/ui/main_form_fixture.h"
-#include "tests/support/named_child.h"
 #include "ui/dialogs/nastaveni_smeru_vetru_form.h"
-#include "ui/startup/program.h"
 #include "ui/panels/wind_panel.h"
+#include "ui/startup/program.h"
+#include "ui/widgets/data_string_grid.h"
 
 namespace {
 

@@ -9,15 +9,15 @@
 #include <QTimer>
 #include <functional>
 
-#include "ui/dialogs/about_box.h"
 #include "alarms/alarm_limits.h"
 #include "alarms/alarms_form.h"
 #include "tests/support/fake_sound_player.h"
 #include "tests/support/fixed_clock.h"
+#include "ui/desktop/qt_message_boxes.h"
+#include "ui/dialogs/about_box.h"
 #include "ui/dialogs/kalibracni_tabulka_form.h"
 #include "ui/dialogs/kalibracni_tabulka_zaznam_form.h"
 #include "ui/dialogs/nastaveni_smeru_vetru_form.h"
-#include "ui/desktop/qt_message_boxes.h"
 
 namespace {
 

@@ -5,12 +5,11 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
-
 #include <functional>
 
 #include "tests/support/named_child.h"
-#include "ui/dialogs/nastaveni_smeru_vetru_form.h"
 #include "ui/desktop/program_font.h"
+#include "ui/dialogs/nastaveni_smeru_vetru_form.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "core/c_format.h"
-#include "ui/widgets/data_string_grid.h"
 #include "core/date_time_text.h"
+#include "ui/widgets/data_string_grid.h"
 #include "ui/widgets/grid_record_row.h"
 
 namespace {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -7,14 +8,13 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
-#include <QAction>
 #include <filesystem>
 
 #include "core/calibration.h"
-#include "ui/widgets/data_string_grid.h"
-#include "tests/ui/main_form_fixture.h"
 #include "device/usb_anemometer.h"
+#include "tests/ui/main_form_fixture.h"
 #include "ui/panels/trend_chart_panel.h"
+#include "ui/widgets/data_string_grid.h"
 
 namespace {
 

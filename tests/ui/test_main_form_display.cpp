@@ -12,12 +12,12 @@
 
 #include "alarms/alarm_event_model.h"
 #include "alarms/alarms_form.h"
-#include "ui/widgets/data_string_grid.h"
 #include "core/date_time_text.h"
+#include "core/record_store.h"
 #include "tests/support/fake_sound_player.h"
 #include "tests/ui/main_form_fixture.h"
-#include "core/record_store.h"
 #include "ui/panels/wind_panel.h"
+#include "ui/widgets/data_string_grid.h"
 
 namespace {
 
@@ -53,11 +53,11 @@ using Row = std::vector<std::string>;
 // With 500 mHz per m/s, 3000 mHz is 6 m/s (Beaufort 4) and 5000 mHz 10 m/s (Beaufort 5); at
 // 30 degrees the wind chill formula gives more than the air temperature, so both wind chills
 // are 30. Direction code 5 is sector 4, E.
-const Row kFirstRow = {"6.12 2008 09:05:07", "6.00", "10.00", "30.00", "30.00",
-                       "30.00",              "4.00", "5.00",  "E"};
+const Row kFirstRow = {
+    "6.12 2008 09:05:07", "6.00", "10.00", "30.00", "30.00", "30.00", "4.00", "5.00", "E"};
 // 2 and 4 m/s (Beaufort 2 and 3) at 25 degrees; direction code 12 is WSW.
-const Row kSecondRow = {"7.12 2008 10:00:00", "2.00", "4.00", "25.00", "25.00",
-                        "25.00",              "2.00", "3.00", "WSW"};
+const Row kSecondRow = {
+    "7.12 2008 10:00:00", "2.00", "4.00", "25.00", "25.00", "25.00", "2.00", "3.00", "WSW"};
 
 TEST_F(MainFormTest, RecordsAppearNewestFirstWithTheirTextsAndLabels) {
   StartCaptureAndPrime();
@@ -85,7 +85,8 @@ TEST_F(MainFormTest, DirectionTableKeepsTheLatestValuesOfEachSector) {
   Deliver(FakeHidTransport::MakeReport(4, "02000", "04000", "05", "25.0"));
 
   const TDataStringGrid& table = NamedChild<TDataStringGrid>(*form, "StringGrid_WindSpeed");
-  EXPECT_EQ(GridRow(table, 5), (Row{"E", "4.00", "8.00"})) << "the second E record replaced the first";
+  EXPECT_EQ(GridRow(table, 5), (Row{"E", "4.00", "8.00"}))
+      << "the second E record replaced the first";
   EXPECT_EQ(GridRow(table, 12), (Row{"WSW", "2.00", "4.00"}));
   for (int row : {1, 4, 6, 11, 13, 16}) {
     EXPECT_EQ(GridRow(table, row)[1], "") << "row " << row << " had no record";

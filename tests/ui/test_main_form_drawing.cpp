@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "ui/drawing/compass_card.h"
 #include "tests/ui/main_form_fixture.h"
+#include "ui/drawing/compass_card.h"
 #include "ui/drawing/temperature_bar.h"
 #include "ui/drawing/trend_charts.h"
 #include "ui/drawing/wind_rose.h"
+#include "ui/panels/temperature_panel.h"
 #include "ui/panels/trend_chart_panel.h"
 #include "ui/panels/wind_panel.h"
-#include "ui/panels/temperature_panel.h"
 
 namespace {
 

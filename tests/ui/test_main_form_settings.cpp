@@ -13,11 +13,11 @@
 #include <string>
 
 #include "core/calibration.h"
-#include "tests/support/hang_watchdog.h"
-#include "tests/ui/main_form_fixture.h"
-#include "tests/support/named_child.h"
-#include "ui/dialogs/nastaveni_smeru_vetru_form.h"
 #include "files/settings_file.h"
+#include "tests/support/hang_watchdog.h"
+#include "tests/support/named_child.h"
+#include "tests/ui/main_form_fixture.h"
+#include "ui/dialogs/nastaveni_smeru_vetru_form.h"
 #include "ui/panels/wind_panel.h"
 
 namespace {
@@ -94,11 +94,12 @@ TEST_F(MainFormSettingsTest, StartReadsTheFileAndFallsBackToTheDefaultsSilently)
     const char* content;
     int offset, chartType, item;
   };
-  for (const Case& c : {Case{"[Anemometer]\nPosunutiSmeruVetru=7\nTypGrafuNaKompasu=3\n", 7, 3, 2},
-                        Case{"[Anemometer]\nPosunutiSmeruVetru=15\nTypGrafuNaKompasu=2\n", 15, 2, 1},
-                        Case{"[Anemometer]\nPosunutiSmeruVetru=16\nTypGrafuNaKompasu=4\n", 0, 1, 0},
-                        Case{"[Anemometer]\nPosunutiSmeruVetru=99\nTypGrafuNaKompasu=0\n", 0, 1, 0},
-                        Case{"[Anemometer]\nPosunutiSmeruVetru=x\nTypGrafuNaKompasu=\n", 0, 1, 0}}) {
+  for (const Case& c :
+       {Case{"[Anemometer]\nPosunutiSmeruVetru=7\nTypGrafuNaKompasu=3\n", 7, 3, 2},
+        Case{"[Anemometer]\nPosunutiSmeruVetru=15\nTypGrafuNaKompasu=2\n", 15, 2, 1},
+        Case{"[Anemometer]\nPosunutiSmeruVetru=16\nTypGrafuNaKompasu=4\n", 0, 1, 0},
+        Case{"[Anemometer]\nPosunutiSmeruVetru=99\nTypGrafuNaKompasu=0\n", 0, 1, 0},
+        Case{"[Anemometer]\nPosunutiSmeruVetru=x\nTypGrafuNaKompasu=\n", 0, 1, 0}}) {
     SCOPED_TRACE(c.content);
     programDir.Write("anemometer.ini", c.content);
     Restart();
@@ -175,7 +176,8 @@ TEST_F(MainFormSettingsTest, CancelledOrClosedDialogChangesNothing) {
               PickOffset(2);
               Dialog().close();
             }),
-            9) << "each opening starts from the offset in use";
+            9)
+      << "each opening starts from the offset in use";
   EXPECT_EQ(form->Core().DirectionOffset(), 9);
   EXPECT_EQ(Ini(), before);
 }

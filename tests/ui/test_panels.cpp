@@ -80,7 +80,8 @@ TEST_F(PanelsTest, WindPanelWritesASectorsTextsWhenAskedAndRedrawsTheRoseOnlyOnC
 }
 
 TEST_F(PanelsTest, GridDropsWithinAReportWaitForTheNextRow) {
-  for (std::uint16_t s = 0; s < 3; ++s) grid.AddGridRow({2024, 5, 2, 14, 12, 0, s, 0}, 1, 1, 2, 3, 4, 5, 6, 7);
+  for (std::uint16_t s = 0; s < 3; ++s)
+    grid.AddGridRow({2024, 5, 2, 14, 12, 0, s, 0}, 1, 1, 2, 3, 4, 5, 6, 7);
   ASSERT_EQ(grid.Grid().RowCount(), 4);
   grid.DropOldestGridRow(/*withinReport=*/true);
   EXPECT_EQ(grid.Grid().RowCount(), 4) << "the drop waits";

@@ -66,8 +66,8 @@ TEST(TemperatureBarTest, ScaleMarksInvertWhatIsUnderThemOnce) {
       // top line turns white, and the frame at x = 31 stays black.
       const bool mark = y % 13 == 0 && y <= 156;
       const QRgb under = image.pixel(1, y);
-      const QRgb expected = mark ? qRgb(255 - qRed(under), 255 - qGreen(under), 255 - qBlue(under))
-                                 : under;
+      const QRgb expected =
+          mark ? qRgb(255 - qRed(under), 255 - qGreen(under), 255 - qBlue(under)) : under;
       for (int x = 22; x <= 30; ++x) ASSERT_EQ(image.pixel(x, y), expected) << x << "," << y;
       EXPECT_EQ(image.pixel(31, y), kBlack);
     }

@@ -24,9 +24,9 @@
 #include "tests/support/fake_hid_transport.h"
 #include "tests/support/fake_sound_player.h"
 #include "tests/support/fixed_clock.h"
+#include "tests/support/temporary_program_dir.h"
 #include "ui/main_window/main_form.h"
 #include "ui/startup/program.h"
-#include "tests/support/temporary_program_dir.h"
 
 namespace {
 
@@ -152,8 +152,7 @@ class TextInkTest : public ::testing::Test {
   ProgramWindows CreateWindows() {
     programDir.Write("anemometer.cal", "1000.000000 500.000000\n");
     hid.AddAnemometer();
-    return CreateProgramWindows(
-        {hid, clock, sound, ProgramFiles{programDir.Path()}});
+    return CreateProgramWindows({hid, clock, sound, ProgramFiles{programDir.Path()}});
   }
 
   TemporaryProgramDir programDir;

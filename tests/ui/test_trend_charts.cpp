@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
-
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -95,7 +94,7 @@ TEST(TrendChartsTest, SteadySeriesDrawsTheExpectedPixels) {
   EXPECT_EQ(Marks(wind),
             (std::vector<QPoint>{{1, 83}, {2, 83}, {1, 90}, {2, 90}, {1, 100}, {2, 100}}));
   EXPECT_TRUE(wind.pixel(1, 100) == kRed && wind.pixel(1, 90) == kGreen);  // 5 and 10 m/s
-  EXPECT_EQ(wind.pixel(2, 83), kBlue);                                         // Beaufort 3
+  EXPECT_EQ(wind.pixel(2, 83), kBlue);                                     // Beaufort 3
   EXPECT_EQ(Marks(charts.WindChillBitmap(), kRed), (std::vector<QPoint>{{1, 60}, {2, 60}}));
   EXPECT_EQ(Marks(charts.WindChillBitmap(), kBlue), (std::vector<QPoint>{{1, 70}, {2, 70}}));
   EXPECT_EQ(Marks(charts.TemperatureBitmap()), (std::vector<QPoint>{{1, 50}, {2, 50}}));
@@ -129,9 +128,17 @@ TEST(TrendChartsTest, SegmentsFollowTheLineRulesOfTheDrawingApi) {
   // rows, then a flat one; each leaves out its end pixel, whichever way it runs.
   TrendCharts charts;
   for (float t : {0.0f, 5.0f, 0.0f, 0.5f}) Feed(charts, {.temperature = t}, 3);
-  EXPECT_EQ(Marks(charts.TemperatureBitmap()),
-            (std::vector<QPoint>{{3, 55}, {3, 56}, {2, 57}, {4, 57}, {2, 58}, {4, 58},
-                                 {1, 59}, {5, 59}, {1, 60}, {5, 60}, {6, 60}}));
+  EXPECT_EQ(Marks(charts.TemperatureBitmap()), (std::vector<QPoint>{{3, 55},
+                                                                    {3, 56},
+                                                                    {2, 57},
+                                                                    {4, 57},
+                                                                    {2, 58},
+                                                                    {4, 58},
+                                                                    {1, 59},
+                                                                    {5, 59},
+                                                                    {1, 60},
+                                                                    {5, 60},
+                                                                    {6, 60}}));
   // A pixel exactly halfway between two rows goes to the upper one.
   TrendCharts tie;
   for (float chill : {-5.0f, -4.0f}) Feed(tie, {.chillAvg = chill, .chillGust = -50.0f}, 3);

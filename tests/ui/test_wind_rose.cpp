@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
-
 #include <array>
 
-#include "ui/drawing/compass_card.h"
 #include "ui/desktop/program_font.h"
+#include "ui/drawing/compass_card.h"
 #include "ui/drawing/wind_rose.h"
 
 namespace {

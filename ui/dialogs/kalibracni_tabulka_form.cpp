@@ -8,9 +8,9 @@
 #include <any>
 
 #include "core/c_format.h"
-#include "ui/widgets/data_string_grid.h"
 #include "ui/dialogs/dialog_controls.h"
 #include "ui/dialogs/kalibracni_tabulka_zaznam_form.h"
+#include "ui/widgets/data_string_grid.h"
 
 namespace {
 

@@ -4,7 +4,6 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPen>
-
 #include <cmath>
 #include <numbers>
 

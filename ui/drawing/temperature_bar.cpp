@@ -2,7 +2,6 @@
 
 #include <QFont>
 #include <QPainter>
-
 #include <algorithm>
 #include <cmath>
 

@@ -1,7 +1,6 @@
 #include "ui/drawing/trend_charts.h"
 
 #include <QPainter>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>

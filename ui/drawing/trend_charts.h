@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QImage>
-
 #include <cstddef>
 #include <deque>
 

@@ -2,7 +2,6 @@
 
 #include <QPainter>
 #include <QPolygon>
-
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -42,17 +41,29 @@ const std::array<NeedleShape, 4> NeedleShapes = {{
 
 std::optional<SectorNeedle> SectorShape(int sector) {
   static constexpr std::array<SectorNeedle, 16> kSectorNeedles = {{
-      {0, 1}, {3, 0}, {2, 0}, {1, 0},  // N, NNE, NE, ENE
-      {0, 0}, {3, 3}, {2, 3}, {1, 3},  // E, ESE, SE, SSE
-      {0, 3}, {3, 2}, {2, 2}, {1, 2},  // S, SSW, SW, WSW
-      {0, 2}, {3, 1}, {2, 1}, {1, 1},  // W, WNW, NW, NNW
+      {0, 1},
+      {3, 0},
+      {2, 0},
+      {1, 0},  // N, NNE, NE, ENE
+      {0, 0},
+      {3, 3},
+      {2, 3},
+      {1, 3},  // E, ESE, SE, SSE
+      {0, 3},
+      {3, 2},
+      {2, 2},
+      {1, 2},  // S, SSW, SW, WSW
+      {0, 2},
+      {3, 1},
+      {2, 1},
+      {1, 1},  // W, WNW, NW, NNW
   }};
   if (sector < 0 || sector > 15) return std::nullopt;
   return kSectorNeedles[static_cast<std::size_t>(sector)];
 }
 
-std::optional<std::array<QPoint, 4>> NeedlePolygon(int sector, double barbRadius,
-                                                   double tipRadius, int pictureWidth) {
+std::optional<std::array<QPoint, 4>> NeedlePolygon(int sector, double barbRadius, double tipRadius,
+                                                   int pictureWidth) {
   const std::optional<SectorNeedle> needle = SectorShape(sector);
   if (!needle) return std::nullopt;
   const NeedleShape& shape = NeedleShapes[static_cast<std::size_t>(needle->Shape)];

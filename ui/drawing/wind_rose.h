@@ -2,7 +2,6 @@
 
 #include <QImage>
 #include <QPoint>
-
 #include <array>
 #include <optional>
 #include <span>
@@ -34,8 +33,8 @@ std::optional<SectorNeedle> SectorShape(int sector);
 // The four corners of a sector's needle on a square picture of width pictureWidth, in drawing
 // order: the first barb, the centre, the second barb, the tip. The tip lies tipRadius from the
 // centre, the barbs are reflected through it from barbRadius. nullopt outside 0..15.
-std::optional<std::array<QPoint, 4>> NeedlePolygon(int sector, double barbRadius,
-                                                   double tipRadius, int pictureWidth);
+std::optional<std::array<QPoint, 4>> NeedlePolygon(int sector, double barbRadius, double tipRadius,
+                                                   int pictureWidth);
 
 inline constexpr int kCompassChartNone = 1;
 inline constexpr int kCompassChartAverage = 2;

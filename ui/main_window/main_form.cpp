@@ -8,15 +8,15 @@
 
 #include "core/calibration.h"
 #include "core/direction_sector.h"
+#include "device/usb_anemometer.h"
+#include "ui/desktop/message_boxes.h"
+#include "ui/desktop/qt_file_dialogs.h"
+#include "ui/desktop/qt_message_boxes.h"
 #include "ui/panels/data_grid_panel.h"
 #include "ui/panels/record_display.h"
 #include "ui/panels/temperature_panel.h"
 #include "ui/panels/trend_chart_panel.h"
 #include "ui/panels/wind_panel.h"
-#include "ui/desktop/message_boxes.h"
-#include "ui/desktop/qt_file_dialogs.h"
-#include "ui/desktop/qt_message_boxes.h"
-#include "device/usb_anemometer.h"
 
 TMainForm::TMainForm(const MainFormServices& services, QWidget* parent)
     : QMainWindow(parent),
@@ -35,7 +35,8 @@ TMainForm::TMainForm(const MainFormServices& services, QWidget* parent)
       alarmCheck_([this](const MeasurementRecord& r, const RecordContext&) {
         CheckAlarms(r.Temperature, r.AvgSpeed, r.GustSpeed, r.WindChillAvg);
       }),
-      liveLogRows_([this](const MeasurementRecord& r, const RecordContext&) { WriteLiveLogRow(r); }) {
+      liveLogRows_(
+          [this](const MeasurementRecord& r, const RecordContext&) { WriteLiveLogRow(r); }) {
   if (messages_ == nullptr) {
     ownMessages_ = std::make_unique<QtMessageBoxes>(this);
     messages_ = ownMessages_.get();

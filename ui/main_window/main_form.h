@@ -9,12 +9,12 @@
 #include "alarms/alarm_limit.h"
 #include "alarms/alarm_limits.h"
 #include "capture/capture_session.h"
-#include "files/live_log.h"
 #include "core/measurement_core.h"
-#include "core/record_function.h"
 #include "core/program_files.h"
-#include "files/posix_file_store.h"
+#include "core/record_function.h"
 #include "core/system_time.h"
+#include "files/live_log.h"
+#include "files/posix_file_store.h"
 
 class Clock;
 class FileDialogs;

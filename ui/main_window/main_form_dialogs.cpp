@@ -1,10 +1,10 @@
 #include <QDialog>
 
-#include "ui/dialogs/about_box.h"
 #include "core/calibration.h"
+#include "ui/desktop/message_boxes.h"
+#include "ui/dialogs/about_box.h"
 #include "ui/dialogs/kalibracni_tabulka_form.h"
 #include "ui/main_window/main_form.h"
-#include "ui/desktop/message_boxes.h"
 
 void TMainForm::KalibracniTabulkaClick(QObject* /*sender*/) {
   if (KalibracniTabulkaForm == nullptr) return;

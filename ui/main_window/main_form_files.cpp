@@ -8,14 +8,14 @@
 #include "core/clock.h"
 #include "files/csv_writer.h"
 #include "files/data_file_reader.h"
-#include "ui/dialogs/data_file_progress.h"
-#include "ui/widgets/data_string_grid.h"
-#include "ui/desktop/file_dialogs.h"
 #include "files/file_messages.h"
+#include "files/pdf_report.h"
+#include "ui/desktop/file_dialogs.h"
+#include "ui/desktop/message_boxes.h"
+#include "ui/dialogs/data_file_progress.h"
 #include "ui/main_window/main_form.h"
 #include "ui/panels/data_grid_panel.h"
-#include "ui/desktop/message_boxes.h"
-#include "files/pdf_report.h"
+#include "ui/widgets/data_string_grid.h"
 
 namespace {
 
@@ -65,9 +65,8 @@ void TMainForm::OpenClick(QObject* /*sender*/) {
   const RecordCallback add = [this, &replace](const MeasurementRecord& r) {
     replace();
     const std::int32_t dropped =
-        core_.AddRecord(r.Sector, /*display=*/false, r.Time, r.AvgSpeed, r.GustSpeed,
-                        r.Temperature, r.WindChillAvg, r.WindChillGust, r.BeaufortAvg,
-                        r.BeaufortGust);
+        core_.AddRecord(r.Sector, /*display=*/false, r.Time, r.AvgSpeed, r.GustSpeed, r.Temperature,
+                        r.WindChillAvg, r.WindChillGust, r.BeaufortAvg, r.BeaufortGust);
     for (std::int32_t i = 0; i < dropped; ++i) DropOldestGridRow();
     AddGridRow(r.Time, r.Sector, r.AvgSpeed, r.GustSpeed, r.Temperature, r.WindChillAvg,
                r.WindChillGust, r.BeaufortAvg, r.BeaufortGust);

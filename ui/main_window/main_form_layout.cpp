@@ -95,17 +95,17 @@ void TMainForm::CreateMenu() {
 }
 
 void TMainForm::CreateToolButtons(QWidget* client) {
-  SpeedButton_FileOpen = PlaceToolButton(client, "SpeedButton_FileOpen", "Načíst datový soubor",
-                                         2, QStyle::SP_DialogOpenButton);
-  SpeedButton_FileSave = PlaceToolButton(client, "SpeedButton_FileSave",
-                                         "Uložit data do souboru", 25, QStyle::SP_DialogSaveButton);
+  SpeedButton_FileOpen = PlaceToolButton(client, "SpeedButton_FileOpen", "Načíst datový soubor", 2,
+                                         QStyle::SP_DialogOpenButton);
+  SpeedButton_FileSave = PlaceToolButton(client, "SpeedButton_FileSave", "Uložit data do souboru",
+                                         25, QStyle::SP_DialogSaveButton);
   SpeedButton_FileSavePdf =
       PlaceToolButton(client, "SpeedButton_FileSavePdf", "Uložit data do souboru jako PDF", 48,
                       QStyle::SP_FileIcon);
   SpeedButton_CaptureStart = PlaceToolButton(client, "SpeedButton_CaptureStart",
                                              "Spustit čtení dat", 94, QStyle::SP_MediaPlay);
-  SpeedButton_CaptureStop = PlaceToolButton(client, "SpeedButton_CaptureStop",
-                                            "Zastavit čtení dat", 117, QStyle::SP_MediaStop);
+  SpeedButton_CaptureStop = PlaceToolButton(client, "SpeedButton_CaptureStop", "Zastavit čtení dat",
+                                            117, QStyle::SP_MediaStop);
   SpeedButton_Alarms = PlaceToolButton(client, "SpeedButton_Alarms", "Zobrazit alarmy", 163,
                                        QStyle::SP_MessageBoxWarning);
 }

@@ -1,10 +1,10 @@
 // The two settings kept in anemometer.ini: the direction offset and the wind rose's petals.
 #include <QDialog>
 
-#include "ui/main_window/main_form.h"
+#include "files/settings_file.h"
 #include "ui/desktop/message_boxes.h"
 #include "ui/dialogs/nastaveni_smeru_vetru_form.h"
-#include "files/settings_file.h"
+#include "ui/main_window/main_form.h"
 #include "ui/panels/wind_panel.h"
 
 // The new values stay in use for the rest of the run even when they could not be written; a

@@ -16,11 +16,10 @@ DataGridPanel::DataGridPanel(QWidget* client) : DataGrid(new TDataStringGrid(cli
   DataGrid->SetColWidth(0, 110);
   DataGrid->setShowGrid(true);
   DataGrid->SetRowSelect(false);
-  const char* const titles[] = {"Datum a čas",          "Rychlost větru průměr [m/s]",
-                                "Náraz větru [m/s]",    "Teplota [°C]",
-                                "Wind chill průměr [°C]", "Wind chill náraz [°C]",
-                                "Beaufort průměr [-]",  "Beaufort náraz [-]",
-                                "Směr větru [-]"};
+  const char* const titles[] = {
+      "Datum a čas",         "Rychlost větru průměr [m/s]", "Náraz větru [m/s]",
+      "Teplota [°C]",        "Wind chill průměr [°C]",      "Wind chill náraz [°C]",
+      "Beaufort průměr [-]", "Beaufort náraz [-]",          "Směr větru [-]"};
   for (int col = 0; col < 9; ++col) DataGrid->SetCell(col, 0, titles[col]);
   DataGrid->show();
 }

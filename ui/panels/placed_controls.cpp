@@ -25,8 +25,7 @@ QLabel* PlaceValue(QWidget* parent, const char* name, const char* designText, in
   return label;
 }
 
-QLabel* PlacePicture(QWidget* parent, const char* name, int left, int top, int width,
-                     int height) {
+QLabel* PlacePicture(QWidget* parent, const char* name, int left, int top, int width, int height) {
   auto* picture = new QLabel(parent);
   picture->setObjectName(QString::fromUtf8(name));
   picture->setGeometry(left, top, width, height);

@@ -57,5 +57,4 @@ void UseInstalledProgramIcon(const QIcon& installed);
 // windows, the message loop. An exception that escapes them is shown in a message box. Returns
 // 0, or the command line's exit status when it ended the program (2 for a wrong option, 1
 // without a display).
-int RunProgram(int& argc, char** argv, HidTransport& transport,
-               const ProgramOptions& options = {});
+int RunProgram(int& argc, char** argv, HidTransport& transport, const ProgramOptions& options = {});

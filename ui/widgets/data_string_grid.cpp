@@ -129,8 +129,7 @@ void TDataStringGrid::SetColWidth(int col, int width) {
 }
 
 void TDataStringGrid::SetRowSelect(bool rowSelect) {
-  setSelectionBehavior(rowSelect ? QAbstractItemView::SelectRows
-                                 : QAbstractItemView::SelectItems);
+  setSelectionBehavior(rowSelect ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
 }
 
 QString TDataStringGrid::Cells(int col, int row) const {

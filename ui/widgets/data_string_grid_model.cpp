@@ -27,8 +27,7 @@ QVariant DataStringGridModel::data(const QModelIndex& index, int role) const {
   return {};
 }
 
-QVariant DataStringGridModel::headerData(int section, Qt::Orientation orientation,
-                                         int role) const {
+QVariant DataStringGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole || fixedRows_ == 0) return {};
   return QString::fromStdString(Cell(section, 0));
 }
