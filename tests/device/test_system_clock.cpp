@@ -11,6 +11,14 @@ auto Fields(const SystemTime& t) {
   return std::make_tuple(t.Year, t.Month, t.Day, t.Hour, t.Minute, t.Second);
 }
 
+// The seconds of the clock the program reads. Not std::time: on Linux it reads the coarse clock,
+// which can still show the last second when the precise one has passed into the next.
+std::time_t RealtimeSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  return now.tv_sec;
+}
+
 SystemTime FromLibrary(std::time_t seconds) {
   tm local{};
   localtime_r(&seconds, &local);
@@ -27,9 +35,9 @@ SystemTime FromLibrary(std::time_t seconds) {
 
 TEST(SystemClock, TellsTheLocalTimeWithCalendarMonthsAndSundayAsDayZero) {
   SystemClock clock;
-  const std::time_t before = std::time(nullptr);
+  const std::time_t before = RealtimeSeconds();
   const SystemTime now = clock.LocalTime();
-  const std::time_t after = std::time(nullptr);
+  const std::time_t after = RealtimeSeconds();
   const SystemTime earliest = FromLibrary(before);
   const SystemTime latest = FromLibrary(after);
   EXPECT_LE(Fields(earliest), Fields(now));
