@@ -41,6 +41,12 @@ int QtSoundPlayer::PlayingVoiceCount() const {
                                         [](QSoundEffect* voice) { return voice->isPlaying(); }));
 }
 
+int QtSoundPlayer::LoadingVoiceCount() const {
+  return static_cast<int>(std::count_if(voices_.begin(), voices_.end(), [](QSoundEffect* voice) {
+    return voice->status() == QSoundEffect::Loading;
+  }));
+}
+
 QSoundEffect* QtSoundPlayer::IdleVoice() {
   // A voice asked to play while its file is still loading already counts as playing.
   for (QSoundEffect* voice : voices_) {

@@ -29,6 +29,8 @@ class QtSoundPlayer : public QObject, public SoundPlayer {
   // Voices created so far (at most kMaxVoices), and those of them sounding or about to.
   int VoiceCount() const;
   int PlayingVoiceCount() const;
+  // Voices whose sound file is still being read, on Qt Multimedia's loading thread.
+  int LoadingVoiceCount() const;
 
  private:
   QSoundEffect* IdleVoice();
