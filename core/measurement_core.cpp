@@ -108,10 +108,10 @@ std::int32_t MeasurementCore::AddRecord(DirectionSector sector, bool display,
   records_.Append(record);
   statistics_.Add(avgSpeed, temperature);
   if (!display) return dropped;
-  // Copies: a consumer may run an event loop that lets another report change the store, the
-  // statistics or the list of consumers.
+  // Copies: a consumer may run an event loop that lets another report change the store or the
+  // statistics. The list is walked by index, without a copy per record: a consumer added in such
+  // a loop may move it, and is then reached too.
   const RecordContext context{statistics_.Current(), dropped, madeUp};
-  const std::vector<RecordConsumer*> consumers = consumers_;
-  for (RecordConsumer* consumer : consumers) consumer->TakeRecord(record, context);
+  for (std::size_t i = 0; i < consumers_.size(); ++i) consumers_[i]->TakeRecord(record, context);
   return dropped;
 }

@@ -40,24 +40,15 @@ const std::array<NeedleShape, 4> NeedleShapes = {{
 }};
 
 std::optional<SectorNeedle> SectorShape(int sector) {
+  // A table reads in rows.
+  // clang-format off
   static constexpr std::array<SectorNeedle, 16> kSectorNeedles = {{
-      {0, 1},
-      {3, 0},
-      {2, 0},
-      {1, 0},  // N, NNE, NE, ENE
-      {0, 0},
-      {3, 3},
-      {2, 3},
-      {1, 3},  // E, ESE, SE, SSE
-      {0, 3},
-      {3, 2},
-      {2, 2},
-      {1, 2},  // S, SSW, SW, WSW
-      {0, 2},
-      {3, 1},
-      {2, 1},
-      {1, 1},  // W, WNW, NW, NNW
+      {0, 1}, {3, 0}, {2, 0}, {1, 0},  // N, NNE, NE, ENE
+      {0, 0}, {3, 3}, {2, 3}, {1, 3},  // E, ESE, SE, SSE
+      {0, 3}, {3, 2}, {2, 2}, {1, 2},  // S, SSW, SW, WSW
+      {0, 2}, {3, 1}, {2, 1}, {1, 1},  // W, WNW, NW, NNW
   }};
+  // clang-format on
   if (sector < 0 || sector > 15) return std::nullopt;
   return kSectorNeedles[static_cast<std::size_t>(sector)];
 }
