@@ -28,12 +28,14 @@ declare -A allowed=(
   [core]=""
   [device]="core"
   [files]="core"
+  [archive]="core"
   [alarms]="core"
   [program_options]="core"
-  [capture]="core device files"
-  [logger]="core device files capture program_options"
-  [ui]="core device files capture alarms program_options"
-  [app]="core device files capture alarms ui logger program_options"
+  [capture]="core device files archive"
+  [logger]="core device files archive capture program_options"
+  [ui]="core device files archive capture alarms program_options"
+  [archive_tool]="core files archive program_options"
+  [app]="core device files archive capture alarms ui logger archive_tool program_options"
 )
 # core is plain C++: no Qt, no operating-system interface.
 core_forbidden='^(Q|qt|sys/|unistd\.h|fcntl\.h|pthread\.h|windows\.h|dirent\.h)'
