@@ -13,7 +13,7 @@ enum class ArchiveFault {
   Locked,        // another program is writing it
   DiskFull,
   Corrupt,
-  BadInput,      // a caller's value the archive cannot store
+  BadInput,  // a caller's value the archive cannot store
   Other,
 };
 

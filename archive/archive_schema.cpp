@@ -76,12 +76,16 @@ void PrepareArchiveSchema(SqliteConnection& connection, bool create) {
   const std::int64_t version = connection.QueryInt("PRAGMA user_version");
   const std::int64_t objects = connection.QueryInt("SELECT count(*) FROM sqlite_schema");
   if (applicationId == 0 && version == 0 && objects == 0) {
-    if (!create) throw ArchiveError(ArchiveFault::NotAnArchive, Describe(connection, "empty file, not an archive"));
+    if (!create)
+      throw ArchiveError(ArchiveFault::NotAnArchive,
+                         Describe(connection, "empty file, not an archive"));
     connection.Execute("BEGIN IMMEDIATE");
     try {
       connection.Execute(kCreateTables);
-      connection.Execute(("PRAGMA application_id = " + std::to_string(kArchiveApplicationId)).c_str());
-      connection.Execute(("PRAGMA user_version = " + std::to_string(kArchiveSchemaVersion)).c_str());
+      connection.Execute(
+          ("PRAGMA application_id = " + std::to_string(kArchiveApplicationId)).c_str());
+      connection.Execute(
+          ("PRAGMA user_version = " + std::to_string(kArchiveSchemaVersion)).c_str());
       connection.Execute("COMMIT");
     } catch (...) {
       try {

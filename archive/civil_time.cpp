@@ -24,7 +24,8 @@ SystemTime CivilFromSeconds(std::int64_t localSeconds) {
   const std::int64_t z = days + 719468;
   const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
   const auto dayOfEra = static_cast<unsigned>(z - era * 146097);
-  const unsigned yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+  const unsigned yearOfEra =
+      (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
   const unsigned dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
   const unsigned mp = (5 * dayOfYear + 2) / 153;
   const unsigned day = dayOfYear - (153 * mp + 2) / 5 + 1;

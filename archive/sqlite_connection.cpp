@@ -8,16 +8,23 @@ namespace {
 
 ArchiveFault FaultOf(int code) {
   switch (code & 0xFF) {
-    case SQLITE_NOTADB: return ArchiveFault::NotAnArchive;
-    case SQLITE_READONLY: return ArchiveFault::ReadOnly;
+    case SQLITE_NOTADB:
+      return ArchiveFault::NotAnArchive;
+    case SQLITE_READONLY:
+      return ArchiveFault::ReadOnly;
     case SQLITE_BUSY:
-    case SQLITE_LOCKED: return ArchiveFault::Locked;
-    case SQLITE_FULL: return ArchiveFault::DiskFull;
-    case SQLITE_CORRUPT: return ArchiveFault::Corrupt;
+    case SQLITE_LOCKED:
+      return ArchiveFault::Locked;
+    case SQLITE_FULL:
+      return ArchiveFault::DiskFull;
+    case SQLITE_CORRUPT:
+      return ArchiveFault::Corrupt;
     case SQLITE_CANTOPEN:
     case SQLITE_PERM:
-    case SQLITE_AUTH: return ArchiveFault::CannotOpen;
-    default: return ArchiveFault::Other;
+    case SQLITE_AUTH:
+      return ArchiveFault::CannotOpen;
+    default:
+      return ArchiveFault::Other;
   }
 }
 
@@ -29,9 +36,15 @@ constexpr int kBusyTimeoutMs = 5000;
 SqliteConnection::SqliteConnection(const std::filesystem::path& file, Mode mode) : file_(file) {
   int flags = SQLITE_OPEN_NOMUTEX;
   switch (mode) {
-    case Mode::ReadOnly: flags |= SQLITE_OPEN_READONLY; break;
-    case Mode::ReadWrite: flags |= SQLITE_OPEN_READWRITE; break;
-    case Mode::Create: flags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE; break;
+    case Mode::ReadOnly:
+      flags |= SQLITE_OPEN_READONLY;
+      break;
+    case Mode::ReadWrite:
+      flags |= SQLITE_OPEN_READWRITE;
+      break;
+    case Mode::Create:
+      flags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+      break;
   }
   const int code = sqlite3_open_v2(file.c_str(), &db_, flags, nullptr);
   if (code != SQLITE_OK) Fail(code, "open");
@@ -96,8 +109,8 @@ SqliteStatement& SqliteStatement::Bind(int index, std::string_view text) {
 }
 
 SqliteStatement& SqliteStatement::BindBlob(int index, std::span<const std::uint8_t> bytes) {
-  const int code = sqlite3_bind_blob64(statement_, index, bytes.data(), bytes.size(),
-                                       SQLITE_TRANSIENT);
+  const int code =
+      sqlite3_bind_blob64(statement_, index, bytes.data(), bytes.size(), SQLITE_TRANSIENT);
   if (code != SQLITE_OK) connection_->Fail(code, "bind");
   return *this;
 }
@@ -129,9 +142,10 @@ double SqliteStatement::Real(int column) const { return sqlite3_column_double(st
 
 std::string SqliteStatement::Text(int column) const {
   const auto* text = sqlite3_column_text(statement_, column);
-  return text != nullptr ? std::string(reinterpret_cast<const char*>(text),
-                                       static_cast<std::size_t>(sqlite3_column_bytes(statement_, column)))
-                         : std::string();
+  return text != nullptr
+             ? std::string(reinterpret_cast<const char*>(text),
+                           static_cast<std::size_t>(sqlite3_column_bytes(statement_, column)))
+             : std::string();
 }
 
 std::span<const std::uint8_t> SqliteStatement::Blob(int column) const {

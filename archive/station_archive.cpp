@@ -66,7 +66,8 @@ struct StationState {
   std::array<OpenPeriod, 3> open;
 };
 
-using PeriodKey = std::tuple<std::int32_t, std::size_t, std::int64_t>;  // station, resolution, start
+using PeriodKey =
+    std::tuple<std::int32_t, std::size_t, std::int64_t>;  // station, resolution, start
 
 }  // namespace
 
@@ -77,26 +78,33 @@ struct StationArchive::Impl {
         lock(LockFor(path, access)),
         db(path, ModeFor(access)),
         rows(Open(db, writable)),
-        insert(db.Prepare(std::string("INSERT OR IGNORE INTO records (station, ") + kRecordColumns +
-                          ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14)")),
-        last(db.Prepare("SELECT time, seq FROM records WHERE station = ?1 ORDER BY time DESC, seq DESC LIMIT 1")),
+        insert(
+            db.Prepare(std::string("INSERT OR IGNORE INTO records (station, ") + kRecordColumns +
+                       ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14)")),
+        last(db.Prepare("SELECT time, seq FROM records WHERE station = ?1 ORDER BY time DESC, seq "
+                        "DESC LIMIT 1")),
         usual(db.Prepare("SELECT interval FROM records WHERE station = ?1 AND interval > 0 "
                          "ORDER BY time DESC, seq DESC LIMIT 1")),
-        previous(db.Prepare("SELECT time FROM records WHERE station = ?1 AND (time < ?2 OR (time = ?2 AND seq < ?3)) "
+        previous(db.Prepare("SELECT time FROM records WHERE station = ?1 AND (time < ?2 OR (time = "
+                            "?2 AND seq < ?3)) "
                             "ORDER BY time DESC, seq DESC LIMIT 1")),
-        next(db.Prepare(std::string("SELECT ") + kRecordColumns +
-                        " FROM records WHERE station = ?1 AND (time > ?2 OR (time = ?2 AND seq > ?3)) "
-                        "ORDER BY time, seq LIMIT 1")),
+        next(db.Prepare(
+            std::string("SELECT ") + kRecordColumns +
+            " FROM records WHERE station = ?1 AND (time > ?2 OR (time = ?2 AND seq > ?3)) "
+            "ORDER BY time, seq LIMIT 1")),
         maxSeq(db.Prepare("SELECT max(seq) FROM records WHERE station = ?1 AND time = ?2")),
-        setInterval(db.Prepare("UPDATE records SET interval = ?4 WHERE station = ?1 AND time = ?2 AND seq = ?3")),
-        range(db.Prepare(std::string("SELECT ") + kRecordColumns +
-                         " FROM records WHERE station = ?1 AND time >= ?2 AND time < ?3 ORDER BY time, seq")),
+        setInterval(db.Prepare(
+            "UPDATE records SET interval = ?4 WHERE station = ?1 AND time = ?2 AND seq = ?3")),
+        range(db.Prepare(
+            std::string("SELECT ") + kRecordColumns +
+            " FROM records WHERE station = ?1 AND time >= ?2 AND time < ?3 ORDER BY time, seq")),
         findStation(db.Prepare("SELECT id FROM stations WHERE name = ?1")),
         addStation(db.Prepare("INSERT INTO stations (name) VALUES (?1)")) {}
 
   static SqliteConnection& Open(SqliteConnection& connection, bool writable) {
     if (writable && connection.ReadOnly()) {
-      throw ArchiveError(ArchiveFault::ReadOnly, connection.File().string() + ": the file is read-only");
+      throw ArchiveError(ArchiveFault::ReadOnly,
+                         connection.File().string() + ": the file is read-only");
     }
     // Checked before anything is written, so a file that is not ours is left exactly as it is.
     PrepareArchiveSchema(connection, writable);
@@ -124,7 +132,8 @@ struct StationArchive::Impl {
     return state;
   }
 
-  std::optional<std::int64_t> PreviousTime(std::int32_t station, std::int64_t time, std::int32_t seq) {
+  std::optional<std::int64_t> PreviousTime(std::int32_t station, std::int64_t time,
+                                           std::int32_t seq) {
     previous.Bind(1, std::int64_t{station}).Bind(2, time).Bind(3, std::int64_t{seq});
     std::optional<std::int64_t> found;
     if (previous.Step()) found = previous.Int(0);
@@ -158,7 +167,8 @@ struct StationArchive::Impl {
         append = true;
       } else {
         maxSeq.Bind(1, std::int64_t{station}).Bind(2, r.time);
-        r.seq = maxSeq.Step() && !maxSeq.IsNull(0) ? static_cast<std::int32_t>(maxSeq.Int(0)) + 1 : 0;
+        r.seq =
+            maxSeq.Step() && !maxSeq.IsNull(0) ? static_cast<std::int32_t>(maxSeq.Int(0)) + 1 : 0;
         maxSeq.Reset();
       }
     } else {
@@ -176,7 +186,8 @@ struct StationArchive::Impl {
     insert.Run();
     if (db.Changes() == 0) return false;
 
-    if (previousTime && r.time - *previousTime <= kLongestInterval && r.time > *previousTime && append) {
+    if (previousTime && r.time - *previousTime <= kLongestInterval && r.time > *previousTime &&
+        append) {
       state.usualInterval = r.interval;
     }
     if (append) {
@@ -214,7 +225,8 @@ struct StationArchive::Impl {
   }
 
   // A record put in before others: the next one's interval now counts from it.
-  void FixFollowingInterval(std::int32_t station, const StoredRecord& r, std::int32_t usualInterval) {
+  void FixFollowingInterval(std::int32_t station, const StoredRecord& r,
+                            std::int32_t usualInterval) {
     next.Bind(1, std::int64_t{station}).Bind(2, r.time).Bind(3, std::int64_t{r.seq});
     std::optional<StoredRecord> following;
     if (next.Step()) following = ReadRecord(next);
@@ -236,7 +248,8 @@ struct StationArchive::Impl {
     for (const auto& [station, i, start] : dirty) {
       const Resolution resolution = kResolutions[i];
       WindSummary summary;
-      ForEach(station, start, start + Seconds(resolution), [&](const StoredRecord& r) { AddRecord(summary, r); });
+      ForEach(station, start, start + Seconds(resolution),
+              [&](const StoredRecord& r) { AddRecord(summary, r); });
       if (summary.count > 0) {
         rows.Store(station, resolution, start, summary);
       } else {
@@ -256,7 +269,9 @@ struct StationArchive::Impl {
 
   void ForEach(std::int32_t station, std::int64_t fromLocal, std::int64_t toLocal,
                const std::function<void(const StoredRecord&)>& take) {
-    range.Bind(1, std::int64_t{station}).Bind(2, fromLocal - kMostOffset).Bind(3, toLocal + kMostOffset);
+    range.Bind(1, std::int64_t{station})
+        .Bind(2, fromLocal - kMostOffset)
+        .Bind(3, toLocal + kMostOffset);
     try {
       while (range.Step()) {
         const StoredRecord r = ReadRecord(range);
@@ -277,7 +292,8 @@ struct StationArchive::Impl {
   }
 
   void RequireWritable() const {
-    if (!writable) throw ArchiveError(ArchiveFault::ReadOnly, file.string() + ": opened for reading only");
+    if (!writable)
+      throw ArchiveError(ArchiveFault::ReadOnly, file.string() + ": opened for reading only");
   }
 
   std::filesystem::path file;
@@ -285,7 +301,8 @@ struct StationArchive::Impl {
   std::unique_ptr<WriterLock> lock;
   SqliteConnection db;
   SummaryRows rows;
-  SqliteStatement insert, last, usual, previous, next, maxSeq, setInterval, range, findStation, addStation;
+  SqliteStatement insert, last, usual, previous, next, maxSeq, setInterval, range, findStation,
+      addStation;
   std::map<std::int32_t, StationState> states;
   std::set<PeriodKey> dirty;
   std::unique_ptr<SqliteTransaction> importTransaction;
@@ -443,9 +460,9 @@ std::vector<PeriodSummary> StationArchive::SummariesFromRecords(std::int32_t sta
                                                                 std::int64_t toLocal) {
   std::map<std::int64_t, WindSummary> periods;
   const std::int64_t period = Seconds(resolution);
-  impl_->ForEach(station, PeriodStart(fromLocal, period), PeriodStart(toLocal - 1, period) + period, [&](const StoredRecord& r) {
-    AddRecord(periods[PeriodStart(r.LocalSeconds(), period)], r);
-  });
+  impl_->ForEach(
+      station, PeriodStart(fromLocal, period), PeriodStart(toLocal - 1, period) + period,
+      [&](const StoredRecord& r) { AddRecord(periods[PeriodStart(r.LocalSeconds(), period)], r); });
   std::vector<PeriodSummary> result;
   for (const auto& [start, summary] : periods) {
     if (start >= fromLocal && start < toLocal) result.push_back({start, summary});

@@ -8,13 +8,13 @@
 // millionths of a Beaufort number): exact for every number a CSV file prints with six
 // decimals, and three or four bytes each in the file instead of eight.
 struct StoredRecord {
-  std::int64_t time = 0;        // UTC, seconds since 1970
-  std::int32_t utcOffset = 0;   // seconds east of UTC of the local time it was taken in
-  std::int32_t seq = 0;         // order among the station's records of the same second
-  std::int32_t interval = 0;    // seconds it stands for (the archive sets it)
+  std::int64_t time = 0;       // UTC, seconds since 1970
+  std::int32_t utcOffset = 0;  // seconds east of UTC of the local time it was taken in
+  std::int32_t seq = 0;        // order among the station's records of the same second
+  std::int32_t interval = 0;   // seconds it stands for (the archive sets it)
   std::int64_t avgSpeed = 0;
   std::int64_t gustSpeed = 0;
-  std::int32_t sector = 0;      // 0..15, 16 for no direction
+  std::int32_t sector = 0;  // 0..15, 16 for no direction
   std::int64_t temperature = 0;
   std::int64_t windChillAvg = 0;
   std::int64_t windChillGust = 0;

@@ -66,23 +66,27 @@ WindSummary ReadSummary(const SqliteStatement& q, int first) {
   s.temperatureMaxTime = q.Int(c++);
   s.windChillMin = q.Int(c++);
   s.windChillMinTime = q.Int(c++);
-  if (!UnpackSectors(q.Blob(c), s)) throw ArchiveError(ArchiveFault::Corrupt, "a summary's sector histogram is damaged");
+  if (!UnpackSectors(q.Blob(c), s))
+    throw ArchiveError(ArchiveFault::Corrupt, "a summary's sector histogram is damaged");
   return s;
 }
 
 }  // namespace
 
 SummaryRows::SummaryRows(SqliteConnection& connection)
-    : load_(connection.Prepare(std::string("SELECT ") + kColumns +
-                               " FROM summaries WHERE station = ?1 AND resolution = ?2 AND start = ?3")),
-      store_(connection.Prepare(std::string("INSERT OR REPLACE INTO summaries (station, resolution, start, ") +
-                                kColumns +
-                                ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, "
-                                "?14, ?15, ?16, ?17, ?18, ?19, ?20, ?21, ?22, ?23, ?24, ?25, ?26)")),
-      erase_(connection.Prepare("DELETE FROM summaries WHERE station = ?1 AND resolution = ?2 AND start = ?3")),
-      range_(connection.Prepare(std::string("SELECT start, ") + kColumns +
-                                " FROM summaries WHERE station = ?1 AND resolution = ?2 AND start >= ?3 "
-                                "AND start < ?4 ORDER BY start")) {}
+    : load_(connection.Prepare(
+          std::string("SELECT ") + kColumns +
+          " FROM summaries WHERE station = ?1 AND resolution = ?2 AND start = ?3")),
+      store_(connection.Prepare(
+          std::string("INSERT OR REPLACE INTO summaries (station, resolution, start, ") + kColumns +
+          ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, "
+          "?14, ?15, ?16, ?17, ?18, ?19, ?20, ?21, ?22, ?23, ?24, ?25, ?26)")),
+      erase_(connection.Prepare(
+          "DELETE FROM summaries WHERE station = ?1 AND resolution = ?2 AND start = ?3")),
+      range_(connection.Prepare(
+          std::string("SELECT start, ") + kColumns +
+          " FROM summaries WHERE station = ?1 AND resolution = ?2 AND start >= ?3 "
+          "AND start < ?4 ORDER BY start")) {}
 
 std::optional<WindSummary> SummaryRows::Load(std::int32_t station, Resolution resolution,
                                              std::int64_t start) {

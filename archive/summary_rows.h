@@ -9,7 +9,8 @@
 
 // The periods the archive summarises, in seconds.
 enum class Resolution : std::int64_t { Minute = 60, Hour = 3600, Day = 86400 };
-inline constexpr Resolution kResolutions[] = {Resolution::Minute, Resolution::Hour, Resolution::Day};
+inline constexpr Resolution kResolutions[] = {Resolution::Minute, Resolution::Hour,
+                                              Resolution::Day};
 
 inline std::int64_t Seconds(Resolution resolution) { return static_cast<std::int64_t>(resolution); }
 
@@ -26,7 +27,8 @@ class SummaryRows {
   explicit SummaryRows(SqliteConnection& connection);
 
   std::optional<WindSummary> Load(std::int32_t station, Resolution resolution, std::int64_t start);
-  void Store(std::int32_t station, Resolution resolution, std::int64_t start, const WindSummary& summary);
+  void Store(std::int32_t station, Resolution resolution, std::int64_t start,
+             const WindSummary& summary);
   void Erase(std::int32_t station, Resolution resolution, std::int64_t start);
   // Rows whose start lies in [from, to), oldest first.
   std::vector<PeriodSummary> Range(std::int32_t station, Resolution resolution, std::int64_t from,

@@ -99,7 +99,8 @@ void Merge(WindSummary& s, const WindSummary& later) {
     s.gustMaxSector = later.gustMaxSector;
   }
   KeepLower(s.temperatureMin, s.temperatureMinTime, later.temperatureMin, later.temperatureMinTime);
-  KeepHigher(s.temperatureMax, s.temperatureMaxTime, later.temperatureMax, later.temperatureMaxTime);
+  KeepHigher(s.temperatureMax, s.temperatureMaxTime, later.temperatureMax,
+             later.temperatureMaxTime);
   KeepLower(s.windChillMin, s.windChillMinTime, later.windChillMin, later.windChillMinTime);
   s.count += later.count;
   s.duration += later.duration;
@@ -128,7 +129,8 @@ double MeanTemperature(const WindSummary& s) {
 
 std::optional<double> VectorMeanDirection(const WindSummary& s) {
   // Below a millimetre per second of resultant per record the directions cancel out.
-  if (std::hypot(s.vectorEast, s.vectorNorth) < 1e-3 * static_cast<double>(std::max<std::int64_t>(s.count, 1))) {
+  if (std::hypot(s.vectorEast, s.vectorNorth) <
+      1e-3 * static_cast<double>(std::max<std::int64_t>(s.count, 1))) {
     return std::nullopt;
   }
   double degrees = std::atan2(s.vectorEast, s.vectorNorth) * 180.0 / std::numbers::pi;

@@ -14,8 +14,8 @@ WriterLock::WriterLock(const std::filesystem::path& archive) {
   descriptor_ = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
   if (descriptor_ < 0) {
     const int error = errno;
-    const ArchiveFault fault = error == EROFS || error == EACCES ? ArchiveFault::ReadOnly
-                                                                   : ArchiveFault::CannotOpen;
+    const ArchiveFault fault =
+        error == EROFS || error == EACCES ? ArchiveFault::ReadOnly : ArchiveFault::CannotOpen;
     throw ArchiveError(fault, lockFile.string() + ": " + std::strerror(error));
   }
   if (::flock(descriptor_, LOCK_EX | LOCK_NB) != 0) {

@@ -18,19 +18,25 @@ std::string Variable(const char* name) {
   return value != nullptr ? std::string(value) : std::string();
 }
 
-// An empty or relative XDG_CONFIG_HOME is to be ignored, as the base directory rules say.
-std::filesystem::path UserConfigDir(const ProgramFileEnvironment& environment) {
-  const std::filesystem::path xdg(environment.xdgConfigHome);
+// An empty or relative XDG_* folder is to be ignored, as the base directory rules say.
+std::filesystem::path UserDir(const ProgramFileEnvironment& environment, const std::string& xdgDir,
+                              const std::filesystem::path& underHome) {
+  const std::filesystem::path xdg(xdgDir);
   if (xdg.is_absolute()) return xdg / kProgramFilesFolderName;
   const std::filesystem::path home(environment.home);
-  if (home.is_absolute()) return home / ".config" / kProgramFilesFolderName;
+  if (home.is_absolute()) return home / underHome / kProgramFilesFolderName;
   return {};
+}
+
+bool Portable(const std::filesystem::path& exe) {
+  return Exists(exe / kCalibrationFileName) || Exists(exe / kSettingsFileName);
 }
 
 }  // namespace
 
 ProgramFileEnvironment ProcessEnvironment(std::filesystem::path executableDir) {
-  return {std::move(executableDir), Variable("HOME"), Variable("XDG_CONFIG_HOME")};
+  return {std::move(executableDir), Variable("HOME"), Variable("XDG_CONFIG_HOME"),
+          Variable("XDG_DATA_HOME")};
 }
 
 std::filesystem::path ProgramFiles::ReadPath(std::string_view name) const {
@@ -52,9 +58,17 @@ ProgramFiles LocateProgramFiles(const ProgramFileEnvironment& environment,
   const std::filesystem::path defaults =
       (exe / ".." / "share" / kProgramFilesFolderName).lexically_normal();
   if (!configDir.empty()) return ProgramFiles(configDir, defaults);
-  const bool portable = Exists(exe / kCalibrationFileName) || Exists(exe / kSettingsFileName);
-  std::filesystem::path user = UserConfigDir(environment);
+  const bool portable = Portable(exe);
+  std::filesystem::path user = UserDir(environment, environment.xdgConfigHome, ".config");
   // Without a home folder there is nowhere else to go.
   if (portable || user.empty()) return ProgramFiles(exe, defaults);
   return ProgramFiles(std::move(user), defaults);
+}
+
+std::filesystem::path DefaultArchiveFile(const ProgramFileEnvironment& environment) {
+  const std::filesystem::path& exe = environment.executableDir;
+  const std::filesystem::path user =
+      UserDir(environment, environment.xdgDataHome, std::filesystem::path(".local") / "share");
+  if (Portable(exe) || user.empty()) return exe / kArchiveFileName;
+  return user / kArchiveFileName;
 }

@@ -21,9 +21,10 @@ struct ProgramFileEnvironment {
   std::filesystem::path executableDir;
   std::string home;           // $HOME
   std::string xdgConfigHome;  // $XDG_CONFIG_HOME
+  std::string xdgDataHome;    // $XDG_DATA_HOME
 };
 
-// HOME and XDG_CONFIG_HOME of this process, with the given executable's folder.
+// HOME, XDG_CONFIG_HOME and XDG_DATA_HOME of this process, with the given executable's folder.
 ProgramFileEnvironment ProcessEnvironment(std::filesystem::path executableDir);
 
 struct ProgramFiles {
@@ -52,3 +53,10 @@ inline constexpr char kSettingsFileName[] = "anemometer.ini";
 // the installed defaults are still read for files missing there.
 ProgramFiles LocateProgramFiles(const ProgramFileEnvironment& environment,
                                 const std::filesystem::path& configDir = {});
+
+inline constexpr char kArchiveFileName[] = "archive.sqlite";
+
+// The station archive is data, not configuration: in portable use it lies in the executable's
+// folder; installed, in $XDG_DATA_HOME/kelvra-anemometer (by default
+// ~/.local/share/kelvra-anemometer). The service names its own (/var/lib/kelvra-anemometer).
+std::filesystem::path DefaultArchiveFile(const ProgramFileEnvironment& environment);

@@ -16,6 +16,8 @@ struct LocateCase {
   const char* home;
   const char* xdgConfigHome;
   const char* expectedDir;  // "EXE", or relative to the scratch folder
+  const char* xdgDataHome = "";
+  const char* expectedArchiveDir = nullptr;  // as expectedDir; nullptr: not checked
 };
 
 class LocateProgramFilesTest : public ::testing::TestWithParam<LocateCase> {};
@@ -33,26 +35,34 @@ TEST_P(LocateProgramFilesTest, ChoosesTheFolder) {
   };
   const ProgramFiles files =
       LocateProgramFiles({exe, inScratch(c.home), inScratch(c.xdgConfigHome)});
-
-  const fs::path expected =
-      std::string(c.expectedDir) == "EXE" ? exe : scratch.Path() / c.expectedDir;
-  EXPECT_EQ(files.dir, expected);
+  auto expected = [&](const char* dir) {
+    return std::string(dir) == "EXE" ? exe : scratch.Path() / dir;
+  };
+  EXPECT_EQ(files.dir, expected(c.expectedDir));
+  if (c.expectedArchiveDir != nullptr) {
+    EXPECT_EQ(DefaultArchiveFile(
+                  {exe, inScratch(c.home), inScratch(c.xdgConfigHome), inScratch(c.xdgDataHome)}),
+              expected(c.expectedArchiveDir) / "archive.sqlite");
+  }
   EXPECT_EQ(files.defaultsDir, scratch.Path() / "usr/share/kelvra-anemometer");
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rule, LocateProgramFilesTest,
     ::testing::Values(
-        LocateCase{"CalibrationTableBesideExecutable", "anemometer.cal", "home", "", "EXE"},
+        LocateCase{"CalibrationTableBesideExecutable", "anemometer.cal", "home", "", "EXE", "xdgd",
+                   "EXE"},
         LocateCase{"SettingsBesideExecutable", "anemometer.ini", "home", "xdg", "EXE"},
         LocateCase{"OnlyAnAlarmSoundIsNotPortable", "alarm.wav", "home", "",
                    "home/.config/kelvra-anemometer"},
-        LocateCase{"InstalledUsesXdgConfigHome", nullptr, "home", "xdg", "xdg/kelvra-anemometer"},
+        LocateCase{"InstalledUsesXdgConfigHome", nullptr, "home", "xdg", "xdg/kelvra-anemometer",
+                   "xdgd", "xdgd/kelvra-anemometer"},
         LocateCase{"InstalledDefaultsToDotConfig", nullptr, "home", "",
-                   "home/.config/kelvra-anemometer"},
+                   "home/.config/kelvra-anemometer", "", "home/.local/share/kelvra-anemometer"},
         LocateCase{"RelativeXdgConfigHomeIsIgnored", nullptr, "home", "./xdg",
-                   "home/.config/kelvra-anemometer"},
-        LocateCase{"NoHomeStaysBesideExecutable", nullptr, "", "", "EXE"}),
+                   "home/.config/kelvra-anemometer", "./xdgd",
+                   "home/.local/share/kelvra-anemometer"},
+        LocateCase{"NoHomeStaysBesideExecutable", nullptr, "", "", "EXE", "", "EXE"}),
     [](const auto& test) { return std::string(test.param.name); });
 
 TEST(ProgramFilesTest, ConfigDirOverridesTheRule) {
