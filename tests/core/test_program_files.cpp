@@ -34,7 +34,7 @@ TEST_P(LocateProgramFilesTest, ChoosesTheFolder) {
     return name[0] == '.' || name[0] == '\0' ? std::string(name) : (scratch.Path() / name).string();
   };
   const ProgramFiles files =
-      LocateProgramFiles({exe, inScratch(c.home), inScratch(c.xdgConfigHome)});
+      LocateProgramFiles({exe, inScratch(c.home), inScratch(c.xdgConfigHome), ""});
   auto expected = [&](const char* dir) {
     return std::string(dir) == "EXE" ? exe : scratch.Path() / dir;
   };
@@ -69,7 +69,7 @@ TEST(ProgramFilesTest, ConfigDirOverridesTheRule) {
   TemporaryProgramDir scratch;
   scratch.Write("anemometer.cal", "");
   const ProgramFiles files =
-      LocateProgramFiles({scratch.Path(), "/home/x", ""}, scratch.File("elsewhere"));
+      LocateProgramFiles({scratch.Path(), "/home/x", "", ""}, scratch.File("elsewhere"));
   EXPECT_EQ(files.dir, scratch.File("elsewhere"));
 }
 
