@@ -24,6 +24,18 @@ CaptureSession::CaptureSession(HidTransport& transport, Clock& clock, QObject& r
 
 CaptureSession::~CaptureSession() { link_.StopReading(); }
 
+bool CaptureSession::KeepArchive(const std::filesystem::path& file, const std::string& station,
+                                 RecordArchiver::Report report) {
+  if (archiver_) core_.RemoveConsumer(*archiver_);
+  archiver_ = std::make_unique<RecordArchiver>(file, station, std::move(report));
+  if (!archiver_->Open()) {
+    archiver_.reset();
+    return false;
+  }
+  core_.AddConsumer(*archiver_);
+  return true;
+}
+
 LoadedProgramFiles CaptureSession::LoadProgramFiles(const ProgramFiles& files) {
   LoadedProgramFiles loaded;
   loaded.calibrationFile = files.ReadPath(kCalibrationFileName);

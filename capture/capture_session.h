@@ -2,7 +2,10 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
+#include <string>
 
+#include "archive/record_archiver.h"
 #include "core/measurement_core.h"
 #include "core/program_files.h"
 #include "device/usb_anemometer.h"
@@ -50,6 +53,15 @@ class CaptureSession {
   // Every record goes to the consumers in the order they were added.
   void AddConsumer(RecordConsumer& consumer) { core_.AddConsumer(consumer); }
 
+  // From now on every captured record is also kept in the station archive file, under the
+  // station's name, after the consumers added so far. False when it cannot be opened; what goes
+  // wrong, then or later, goes to report and capture goes on. Records read from data files are
+  // not captured and not archived.
+  bool KeepArchive(const std::filesystem::path& file, const std::string& station,
+                   RecordArchiver::Report report);
+  // Null without an archive.
+  RecordArchiver* Archiver() { return archiver_.get(); }
+
   // Reads anemometer.cal and anemometer.ini from files into the session: the calibration table
   // (the default table when it cannot be read) and the direction offset.
   LoadedProgramFiles LoadProgramFiles(const ProgramFiles& files);
@@ -74,5 +86,6 @@ class CaptureSession {
   PosixFileStore fileStore_;  // anemometer.cal
   MeasurementCore core_;
   LiveLog log_{core_.DataLock()};
+  std::unique_ptr<RecordArchiver> archiver_;
   TUsbAnemometer link_;
 };

@@ -8,3 +8,7 @@
 // (--config-dir) when not empty, else the folder the rule chooses for this executable's folder
 // and environment. Needs a QCoreApplication.
 ProgramFiles LocateThisProgramsFiles(const QString& configDir);
+
+// The station archive this program keeps: file when not empty (--archive), else the default
+// place for this executable's folder and environment. Needs a QCoreApplication.
+std::filesystem::path LocateThisProgramsArchive(const QString& file);

@@ -1,7 +1,11 @@
 #include "logger/headless_logger.h"
 
 #include <QEvent>
+#include <filesystem>
+#include <string>
+#include <system_error>
 
+#include "capture/this_program_files.h"
 #include "device/usb_anemometer.h"
 #include "logger/iso_log_format.h"
 #include "logger/mqtt_publisher.h"
@@ -52,7 +56,39 @@ void HeadlessLogger::Start() {
   if (loaded.settingsUnreadable) {
     status_.Say("settings", "cannot read " + loaded.settingsFile.string() + "; direction offset 0");
   }
+  if (options_.archive.keep) KeepArchive();
   LookForDevice();
+}
+
+void HeadlessLogger::KeepArchive() {
+  const std::filesystem::path file = LocateThisProgramsArchive(options_.archive.file);
+  // The folder of the default place may not be there yet; a failure shows up as the open's.
+  std::error_code ignored;
+  std::filesystem::create_directories(file.parent_path(), ignored);
+  const bool kept =
+      session_.KeepArchive(file, options_.station, [this](const RecordArchiver::Event& event) {
+        using Kind = RecordArchiver::Event::Kind;
+        switch (event.kind) {
+          case Kind::CannotOpen:
+            status_.Say("archive",
+                        "cannot use the archive: " + event.message + "; going on without it");
+            break;
+          case Kind::CannotWrite:
+            status_.Say("archive", "cannot write the archive: " + event.message +
+                                       "; records wait in memory (up to a day of them)");
+            break;
+          case Kind::Writing:
+            status_.Say("archive",
+                        "writing the archive again; " + std::to_string(event.caughtUp) +
+                            " waiting records caught up" +
+                            (event.lost > 0 ? ", " + std::to_string(event.lost) + " lost" : ""));
+            break;
+        }
+      });
+  if (kept) {
+    status_.Say("archive",
+                "keeping every record in " + file.string() + " (station " + options_.station + ")");
+  }
 }
 
 void HeadlessLogger::Stop() {

@@ -19,12 +19,12 @@ class HidTransport;
 class MqttPublisher;
 class StatusLines;
 
-// Capture without a window: the capture session on the given transport, every record appended
-// to the dated CSV log and published to the broker. Without the device it waits, looking for it
-// every devicePoll, and picks it up when it is plugged in, again after every unplugging.
-// The broker's availability is online from a record on until the device is unplugged or no
-// record has come for the MQTT settings' silence.
-// Lives on the thread that runs the Qt event loop; the device's events arrive as posted events.
+// Capture without a window: the capture session on the given transport, every record kept in
+// the station archive, appended to the dated CSV log and published to the broker. Without the
+// device it waits, looking for it every devicePoll, and picks it up when it is plugged in, again
+// after every unplugging. The broker's availability is online from a record on until the device is
+// unplugged or no record has come for the MQTT settings' silence. Lives on the thread that runs the
+// Qt event loop; the device's events arrive as posted events.
 class HeadlessLogger : public QObject, public RecordConsumer {
  public:
   static constexpr std::chrono::milliseconds kDevicePoll{2000};
@@ -57,6 +57,7 @@ class HeadlessLogger : public QObject, public RecordConsumer {
   bool event(QEvent* event) override;
 
  private:
+  void KeepArchive();
   void LookForDevice();
   void StopReading(const char* why);
   void StopOnInvalidReport();

@@ -109,10 +109,16 @@ LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passw
                                   QStringLiteral("Connects with TLS, trusting this CA "
                                                  "certificate (a private CA)."),
                                   QStringLiteral("FILE"));
+  const QCommandLineOption station(
+      QStringLiteral("station"),
+      QStringLiteral("The station's name in the archive (default: the last part of the topic "
+                     "prefix with --mqtt, else \"default\")."),
+      QStringLiteral("NAME"));
   const QCommandLineOption verbose(QStringLiteral("verbose"),
                                    QStringLiteral("Also prints one line per record."));
   commandLine.AddOptions({log, logFormat, simulate, interval, mqtt, topic, homeAssistant,
-                          removeHomeAssistant, user, passwordFile, tls, caFile, verbose});
+                          removeHomeAssistant, user, passwordFile, tls, caFile, station, verbose});
+  commandLine.AddArchiveOptions(QStringLiteral("in the user's data folder"));
   if (std::optional<ProgramExit> end = commandLine.Parse(arguments)) return *end;
   const QCommandLineParser& parser = commandLine.Parser();
   const auto Usage = [&commandLine](const QString& text) { return commandLine.UsageError(text); };
@@ -122,6 +128,7 @@ LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passw
   options.simulate = parser.isSet(simulate);
   options.configDir = commandLine.ConfigDir();
   options.verbose = parser.isSet(verbose);
+  options.archive = commandLine.Archive();
   if (parser.isSet(log) && options.logPattern.isEmpty()) {
     return Usage(QStringLiteral("--log needs a file name."));
   }
@@ -203,8 +210,23 @@ LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passw
   } else if (mqttDetails) {
     return Usage(QStringLiteral("The MQTT options need --mqtt HOST."));
   }
-  if (options.logPattern.isEmpty() && !options.mqtt) {
-    return Usage(QStringLiteral("Nothing to do: give --log PATTERN, --mqtt HOST or both."));
+  if (parser.isSet(station)) {
+    const QString name = parser.value(station);
+    if (name.trimmed().isEmpty() || std::any_of(name.begin(), name.end(), [](QChar c) {
+          return c.category() == QChar::Other_Control || c == QChar::ReplacementCharacter;
+        })) {
+      return Usage(
+          QStringLiteral("Bad station name '%1': give a name of printable characters.").arg(name));
+    }
+    options.station = name.toStdString();
+  } else if (options.mqtt) {
+    const std::string& prefix = options.mqtt->topicPrefix;
+    options.station = prefix.substr(prefix.rfind('/') + 1);
+  }
+  if (options.logPattern.isEmpty() && !options.mqtt && !options.archive.keep) {
+    return Usage(
+        QStringLiteral("Nothing to do: give --log PATTERN, --mqtt HOST, or keep the "
+                       "archive."));
   }
   return options;
 }

@@ -49,6 +49,10 @@ struct LoggerOptions {
   std::chrono::milliseconds interval{5000};  // the report interval, the simulator's or the device's
   std::optional<MqttSettings> mqtt;
   QString configDir;  // --config-dir, absolute; empty: where the window finds its files
+  ArchiveChoice archive;
+  // The name the archive keeps the records under: --station, else the last part of the MQTT
+  // topic prefix, else "default".
+  std::string station = "default";
   bool verbose = false;
 };
 

@@ -19,7 +19,10 @@ ProgramCommandLine::ProgramCommandLine(const QString& name, const QString& descr
             QStringLiteral("Show this help and exit.")),
       version_({QStringLiteral("v"), QStringLiteral("version")},
                QStringLiteral("Show the program's name and version and exit.")),
-      configDir_(QStringLiteral("config-dir"), configDirHelp, QStringLiteral("DIR")) {
+      configDir_(QStringLiteral("config-dir"), configDirHelp, QStringLiteral("DIR")),
+      archive_(QStringLiteral("archive"), QString(), QStringLiteral("FILE")),
+      noArchive_(QStringLiteral("no-archive"),
+                 QStringLiteral("Keeps no station archive in this run.")) {
   parser_.setApplicationDescription(description);
   // -platform is Qt's option "platform", not -p -l -a ...: no program here has short options
   // to bundle.
@@ -31,8 +34,23 @@ void ProgramCommandLine::AddOptions(const QList<QCommandLineOption>& options) {
   parser_.addOptions(options);
 }
 
+void ProgramCommandLine::AddArchiveOptions(const QString& defaultPlace) {
+  archive_.setDescription(
+      QStringLiteral("Keeps every captured record in this station archive (default: %1).")
+          .arg(defaultPlace));
+  parser_.addOptions({archive_, noArchive_});
+}
+
 std::optional<ProgramExit> ProgramCommandLine::Parse(const QStringList& arguments) {
   if (!parser_.parse(arguments)) return UsageError(parser_.errorText());
+  if (parser_.optionNames().contains(archive_.names().first()) &&
+      parser_.optionNames().contains(noArchive_.names().first())) {
+    return UsageError(QStringLiteral("--archive and --no-archive contradict each other."));
+  }
+  if (parser_.optionNames().contains(archive_.names().first()) &&
+      parser_.value(archive_.names().first()).isEmpty()) {
+    return UsageError(QStringLiteral("--archive needs a file name."));
+  }
   if (!parser_.positionalArguments().isEmpty()) {
     return UsageError(
         QStringLiteral("Unexpected argument '%1'.").arg(parser_.positionalArguments().first()));
@@ -46,6 +64,16 @@ std::optional<ProgramExit> ProgramCommandLine::Parse(const QStringList& argument
 
 QString ProgramCommandLine::ConfigDir() const {
   return parser_.isSet(configDir_) ? QDir(parser_.value(configDir_)).absolutePath() : QString();
+}
+
+ArchiveChoice ProgramCommandLine::Archive() const {
+  const QStringList given = parser_.optionNames();
+  ArchiveChoice choice;
+  choice.keep = !given.contains(noArchive_.names().first());
+  if (given.contains(archive_.names().first())) {
+    choice.file = QDir(parser_.value(archive_.names().first())).absolutePath();
+  }
+  return choice;
 }
 
 ProgramExit ProgramCommandLine::UsageError(const QString& text) const {

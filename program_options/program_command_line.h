@@ -22,6 +22,12 @@ struct ProgramExit {
   QString text;
 };
 
+// Where a program keeps the station archive.
+struct ArchiveChoice {
+  bool keep = true;  // false with --no-archive
+  QString file;      // --archive FILE as an absolute path; empty: the program's default
+};
+
 // Prints the exit's text where it belongs and returns its status, for main() to return.
 int Finish(const ProgramExit& end);
 
@@ -35,6 +41,9 @@ class ProgramCommandLine {
 
   // The program's own options, before Parse.
   void AddOptions(const QList<QCommandLineOption>& options);
+  // --archive FILE and --no-archive, for the programs that keep the station archive; before
+  // Parse, which refuses the two together.
+  void AddArchiveOptions(const QString& defaultPlace);
 
   // arguments as main() received them, program name first. An exit for a wrong command line,
   // --help or --version, in that order; nothing when the program is to run. An option after a
@@ -46,6 +55,7 @@ class ProgramCommandLine {
   // --config-dir as an absolute path, so that it does not follow later changes of directory;
   // empty when not given.
   QString ConfigDir() const;
+  ArchiveChoice Archive() const;
 
   // A wrong command line the program found itself: "NAME: text" and "Try 'NAME --help'.".
   ProgramExit UsageError(const QString& text) const;
@@ -58,4 +68,6 @@ class ProgramCommandLine {
   QCommandLineOption help_;
   QCommandLineOption version_;
   QCommandLineOption configDir_;
+  QCommandLineOption archive_;
+  QCommandLineOption noArchive_;
 };

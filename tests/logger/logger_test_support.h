@@ -38,11 +38,17 @@ inline qsizetype CsvDataRows(const QString& name) {
   return rows;
 }
 
-// A program run by a test, its output kept; killed when the test ends.
+// A program run by a test, its output kept; killed when the test ends. A logger keeps its
+// archive in a folder of its own unless the test says where.
 class Program {
  public:
-  Program(const char* program, const QStringList& arguments,
+  Program(const char* program, QStringList arguments,
           const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
+    const bool logger = QString::fromUtf8(program).endsWith(QStringLiteral("-logger"));
+    if (logger && !arguments.join(u' ').contains(QStringLiteral("archive"))) {
+      arguments << QStringLiteral("--archive")
+                << archiveDir_.filePath(QStringLiteral("archive.sqlite"));
+    }
     process_.setProcessEnvironment(environment);
     process_.start(QString::fromUtf8(program), arguments);
   }
@@ -65,6 +71,7 @@ class Program {
   }
 
  private:
+  QTemporaryDir archiveDir_;
   QProcess process_;
   QString output_, errors_;
 };

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "archive/station_archive.h"
 #include "files/data_file_reader.h"
 #include "logger/headless_logger.h"
 #include "logger/iso_log_format.h"
@@ -41,6 +42,8 @@ struct CapturedStatus {
 struct LoggerOnFake : ::testing::Test {
   void Start(const QString& logPattern, MqttPublisher* publisher = nullptr) {
     options.logPattern = logPattern;
+    if (options.archive.file.isEmpty())
+      options.archive.file = dir.filePath(QStringLiteral("archive.sqlite"));
     logger = std::make_unique<HeadlessLogger>(options, ProgramFiles(dir.path().toStdString()), hid,
                                               clock, status.lines, publisher,
                                               std::chrono::milliseconds(10));
@@ -79,6 +82,9 @@ TEST_F(LoggerOnFake, PicksTheAnemometerUpWhenPluggedInAndAgainAfterUnplugging) {
   logger->Stop();
 
   EXPECT_EQ(CsvDataRows(dir.filePath(QStringLiteral("2026/wind-12-07.csv"))), 4);
+  EXPECT_EQ(StationArchive(options.archive.file.toStdString(), StationArchive::Access::Read)
+                .RecordCount(),
+            4);
   EXPECT_EQ(status.Count("waiting for the anemometer to be plugged in"), 1) << status.Text();
   EXPECT_EQ(status.Count("the anemometer was unplugged"), 1);
   EXPECT_EQ(status.Count("reading the anemometer"), 2);
@@ -87,6 +93,10 @@ TEST_F(LoggerOnFake, PicksTheAnemometerUpWhenPluggedInAndAgainAfterUnplugging) {
 
 TEST_F(LoggerOnFake, ANodeItMayNotOpenAndAnUnwritableLogAreReportedOnceAndCaptureGoesOn) {
   hid.SetIdentifyOutcome(anemometer, HidOpenOutcome::AccessDenied);
+  options.archive.file = dir.filePath(QStringLiteral("notes.txt"));
+  QFile notes(options.archive.file);
+  ASSERT_TRUE(notes.open(QIODevice::WriteOnly) && notes.write(QByteArray(600, 'x')) == 600);
+  notes.close();
   Start(QStringLiteral("/sys/no-such-folder/wind-%Y.csv"));
   EXPECT_EQ(status.Count("plugged in but may not be opened"), 1) << status.Text();
   hid.SetIdentifyOutcome(anemometer, HidOpenOutcome::Opened);  // the user joined the group
@@ -95,6 +105,9 @@ TEST_F(LoggerOnFake, ANodeItMayNotOpenAndAnUnwritableLogAreReportedOnceAndCaptur
   EXPECT_EQ(logger->Records(), 4u);
   EXPECT_EQ(status.Count("cannot open the log file /sys/no-such-folder/wind-2026.csv"), 1)
       << status.Text();
+  EXPECT_EQ(status.Count("cannot use the archive"), 1) << status.Text();
+  ASSERT_TRUE(notes.open(QIODevice::ReadOnly));
+  EXPECT_EQ(notes.readAll(), QByteArray(600, 'x')) << "a file not ours is left as it was";
 }
 
 TEST_F(LoggerOnFake, WritesTheIsoLogWhenAskedTo) {

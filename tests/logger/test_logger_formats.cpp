@@ -33,7 +33,10 @@ TEST(LoggerOptions, RefusesWhatItCannotUse) {
   for (const char* arguments : {"--bogus",
                                 "-bogus",
                                 "-platform offscreen",
-                                "--simulate",
+                                "--simulate --no-archive",
+                                "--simulate --archive a.sqlite --no-archive",
+                                "--simulate --archive=",
+                                "--simulate --station=",
                                 "--log=",
                                 "--log a.csv extra",
                                 "--log a.csv --interval 0",
@@ -95,6 +98,32 @@ TEST(LoggerOptions, LogFormat) {
     const LoggerCommand command = Parse(arguments);
     ASSERT_TRUE(std::holds_alternative<LoggerOptions>(command)) << arguments;
     EXPECT_EQ(std::get<LoggerOptions>(command).logFormat, format) << arguments;
+  }
+}
+
+TEST(LoggerOptions, ArchiveAndStation) {
+  const struct {
+    const char* arguments;
+    bool keep;
+    const char* file;  // relative to the current folder; "" for the default place
+    const char* station;
+  } cases[] = {
+      {"--simulate", true, "", "default"},
+      {"--simulate --no-archive --log a.csv", false, "", "default"},
+      {"--simulate --archive wind.sqlite", true, "wind.sqlite", "default"},
+      {"--mqtt h --topic home/roof", true, "", "roof"},
+      {"--mqtt h --topic home/roof --station mast", true, "", "mast"},
+  };
+  for (const auto& c : cases) {
+    const LoggerCommand command = Parse(c.arguments);
+    ASSERT_TRUE(std::holds_alternative<LoggerOptions>(command)) << c.arguments;
+    const LoggerOptions& options = std::get<LoggerOptions>(command);
+    EXPECT_EQ(options.archive.keep, c.keep) << c.arguments;
+    EXPECT_EQ(
+        options.archive.file,
+        *c.file != '\0' ? QDir::current().absoluteFilePath(QString::fromUtf8(c.file)) : QString())
+        << c.arguments;
+    EXPECT_EQ(options.station, c.station) << c.arguments;
   }
 }
 
