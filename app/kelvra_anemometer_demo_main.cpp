@@ -8,6 +8,7 @@ int main(int argc, char** argv) {
       argc, argv, transport,
       ProgramOptions{
           .startCapture = true,
+          .archiveByDefault = false,
           .description = QStringLiteral(
               "Kelvra USB Anemometer on a simulated anemometer that sends one report a second.")});
 }

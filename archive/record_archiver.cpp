@@ -1,6 +1,7 @@
 #include "archive/record_archiver.h"
 
 #include <algorithm>
+#include <system_error>
 #include <utility>
 
 #include "archive/station_archive.h"
@@ -11,6 +12,9 @@ RecordArchiver::RecordArchiver(std::filesystem::path file, std::string station, 
 RecordArchiver::~RecordArchiver() = default;
 
 bool RecordArchiver::Open() {
+  // The folder of the default place may not be there yet; a failure shows up as the open's.
+  std::error_code ignored;
+  std::filesystem::create_directories(file_.parent_path(), ignored);
   try {
     auto archive = std::make_unique<StationArchive>(file_, StationArchive::Access::Write);
     stationId_ = archive->Station(station_);

@@ -3,7 +3,6 @@
 #include <QEvent>
 #include <filesystem>
 #include <string>
-#include <system_error>
 
 #include "capture/this_program_files.h"
 #include "device/usb_anemometer.h"
@@ -62,9 +61,6 @@ void HeadlessLogger::Start() {
 
 void HeadlessLogger::KeepArchive() {
   const std::filesystem::path file = LocateThisProgramsArchive(options_.archive.file);
-  // The folder of the default place may not be there yet; a failure shows up as the open's.
-  std::error_code ignored;
-  std::filesystem::create_directories(file.parent_path(), ignored);
   const bool kept =
       session_.KeepArchive(file, options_.station, [this](const RecordArchiver::Event& event) {
         using Kind = RecordArchiver::Event::Kind;

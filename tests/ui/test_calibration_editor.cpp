@@ -330,7 +330,7 @@ TEST_F(CalibrationMenuTest, InstalledCopyKeepsTheUsersTableAndSettings) {
   tree.Write("usr/share/kelvra-anemometer/anemometer.cal", "2000.000000 400.000000\n");
   fs::permissions(tree.File("usr/bin"), fs::perms::owner_read | fs::perms::owner_exec);
   const ProgramFiles files = LocateProgramFiles(
-      {tree.File("usr/bin"), tree.File("home").string(), tree.File("config").string()});
+      {tree.File("usr/bin"), tree.File("home").string(), tree.File("config").string(), ""});
   const auto start = [&] {
     form = std::make_unique<TMainForm>(MainFormServices{hid, clock, files, &messages, &dialogs});
     AddEditor();

@@ -10,6 +10,7 @@
 #include <QToolButton>
 #include <filesystem>
 
+#include "archive/station_archive.h"
 #include "core/calibration.h"
 #include "device/usb_anemometer.h"
 #include "tests/ui/main_form_fixture.h"
@@ -146,6 +147,37 @@ TEST_F(MainFormTest, NewCaptureEmptiesEverythingAndDropsItsFirstReport) {
   EXPECT_TRUE(form->Core().Records().Empty());
   Deliver(FakeHidTransport::MakeReport(5));
   EXPECT_EQ(form->Core().Records().Size(), 1u);
+}
+
+TEST_F(MainFormTest, CapturedRowsMadeUpOnesIncludedGoToTheArchive) {
+  const std::filesystem::path file = programDir.Path() / "data" / "archive.sqlite";
+  form->KeepArchive(file);  // the folder is made
+  StartCaptureAndPrime();
+  Deliver(FakeHidTransport::MakeReport(2));
+  Deliver(FakeHidTransport::MakeReport(4));  // 3 went missing: made up
+  form->StopCaptureClick(nullptr);
+  StationArchive archive(file, StationArchive::Access::Read);
+  std::vector<bool> madeUp;
+  archive.ForEachRecord(*archive.FindStation("default"), INT64_MIN / 2, INT64_MAX / 2,
+                        [&](const StoredRecord& r) { madeUp.push_back(r.madeUp); });
+  EXPECT_EQ(madeUp, (std::vector<bool>{false, true, false}));
+}
+
+TEST_F(MainFormTest, AnArchiveItCannotUseIsToldOnceAndCaptureGoesOn) {
+  const std::filesystem::path file = programDir.Path() / "notes.txt";
+  programDir.Write("notes.txt", std::string(600, 'x'));
+  const std::string name = file.string();
+  messages.Expect(("Archiv záznamů " + name + " nelze použít:\n" + name +
+                   ": PRAGMA application_id: file is not a database\n\nMěření pokračuje, "
+                   "záznamy se do archivu neukládají.")
+                      .c_str(),
+                  "Archiv", MessageIcon::Error);
+  form->KeepArchive(file);
+  StartCaptureAndPrime();
+  Deliver(FakeHidTransport::MakeReport(2));
+  Deliver(FakeHidTransport::MakeReport(3));
+  EXPECT_EQ(form->Core().Records().Size(), 2u);
+  EXPECT_EQ(messages.Shown().size(), 1u);
 }
 
 TEST_F(MainFormTest, UnpluggingDuringCaptureStopsItWithItsMessage) {

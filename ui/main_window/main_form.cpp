@@ -93,6 +93,26 @@ void TMainForm::FormCreate() {
   messageHookInstalled_ = true;
 }
 
+void TMainForm::KeepArchive(const std::filesystem::path& file) {
+  const QString name = QFile::decodeName(file.c_str());
+  session_.KeepArchive(file, "default", [this, name](const RecordArchiver::Event& event) {
+    if (event.kind == RecordArchiver::Event::Kind::Writing || archiveProblemTold_) return;
+    archiveProblemTold_ = true;
+    const QString why = QString::fromStdString(event.message);
+    const QString text =
+        event.kind == RecordArchiver::Event::Kind::CannotOpen
+            ? QStringLiteral(
+                  "Archiv záznamů %1 nelze použít:\n%2\n\nMěření pokračuje, záznamy se "
+                  "do archivu neukládají.")
+                  .arg(name, why)
+            : QStringLiteral(
+                  "Do archivu záznamů %1 nelze zapisovat:\n%2\n\nMěření pokračuje; "
+                  "záznamy čekají v paměti a zapíší se, jakmile to půjde.")
+                  .arg(name, why);
+    messages_->Show(text, QStringLiteral("Archiv"), MessageIcon::Error);
+  });
+}
+
 void TMainForm::FormDestroy() {
   // The link goes first: once StopReading has returned no event can be posted any more.
   session_.StopReading();

@@ -133,6 +133,11 @@ class TMainForm : public QMainWindow {
   // 1 while capturing.
   std::int32_t CaptureRunning() const { return captureRunning_; }
 
+  // From now on every captured record is also kept in the station archive file. Whatever goes
+  // wrong with it is told once, the first time; capture goes on. Records read with Open are not
+  // captured and not archived.
+  void KeepArchive(const std::filesystem::path& file);
+
   // Empties the chart points; the next record opens a new one. Capture start and Open call it
   // together with emptying the record store.
   void ClearChartPoints();
@@ -238,4 +243,5 @@ class TMainForm : public QMainWindow {
   RecordFunction alarmCheck_;
   RecordFunction liveLogRows_;
   bool messageHookInstalled_ = false;
+  bool archiveProblemTold_ = false;
 };

@@ -60,7 +60,8 @@ bool HasDisplay(const QCommandLineParser& parser) {
 
 }  // namespace
 
-CommandLine ParseCommandLine(int& argc, char** argv, const QString& description) {
+CommandLine ParseCommandLine(int& argc, char** argv, const QString& description,
+                             bool archiveByDefault) {
   // A core application only, for the executable's name: no display needed.
   const QCoreApplication probe(argc, argv);
   const QString name = QCoreApplication::applicationName();  // the executable's file name
@@ -69,6 +70,8 @@ CommandLine ParseCommandLine(int& argc, char** argv, const QString& description)
       name, description,
       QStringLiteral("Read and write anemometer.cal, anemometer.ini and alarm.wav in DIR."));
   commandLine.AddOptions(QtOptions());
+  commandLine.AddArchiveOptions(archiveByDefault ? QStringLiteral("in the user's data folder")
+                                                 : QStringLiteral("none"));
 
   CommandLine result;
   result.end = commandLine.Parse(QCoreApplication::arguments());
@@ -77,6 +80,10 @@ CommandLine ParseCommandLine(int& argc, char** argv, const QString& description)
         QStringLiteral("no display: set DISPLAY or WAYLAND_DISPLAY, or use "
                        "kelvra-anemometer-logger for capture without a window"));
   }
-  if (!result.end) result.configDir = commandLine.ConfigDir();
+  if (!result.end) {
+    result.configDir = commandLine.ConfigDir();
+    result.archive = commandLine.Archive();
+    if (!archiveByDefault && result.archive.file.isEmpty()) result.archive.keep = false;
+  }
   return result;
 }

@@ -13,7 +13,11 @@
 struct CommandLine {
   std::optional<ProgramExit> end;  // answered or refused: the program ends with this at once
   QString configDir;               // --config-dir DIR as an absolute path, empty when not given
+  ArchiveChoice archive;           // --archive FILE, --no-archive
 };
 
 // Reads argv and leaves it for QApplication. Needs no application object and leaves none behind.
-CommandLine ParseCommandLine(int& argc, char** argv, const QString& description);
+// archiveByDefault: whether the program keeps the station archive without --archive (the demo
+// does not, so that simulated records stay out of the user's archive).
+CommandLine ParseCommandLine(int& argc, char** argv, const QString& description,
+                             bool archiveByDefault = true);

@@ -12,6 +12,7 @@
 #include <clocale>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <functional>
 #include <future>
 #include <utility>
@@ -138,7 +139,8 @@ void UseInstalledProgramIcon(const QIcon& installed) {
 }
 
 int RunProgram(int& argc, char** argv, HidTransport& transport, const ProgramOptions& options) {
-  const CommandLine commandLine = ParseCommandLine(argc, argv, options.description);
+  const CommandLine commandLine =
+      ParseCommandLine(argc, argv, options.description, options.archiveByDefault);
   if (commandLine.end) return Finish(*commandLine.end);
   QApplication application(argc, argv);
   try {
@@ -161,12 +163,16 @@ int RunProgram(int& argc, char** argv, HidTransport& transport, const ProgramOpt
     windows.MainForm = CreateMainWindow(services);
     TMainForm* mainForm = windows.MainForm.get();
     // What the first look at the window does not need waits until it is on the screen: the
-    // dialogs (the user cannot open one before), the sound module with Qt Multimedia, and the
-    // demo's capture.
+    // dialogs (the user cannot open one before), the sound module with Qt Multimedia, the
+    // station archive, and the demo's capture.
+    const std::filesystem::path archive = commandLine.archive.keep
+                                              ? LocateThisProgramsArchive(commandLine.archive.file)
+                                              : std::filesystem::path();
     RunAfterFirstPaint(*mainForm,
-                       [mainForm, &services, &sound, startCapture = options.startCapture] {
+                       [mainForm, &services, &sound, archive, startCapture = options.startCapture] {
                          AttachProgramDialogs(*mainForm, services);
                          sound.Load();
+                         if (!archive.empty()) mainForm->KeepArchive(archive);
                          if (startCapture) mainForm->StartCaptureClick(nullptr);
                        });
     if (qEnvironmentVariableIsSet("ANEMOMETER_QUIT_AFTER_FIRST_PAINT")) {

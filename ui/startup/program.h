@@ -37,8 +37,9 @@ void AttachProgramDialogs(TMainForm& mainForm, const ProgramServices& services);
 void RunAfterFirstPaint(QWidget& window, std::function<void()> work);
 
 struct ProgramOptions {
-  bool startCapture = false;  // the demo starts capturing as soon as its window is up
-  QString description;        // the first line of --help
+  bool startCapture = false;     // the demo starts capturing as soon as its window is up
+  bool archiveByDefault = true;  // the demo archives only into a file named by --archive
+  QString description;           // the first line of --help
 };
 
 // What every run of the windows needs once the application object exists, the program's and
