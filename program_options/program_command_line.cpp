@@ -22,7 +22,7 @@ ProgramCommandLine::ProgramCommandLine(const QString& name, const QString& descr
       configDir_(QStringLiteral("config-dir"), configDirHelp, QStringLiteral("DIR")),
       archive_(QStringLiteral("archive"), QString(), QStringLiteral("FILE")),
       noArchive_(QStringLiteral("no-archive"),
-                 QStringLiteral("Keeps no station archive in this run.")) {
+                 QStringLiteral("Keeps no station archive in this run, whatever --archive says.")) {
   parser_.setApplicationDescription(description);
   // -platform is Qt's option "platform", not -p -l -a ...: no program here has short options
   // to bundle.
@@ -43,10 +43,6 @@ void ProgramCommandLine::AddArchiveOptions(const QString& defaultPlace) {
 
 std::optional<ProgramExit> ProgramCommandLine::Parse(const QStringList& arguments) {
   if (!parser_.parse(arguments)) return UsageError(parser_.errorText());
-  if (parser_.optionNames().contains(archive_.names().first()) &&
-      parser_.optionNames().contains(noArchive_.names().first())) {
-    return UsageError(QStringLiteral("--archive and --no-archive contradict each other."));
-  }
   if (parser_.optionNames().contains(archive_.names().first()) &&
       parser_.value(archive_.names().first()).isEmpty()) {
     return UsageError(QStringLiteral("--archive needs a file name."));

@@ -42,7 +42,7 @@ class ProgramCommandLine {
   // The program's own options, before Parse.
   void AddOptions(const QList<QCommandLineOption>& options);
   // --archive FILE and --no-archive, for the programs that keep the station archive; before
-  // Parse, which refuses the two together.
+  // Parse. --no-archive wins, so that it can be added to a service's options that name a file.
   void AddArchiveOptions(const QString& defaultPlace);
 
   // arguments as main() received them, program name first. An exit for a wrong command line,

@@ -110,6 +110,28 @@ TEST_F(LoggerOnFake, ANodeItMayNotOpenAndAnUnwritableLogAreReportedOnceAndCaptur
   EXPECT_EQ(notes.readAll(), QByteArray(600, 'x')) << "a file not ours is left as it was";
 }
 
+TEST_F(LoggerOnFake, ArchivingOntoAFullDiskCatchesUpFromMemoryOnceSpaceIsBack) {
+  const HangWatchdog watchdog("archiving onto a filling disk");
+  FillingDisk disk;
+  options.archive.file = QString::fromStdString((disk / "archive.sqlite").string());
+  Start(dir.filePath(QStringLiteral("wind.csv")));
+  ASSERT_TRUE(WaitUntil([&] { return logger->Reading(); })) << status.Text();
+  for (std::uint32_t counter = 1; counter <= 3; ++counter) Deliver(counter);  // the first primes
+  disk.Fill();
+  for (std::uint32_t counter = 4; counter <= 13; ++counter) Deliver(counter);
+  disk.Free();
+  Deliver(14);
+  logger->Stop();
+
+  EXPECT_EQ(CsvDataRows(dir.filePath(QStringLiteral("wind.csv"))), 13) << "the log went on";
+  EXPECT_EQ(status.Count("cannot write the archive"), 1) << status.Text();
+  EXPECT_EQ(status.Count("writing the archive again; 10 waiting records caught up\n"), 1)
+      << status.Text();
+  StationArchive archive(options.archive.file.toStdString(), StationArchive::Access::Read);
+  EXPECT_EQ(archive.RecordCount(), 13);
+  EXPECT_EQ(archive.Check(), std::vector<std::string>{});
+}
+
 TEST_F(LoggerOnFake, WritesTheIsoLogWhenAskedTo) {
   options.logFormat = LogFormat::Iso;
   Start(dir.filePath(QStringLiteral("wind.csv")));

@@ -1,4 +1,5 @@
-// The logger program on the simulated anemometer: how it answers signals and keeps its secrets.
+// The logger program on the simulated anemometer: how it answers signals (a kill -9 included) and
+// keeps its secrets.
 #include <gtest/gtest.h>
 #include <pthread.h>
 
@@ -6,7 +7,13 @@
 #include <QFile>
 #include <QProcessEnvironment>
 #include <csignal>
+#include <map>
+#include <random>
+#include <tuple>
+#include <vector>
 
+#include "archive/station_archive.h"
+#include "files/data_file_reader.h"
 #include "tests/logger/logger_test_support.h"
 
 namespace {
@@ -74,6 +81,54 @@ TEST(LoggerSignals, AStopThatComesBeforeTheLoggerCouldActEndsTheRunCleanly) {
 QByteArray ProcFile(qint64 pid, const char* name) {
   QFile file(QStringLiteral("/proc/%1/%2").arg(pid).arg(QString::fromLatin1(name)));
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A record's time and values, as the archive keeps them.
+auto Values(const StoredRecord& r) {
+  return std::tuple(r.time, r.avgSpeed, r.gustSpeed, r.sector, r.temperature, r.windChillAvg,
+                    r.windChillGust, r.beaufortAvg, r.beaufortGust);
+}
+
+// Power cuts: killed at random moments, the logger has kept in its archive every record of its CSV
+// log but at most the one report in flight when it died, and the archive is whole.
+TEST(LoggerSignals, KilledAtRandomMomentsItsArchiveHoldsWhatItLoggedButTheReportInFlight) {
+  QTemporaryDir dir;
+  const QString archive = dir.filePath(QStringLiteral("archive.sqlite"));
+  std::mt19937 random(20261207);
+  std::uniform_int_distribution<int> lifetime(20, 250);  // ms: at start-up, opening, writing
+  constexpr int kRuns = 200;
+  for (int run = 0; run < kRuns; ++run) {
+    Program logger(LOGGER_PROGRAM, SimulatedLogger(dir) << QStringLiteral("--archive") << archive);
+    ASSERT_GT(logger.Pid(), 0);
+    QThread::msleep(static_cast<unsigned long>(lifetime(random)));
+    logger.Signal(SIGKILL);
+    ASSERT_EQ(logger.Finish(), -1) << "run " << run << logger.Errors().toStdString();
+  }
+
+  std::multimap<std::int64_t, StoredRecord> logged;
+  ASSERT_EQ(ReadDataFile(dir.filePath(QStringLiteral("wind.csv")).toStdString(),
+                         [&](const MeasurementRecord& r) {
+                           const StoredRecord stored = ToStoredRecord(r, false);
+                           logged.emplace(stored.time, stored);
+                         }),
+            ReadOutcome::Ok);
+  StationArchive kept(archive.toStdString(), StationArchive::Access::Read);
+  std::int64_t archived = 0;
+  kept.ForEachRecord(
+      *kept.FindStation("default"), INT64_MIN / 2, INT64_MAX / 2, [&](const StoredRecord& r) {
+        ++archived;
+        auto [first, last] = logged.equal_range(r.time);
+        auto match = std::find_if(
+            first, last, [&](const auto& entry) { return Values(entry.second) == Values(r); });
+        if (match == last) {
+          ADD_FAILURE() << "archived but not logged at " << r.time;
+        } else {
+          logged.erase(match);
+        }
+      });
+  EXPECT_GT(archived, kRuns) << "the runs were long enough to archive something";
+  EXPECT_LE(logged.size(), static_cast<std::size_t>(kRuns)) << "logged but not archived";
+  EXPECT_EQ(kept.Check(), std::vector<std::string>{});
 }
 
 TEST(LoggerSecrets, ThePasswordIsNotInTheEnvironmentOfTheRunningLogger) {
