@@ -90,33 +90,28 @@ TEST(ArchiveOpening, ASecondWriterIsKeptAwayUntilTheFirstCloses) {
   EXPECT_EQ(second.RecordCount(), 3);
 }
 
-// Root writes through chmod, so a read-only file needs a read-only mount.
-struct ReadOnlyPlace {
-  const char* what;
-  bool wholeFolder;  // else the file alone, bound read-only onto itself
-};
-
+// Root writes through chmod, so a read-only file needs a read-only mount: of its folder, or of
+// the file alone bound onto itself.
 TEST(ArchiveOpening, AFileOnReadOnlyMediaIsRefusedForWritingAndLeftAsItWas) {
-  for (const ReadOnlyPlace place :
-       {ReadOnlyPlace{"read-only folder", true}, ReadOnlyPlace{"read-only file", false}}) {
-    SCOPED_TRACE(place.what);
+  for (const bool wholeFolder : {true, false}) {
+    SCOPED_TRACE(wholeFolder ? "read-only folder" : "read-only file");
     FillingDisk disk;
     if (!disk.Mounted()) GTEST_SKIP() << "this test may not mount file systems";
     const auto file = disk / "archive.sqlite";
     MakeArchive(file, 3);
     const std::string before = FileBytes(file);
-    const auto target = place.wholeFolder ? file.parent_path() : file;
-    if (!place.wholeFolder)
-      ASSERT_EQ(::mount(file.c_str(), file.c_str(), nullptr, MS_BIND, nullptr), 0);
+    const auto target = wholeFolder ? file.parent_path() : file;
+    if (!wholeFolder) ASSERT_EQ(::mount(file.c_str(), file.c_str(), nullptr, MS_BIND, nullptr), 0);
     ASSERT_EQ(::mount(nullptr, target.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr),
               0);
     EXPECT_EQ(FaultOpening(file, Access::Write), ArchiveFault::ReadOnly);
-    if (!place.wholeFolder) {
+    // SQLite cannot read a WAL file in a folder where it may not make the -shm beside it.
+    if (!wholeFolder) {
       StationArchive reader(file, Access::Read);
       EXPECT_EQ(reader.RecordCount(), 3);
     }
     EXPECT_EQ(FileBytes(file), before);
-    if (!place.wholeFolder) ::umount2(file.c_str(), MNT_DETACH);
+    if (!wholeFolder) ::umount2(file.c_str(), MNT_DETACH);
   }
 }
 
