@@ -213,7 +213,7 @@ int main(int argc, char** argv) {
   const auto ratio = [&](const char* what, const std::string& a, const std::string& b,
                          const char* target) {
     if (s.contains(a) && s.contains(b) && s[b] > 0) {
-      std::printf("%-48s %10.1f  (target %s)\n", what, s[a] / s[b], target);
+      std::printf("%-52s %10.2f  (target %s)\n", what, s[a] / s[b], target);
     }
   };
   ratio("archived report / bare insert", "append", "bare", "<= 3");
@@ -222,7 +222,7 @@ int main(int argc, char** argv) {
           std::string(q.name) + " records", std::string(q.name) + " summaries", ">= 100");
   }
   if (s.contains("bytes per record")) {
-    std::printf("%-48s %10.1f  (target <= 80)\n", "bytes per stored record", s["bytes per record"]);
+    std::printf("%-52s %10.1f  (target <= 80)\n", "bytes per stored record", s["bytes per record"]);
   }
   return 0;
 }
