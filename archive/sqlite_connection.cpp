@@ -109,8 +109,10 @@ SqliteStatement& SqliteStatement::Bind(int index, std::string_view text) {
 }
 
 SqliteStatement& SqliteStatement::BindBlob(int index, std::span<const std::uint8_t> bytes) {
-  const int code =
-      sqlite3_bind_blob64(statement_, index, bytes.data(), bytes.size(), SQLITE_TRANSIENT);
+  // SQLite binds NULL for a null pointer; an empty blob (a period with no wind sector) is not.
+  const int code = bytes.empty() ? sqlite3_bind_zeroblob(statement_, index, 0)
+                                 : sqlite3_bind_blob64(statement_, index, bytes.data(),
+                                                       bytes.size(), SQLITE_TRANSIENT);
   if (code != SQLITE_OK) connection_->Fail(code, "bind");
   return *this;
 }
