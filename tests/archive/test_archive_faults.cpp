@@ -101,7 +101,9 @@ TEST(ArchiveOpening, AFileOnReadOnlyMediaIsRefusedForWritingAndLeftAsItWas) {
     MakeArchive(file, 3);
     const std::string before = FileBytes(file);
     const auto target = wholeFolder ? file.parent_path() : file;
-    if (!wholeFolder) ASSERT_EQ(::mount(file.c_str(), file.c_str(), nullptr, MS_BIND, nullptr), 0);
+    if (!wholeFolder) {
+      ASSERT_EQ(::mount(file.c_str(), file.c_str(), nullptr, MS_BIND, nullptr), 0);
+    }
     ASSERT_EQ(::mount(nullptr, target.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr),
               0);
     EXPECT_EQ(FaultOpening(file, Access::Write), ArchiveFault::ReadOnly);
@@ -165,7 +167,9 @@ TEST(ArchiveWriting, AFullDiskFailsTheReportAndTheNextOneGoesInOnceThereIsRoom) 
     }
     ASSERT_TRUE(fault.has_value());
     // SQLite reports a file at its size limit as an I/O error, not as a full disk.
-    if (disk.Mounted()) EXPECT_EQ(fault, ArchiveFault::DiskFull);
+    if (disk.Mounted()) {
+      EXPECT_EQ(fault, ArchiveFault::DiskFull);
+    }
     EXPECT_EQ(archive.RecordCount(), written);
     EXPECT_EQ(archive.Check(), std::vector<std::string>{});
 
