@@ -24,16 +24,24 @@ ProgramCommandLine::ProgramCommandLine(const QString& name, const QString& descr
   // -platform is Qt's option "platform", not -p -l -a ...: no program here has short options
   // to bundle.
   parser_.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-  parser_.addOptions({help_, version_, configDir_});
+  parser_.addOptions({help_, version_});
+  hasConfigDir_ = !configDirHelp.isEmpty();
+  if (hasConfigDir_) parser_.addOption(configDir_);
 }
 
 void ProgramCommandLine::AddOptions(const QList<QCommandLineOption>& options) {
   parser_.addOptions(options);
 }
 
+void ProgramCommandLine::AddPositionalArgument(const QString& name, const QString& description,
+                                               const QString& syntax) {
+  parser_.addPositionalArgument(name, description, syntax);
+  takesPositional_ = true;
+}
+
 std::optional<ProgramExit> ProgramCommandLine::Parse(const QStringList& arguments) {
   if (!parser_.parse(arguments)) return UsageError(parser_.errorText());
-  if (!parser_.positionalArguments().isEmpty()) {
+  if (!takesPositional_ && !parser_.positionalArguments().isEmpty()) {
     return UsageError(
         QStringLiteral("Unexpected argument '%1'.").arg(parser_.positionalArguments().first()));
   }
@@ -45,7 +53,8 @@ std::optional<ProgramExit> ProgramCommandLine::Parse(const QStringList& argument
 }
 
 QString ProgramCommandLine::ConfigDir() const {
-  return parser_.isSet(configDir_) ? QDir(parser_.value(configDir_)).absolutePath() : QString();
+  return hasConfigDir_ && parser_.isSet(configDir_) ? QDir(parser_.value(configDir_)).absolutePath()
+                                                    : QString();
 }
 
 ProgramExit ProgramCommandLine::UsageError(const QString& text) const {

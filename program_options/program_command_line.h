@@ -28,13 +28,18 @@ int Finish(const ProgramExit& end);
 class ProgramCommandLine {
  public:
   // name: the executable's name, which the usage line, the version line and every error start
-  // with. configDirHelp: what --config-dir does in this program.
+  // with. configDirHelp: what --config-dir does in this program; empty for a program that reads
+  // no settings, which then has no --config-dir.
   ProgramCommandLine(const QString& name, const QString& description, const QString& configDirHelp);
   ProgramCommandLine(const ProgramCommandLine&) = delete;
   ProgramCommandLine& operator=(const ProgramCommandLine&) = delete;
 
   // The program's own options, before Parse.
   void AddOptions(const QList<QCommandLineOption>& options);
+  // Arguments that are not options (a subcommand, file names), for the help text; without this
+  // any such argument is a usage error.
+  void AddPositionalArgument(const QString& name, const QString& description,
+                             const QString& syntax);
 
   // arguments as main() received them, program name first. An exit for a wrong command line,
   // --help or --version, in that order; nothing when the program is to run. An option after a
@@ -58,4 +63,6 @@ class ProgramCommandLine {
   QCommandLineOption help_;
   QCommandLineOption version_;
   QCommandLineOption configDir_;
+  bool hasConfigDir_ = false;
+  bool takesPositional_ = false;
 };

@@ -1,0 +1,63 @@
+#include "archive_tool/csv_import.h"
+
+#include "archive/archive_error.h"
+#include "archive/station_archive.h"
+#include "archive/stored_record.h"
+#include "archive_tool/same_second_counter.h"
+#include "files/data_file_reader.h"
+#include "files/file_messages.h"
+
+namespace {
+
+constexpr std::size_t kStepBytes = 1 << 20;
+
+std::string LineError(std::int64_t line, const std::string& text) {
+  return "line " + std::to_string(line) + ": " + text;
+}
+
+}  // namespace
+
+ImportResult ImportDataFile(StationArchive& archive, std::int32_t station,
+                            const std::filesystem::path& file, const ImportProgress& progress) {
+  ImportResult result;
+  DataFileLoad load(file);
+  if (load.Outcome() == ReadOutcome::CannotOpen) {
+    result.refused = true;
+    result.error = OutcomeMessage(ReadOutcome::CannotOpen, file.string());
+    return result;
+  }
+  SameSecondCounter seconds;
+  std::int64_t records = 0;
+  const RecordCallback take = [&](const MeasurementRecord& record) {
+    ++records;
+    StoredRecord stored = ToStoredRecord(record, false);
+    stored.seq = seconds.Next(stored.time);
+    if (archive.Import(station, stored)) {
+      ++result.added;
+    } else {
+      ++result.present;
+    }
+  };
+  archive.BeginImport();
+  try {
+    while (load.Step(take, kStepBytes)) {
+      if (progress) progress(load.Position(), load.Size());
+    }
+  } catch (const ArchiveError& error) {
+    archive.AbandonImport();
+    if (error.Fault() != ArchiveFault::BadInput) throw;
+    // The header is line 1; the record that could not be kept is the next one.
+    return {true, LineError(records + 1, "a value the archive cannot keep"), 0, 0};
+  } catch (...) {
+    archive.AbandonImport();
+    throw;
+  }
+  if (load.Outcome() != ReadOutcome::Ok) {
+    archive.AbandonImport();
+    const std::string message = OutcomeMessage(load.Outcome(), file.string());
+    if (load.Outcome() == ReadOutcome::CannotRead) return {true, message, 0, 0};
+    return {true, LineError(records + 2, message), 0, 0};
+  }
+  archive.CommitImport();
+  return result;
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+
+// A record's place among a file's records of the same UTC second (0, 1, ...), the seq under which
+// the archive knows it, so that a file imported twice finds its records already there. Seconds
+// repeat for records less than a second apart and in the hour the clocks go back, whose local
+// times map to the same UTC seconds as the hour before; seconds more than a day behind the
+// newest seen are forgotten.
+class SameSecondCounter {
+ public:
+  std::int32_t Next(std::int64_t utcSecond);
+
+ private:
+  std::map<std::int64_t, std::int32_t> seen_;  // second -> records so far
+};
