@@ -4,12 +4,30 @@
 #include "archive/station_archive.h"
 #include "archive/stored_record.h"
 #include "archive_tool/same_second_counter.h"
+#include "archive_tool/zone_placer.h"
 #include "files/data_file_reader.h"
 #include "files/file_messages.h"
 
 namespace {
 
 constexpr std::size_t kStepBytes = 1 << 20;
+
+// ToStoredRecord with the time placed by the cache.
+StoredRecord Stored(const MeasurementRecord& record, ZonePlacer& zone) {
+  const UtcTime time = zone.Place(record.Time);
+  StoredRecord stored;
+  stored.time = time.utc;
+  stored.utcOffset = time.offset;
+  stored.avgSpeed = ToMillionths(record.AvgSpeed);
+  stored.gustSpeed = ToMillionths(record.GustSpeed);
+  stored.sector = record.Sector;
+  stored.temperature = ToMillionths(record.Temperature);
+  stored.windChillAvg = ToMillionths(record.WindChillAvg);
+  stored.windChillGust = ToMillionths(record.WindChillGust);
+  stored.beaufortAvg = ToMillionths(record.BeaufortAvg);
+  stored.beaufortGust = ToMillionths(record.BeaufortGust);
+  return stored;
+}
 
 std::string LineError(std::int64_t line, const std::string& text) {
   return "line " + std::to_string(line) + ": " + text;
@@ -27,10 +45,11 @@ ImportResult ImportDataFile(StationArchive& archive, std::int32_t station,
     return result;
   }
   SameSecondCounter seconds;
+  ZonePlacer zone;
   std::int64_t records = 0;
   const RecordCallback take = [&](const MeasurementRecord& record) {
     ++records;
-    StoredRecord stored = ToStoredRecord(record, false);
+    StoredRecord stored = Stored(record, zone);
     stored.seq = seconds.Next(stored.time);
     if (archive.Import(station, stored)) {
       ++result.added;

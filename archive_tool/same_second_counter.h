@@ -1,7 +1,8 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
+#include <deque>
+#include <utility>
 
 // A record's place among a file's records of the same UTC second (0, 1, ...), the seq under which
 // the archive knows it, so that a file imported twice finds its records already there. Seconds
@@ -13,5 +14,7 @@ class SameSecondCounter {
   std::int32_t Next(std::int64_t utcSecond);
 
  private:
-  std::map<std::int64_t, std::int32_t> seen_;  // second -> records so far
+  // Seconds in ascending order with their records so far; files run forward in time, so nearly
+  // every record adds at the back.
+  std::deque<std::pair<std::int64_t, std::int32_t>> seen_;
 };
