@@ -30,7 +30,7 @@ std::unique_ptr<ProgramCommandLine> MakeCommandLine() {
       QStringLiteral(
           "Works with the station archive that the window and the logger keep.\n\n"
           "Commands:\n"
-          "  import FILE...   the program's CSV files (Save, the live log, the logger's log)\n"
+          "  import FILE...   the program's CSV files (Save, the live log, the logger's logs)\n"
           "  report           a climatological summary: --month YYYY-MM or --year YYYY\n"
           "  records          the station's records (extremes), all time and per year\n"
           "  export           the records in the live log's CSV format (--from, --to, --output)\n"

@@ -1,8 +1,11 @@
 #include "archive_tool/csv_import.h"
 
+#include <fstream>
+
 #include "archive/archive_error.h"
 #include "archive/station_archive.h"
 #include "archive/stored_record.h"
+#include "archive_tool/iso_log_row.h"
 #include "archive_tool/same_second_counter.h"
 #include "archive_tool/zone_placer.h"
 #include "files/data_file_reader.h"
@@ -33,6 +36,58 @@ std::string LineError(std::int64_t line, const std::string& text) {
   return "line " + std::to_string(line) + ": " + text;
 }
 
+// The first line, when it is short enough to be a header.
+std::string FirstLine(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::string line;
+  char c = 0;
+  while (line.size() < 200 && in.get(c) && c != '\n') line += c;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return line;
+}
+
+ImportResult ImportIsoLog(StationArchive& archive, std::int32_t station,
+                          const std::filesystem::path& file, const ImportProgress& progress) {
+  ImportResult result;
+  std::ifstream in(file, std::ios::binary);
+  std::error_code unknown;
+  const std::uintmax_t size = std::filesystem::file_size(file, unknown);
+  SameSecondCounter seconds;
+  std::string line;
+  std::getline(in, line);  // the header
+  std::int64_t number = 1;
+  archive.BeginImport();
+  try {
+    while (std::getline(in, line)) {
+      ++number;
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      StoredRecord record;
+      if (!ParseIsoLogRow(line, record)) {
+        archive.AbandonImport();
+        return {true, LineError(number, "not a row of the ISO log."), 0, 0};
+      }
+      record.seq = seconds.Next(record.time);
+      if (archive.Import(station, record)) {
+        ++result.added;
+      } else {
+        ++result.present;
+      }
+      if (progress && number % 4096 == 0) {
+        progress(static_cast<std::uint64_t>(in.tellg()), unknown ? 0 : size);
+      }
+    }
+    if (in.bad()) {
+      archive.AbandonImport();
+      return {true, OutcomeMessage(ReadOutcome::CannotRead, file.string()), 0, 0};
+    }
+  } catch (...) {
+    archive.AbandonImport();
+    throw;
+  }
+  archive.CommitImport();
+  return result;
+}
+
 }  // namespace
 
 ImportResult ImportDataFile(StationArchive& archive, std::int32_t station,
@@ -44,6 +99,7 @@ ImportResult ImportDataFile(StationArchive& archive, std::int32_t station,
     result.error = OutcomeMessage(ReadOutcome::CannotOpen, file.string());
     return result;
   }
+  if (FirstLine(file) == kIsoLogHeader) return ImportIsoLog(archive, station, file, progress);
   SameSecondCounter seconds;
   ZonePlacer zone;
   std::int64_t records = 0;

@@ -19,8 +19,9 @@ struct ImportResult {
 // progress(bytes read, file size), called now and then.
 using ImportProgress = std::function<void(std::uint64_t, std::uint64_t)>;
 
-// A data file of this program (Save or the live log: the header line, then rows of the CSV
-// format) into the station's records, in one transaction: all of it or nothing. Throws
-// ArchiveError when the archive fails (the import is abandoned first).
+// A data file of this program into the station's records, in one transaction: all of it or
+// nothing. Save's and the live log's CSV (files/csv_format.h), or the logger's ISO log
+// (iso_log_row.h), told apart by the header. Throws ArchiveError when the archive fails (the
+// import is abandoned first).
 ImportResult ImportDataFile(StationArchive& archive, std::int32_t station,
                             const std::filesystem::path& file, const ImportProgress& progress);

@@ -4,6 +4,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
+#include <charconv>
 #include <cmath>
 #include <map>
 #include <numbers>
@@ -57,6 +58,35 @@ std::vector<MeasurementRecord> GeneratedRows() {
     if (day == 2 && i % 1440 == 700) rows.push_back(r);  // the same second again
   }
   return rows;
+}
+
+// The logger's ISO log of the rows, in UTC: the shortest digits that read back as each float.
+QByteArray IsoLogOf(const std::vector<MeasurementRecord>& rows) {
+  std::string text =
+      "time,wind_speed,wind_gust,wind_direction,wind_direction_deg,temperature,wind_chill,"
+      "wind_chill_gust,beaufort,beaufort_gust\n";
+  const auto Number = [&text](float value) {
+    char digits[64];
+    text += ',';
+    text.append(digits,
+                std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed).ptr);
+  };
+  for (const MeasurementRecord& r : rows) {
+    char time[64];
+    std::snprintf(time, sizeof time, "%04d-%02d-%02dT%02d:%02d:%02d+00:00", r.Time.Year,
+                  r.Time.Month, r.Time.Day, r.Time.Hour, r.Time.Minute, r.Time.Second);
+    text += time;
+    Number(r.AvgSpeed);
+    Number(r.GustSpeed);
+    text += std::string(",") + SectorName(r.Sector);
+    Number(static_cast<float>(r.Sector) * 22.5f);
+    for (float value :
+         {r.Temperature, r.WindChillAvg, r.WindChillGust, r.BeaufortAvg, r.BeaufortGust}) {
+      Number(value);
+    }
+    text += '\n';
+  }
+  return QByteArray::fromStdString(text);
 }
 
 QByteArray CsvOf(const std::vector<MeasurementRecord>& rows) {
@@ -258,6 +288,25 @@ TEST_F(ArchiveTool, RefusesAFileWithABadLineAndWritesNothingOfIt) {
         << run.err.toStdString();
     EXPECT_EQ(Tool({"export"}).out, archived) << c.text;
   }
+}
+
+// The logger may keep its log in either format; both give the same records.
+TEST_F(ArchiveTool, TheIsoLogImportsAsTheSameRecordsAsTheLiveLog) {
+  const QByteArray iso = IsoLogOf(rows_);
+  const ToolRun first = Tool({"import", Write(QStringLiteral("wind-iso.csv"), iso)});
+  ASSERT_EQ(first.status, 0) << first.err.toStdString();
+  const ToolRun again = Tool({"import", csv_});
+  EXPECT_TRUE(again.out.contains(": 0 added, " + std::to_string(rows_.size()) + " already there"))
+      << again.out.data();
+  EXPECT_EQ(Tool({"export"}).out, CsvOf(rows_));
+
+  QList<QByteArray> lines = iso.split('\n');
+  QList<QByteArray> fields = lines[41].split(',');
+  fields[3] = "NORD";
+  lines[41] = fields.join(',');
+  const ToolRun bad = Tool({"import", Write(QStringLiteral("bad-iso.csv"), lines.join('\n'))});
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_TRUE(bad.err.contains(QStringLiteral("line 42:"))) << bad.err.toStdString();
 }
 
 TEST_F(ArchiveTool, ExportGivesBackTheImportedFileByteForByte) {
