@@ -16,8 +16,6 @@ namespace {
 constexpr std::array<const char*, 12> kMonthNames = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
                                                      "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
 
-double Celsius(std::int64_t millionths) { return FromMillionths(millionths); }
-
 // The values of a row in the report's units.
 struct RowValues {
   double meanSpeed;
@@ -30,10 +28,13 @@ struct RowValues {
 };
 
 RowValues ValuesOf(const WindSummary& s, const WindUnits& units) {
-  return {units.Speed(MeanSpeed(s)), units.Speed(FromMillionths(s.gustMax)),
-          units.Run(s.windRun),      MeanTemperature(s),
-          Celsius(s.temperatureMax), Celsius(s.temperatureMin),
-          Celsius(s.windChillMin)};
+  return {units.Speed(MeanSpeed(s)),
+          units.Speed(FromMillionths(s.gustMax)),
+          units.Run(s.windRun),
+          MeanTemperature(s),
+          FromMillionths(s.temperatureMax),
+          FromMillionths(s.temperatureMin),
+          FromMillionths(s.windChillMin)};
 }
 
 constexpr std::array<int, 10> kWidths = {5, 6, 7, 12, 7, 8, 7, 7, 7, 7};
@@ -53,10 +54,10 @@ std::string TextLine(const std::string& label, const WindSummary& s, const WindU
   const RowValues v = ValuesOf(s, units);
   std::string time = LocalClockText(s.gustMaxTime);
   if (gustDay) time = LocalDateText(LocalSecondsOfUtc(s.gustMaxTime)).substr(8) + ' ' + time;
-  return Columns({label, Fixed(v.meanSpeed, 0, 1), Fixed(v.highGust, 0, 1), time,
-                  DominantDirection(s), Fixed(v.windRun, 0, 1), Fixed(v.meanTemperature, 0, 1),
-                  Fixed(v.highTemperature, 0, 1), Fixed(v.lowTemperature, 0, 1),
-                  Fixed(v.lowWindChill, 0, 1)});
+  return Columns({label, FormatFixed(v.meanSpeed, 0, 1), FormatFixed(v.highGust, 0, 1), time,
+                  DominantDirection(s), FormatFixed(v.windRun, 0, 1),
+                  FormatFixed(v.meanTemperature, 0, 1), FormatFixed(v.highTemperature, 0, 1),
+                  FormatFixed(v.lowTemperature, 0, 1), FormatFixed(v.lowWindChill, 0, 1)});
 }
 
 double Rounded(double value) { return std::round(value * 1000.0) / 1000.0; }
@@ -85,12 +86,13 @@ QJsonObject JsonRow(const std::string& period, const WindSummary& s, const WindU
 std::string CsvRow(const std::string& period, const WindSummary& s, const WindUnits& units) {
   const RowValues v = ValuesOf(s, units);
   const std::optional<double> degrees = VectorMeanDirection(s);
-  return period + ',' + std::to_string(s.count) + ',' + Fixed(v.meanSpeed, 0, 3) + ',' +
-         Fixed(v.highGust, 0, 3) + ',' + LocalIsoText(s.gustMaxTime) + ',' +
+  return period + ',' + std::to_string(s.count) + ',' + FormatFixed(v.meanSpeed, 0, 3) + ',' +
+         FormatFixed(v.highGust, 0, 3) + ',' + LocalIsoText(s.gustMaxTime) + ',' +
          (degrees ? DominantDirection(s) : std::string()) + ',' +
-         (degrees ? Fixed(*degrees, 0, 1) : std::string()) + ',' + Fixed(v.windRun, 0, 3) + ',' +
-         Fixed(v.meanTemperature, 0, 3) + ',' + Fixed(v.highTemperature, 0, 3) + ',' +
-         Fixed(v.lowTemperature, 0, 3) + ',' + Fixed(v.lowWindChill, 0, 3) + '\n';
+         (degrees ? FormatFixed(*degrees, 0, 1) : std::string()) + ',' +
+         FormatFixed(v.windRun, 0, 3) + ',' + FormatFixed(v.meanTemperature, 0, 3) + ',' +
+         FormatFixed(v.highTemperature, 0, 3) + ',' + FormatFixed(v.lowTemperature, 0, 3) + ',' +
+         FormatFixed(v.lowWindChill, 0, 3) + '\n';
 }
 
 std::string UnitToken(const WindUnits& units) {

@@ -96,7 +96,7 @@ ImportResult ImportDataFile(StationArchive& archive, std::int32_t station,
   DataFileLoad load(file);
   if (load.Outcome() == ReadOutcome::CannotOpen) {
     result.refused = true;
-    result.error = OutcomeMessage(ReadOutcome::CannotOpen, file.string());
+    result.error = "Cannot open the file.";
     return result;
   }
   if (FirstLine(file) == kIsoLogHeader) return ImportIsoLog(archive, station, file, progress);

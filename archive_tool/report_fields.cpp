@@ -3,7 +3,6 @@
 #include <ctime>
 
 #include "archive/civil_time.h"
-#include "core/c_format.h"
 #include "core/direction_sector.h"
 
 namespace {
@@ -41,8 +40,4 @@ std::string LocalIsoText(std::int64_t utc) {
 std::string DominantDirection(const WindSummary& summary) {
   const std::optional<double> degrees = VectorMeanDirection(summary);
   return degrees ? SectorName(SectorOfDegrees(*degrees)) : "---";
-}
-
-std::string Fixed(double value, int width, int precision) {
-  return FormatFixed(value, width, precision);
 }

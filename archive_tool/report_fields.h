@@ -17,5 +17,3 @@ std::string LocalClockText(std::int64_t utc);
 std::string LocalIsoText(std::int64_t utc);
 // The compass name of the vector mean direction, "---" when there is none.
 std::string DominantDirection(const WindSummary& summary);
-// printf("%*.*f") in the C locale.
-std::string Fixed(double value, int width, int precision);

@@ -96,7 +96,8 @@ std::string ExtremesText(const std::string& station, const std::vector<PeriodExt
       const Extreme& e = p.*kind.member;
       std::string title = std::string("  ") + kind.title;
       title.resize(28, ' ');
-      text += title + Fixed(InUnits(kind, e.value, units), 8, 1) + ' ' + UnitName(kind, units);
+      text +=
+          title + FormatFixed(InUnits(kind, e.value, units), 8, 1) + ' ' + UnitName(kind, units);
       text += "  " + When(e) + '\n';
     }
   }
@@ -109,8 +110,8 @@ std::string ExtremesCsv(const std::vector<PeriodExtremes>& periods, const WindUn
     for (const Kind& kind : kKinds) {
       const Extreme& e = p.*kind.member;
       const std::string when = When(e);
-      text += p.period + ',' + kind.key + ',' + Fixed(InUnits(kind, e.value, units), 0, 3) + ',' +
-              UnitName(kind, units) + ',' + when.substr(0, 10) + ',' +
+      text += p.period + ',' + kind.key + ',' + FormatFixed(InUnits(kind, e.value, units), 0, 3) +
+              ',' + UnitName(kind, units) + ',' + when.substr(0, 10) + ',' +
               (when.size() > 10 ? when.substr(11) : std::string()) + '\n';
     }
   }
