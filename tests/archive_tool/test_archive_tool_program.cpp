@@ -232,6 +232,16 @@ TEST_F(ArchiveTool, MonthReportAgreesWithTheRowsItWasImportedFrom) {
     EXPECT_NEAR(std::stod(row[9]), e.high, 6e-4);
     EXPECT_NEAR(std::stod(row[10]), e.low, 6e-4);
   }
+  // In knots: speeds and the wind run in their units, temperatures as they were.
+  const auto knots =
+      CsvCells(Tool({"report", "--month", "2026-12", "--format", "csv", "--units", "kn"}).out);
+  ASSERT_EQ(knots.size(), cells.size());
+  EXPECT_EQ(knots[0][2], "mean_speed_kn");
+  EXPECT_EQ(knots[0][7], "wind_run_nmi");
+  const Expected& fifth = days.at("2026-12-05");
+  EXPECT_NEAR(std::stod(knots[1][2]), fifth.meanSpeed * 3600.0 / 1852.0, 6e-4);
+  EXPECT_NEAR(std::stod(knots[1][7]), fifth.windRunKm / 1.852, 6e-4);
+  EXPECT_EQ(knots[1][9], cells[1][9]);
   // The month row is the days merged, and so is the year's.
   double run = 0;
   for (const auto& [date, e] : days) run += e.windRunKm;
