@@ -8,9 +8,9 @@ namespace {
 
 constexpr char kLineEnd[] = "\r\n";
 
-void AppendField(std::string& out, float value) {
+void AppendField(std::string& out, double value) {
   out += ',';
-  out += FormatFixed(static_cast<double>(value), 10, 6);
+  out += FormatFixed(value, 10, 6);
 }
 
 }  // namespace
@@ -26,18 +26,21 @@ std::string CsvHeaderLine() {
          std::string(kLineEnd);
 }
 
-void AppendCsvRowLine(std::string& out, const MeasurementRecord& record) {
-  out += PadLeft(DateTimeText(record.Time), 20);
-  AppendField(out, record.AvgSpeed);
-  AppendField(out, record.GustSpeed);
-  AppendField(out, record.Temperature);
-  AppendField(out, record.WindChillAvg);
-  AppendField(out, record.WindChillGust);
-  AppendField(out, record.BeaufortAvg);
-  AppendField(out, record.BeaufortGust);
+void AppendCsvRowLine(std::string& out, const SystemTime& time, const std::array<double, 7>& values,
+                      std::int32_t sector) {
+  out += PadLeft(DateTimeText(time), 20);
+  for (const double value : values) AppendField(out, value);
   out += ',';
-  out += PadLeft(SectorName(record.Sector), 10);
+  out += PadLeft(SectorName(sector), 10);
   out += kLineEnd;
+}
+
+void AppendCsvRowLine(std::string& out, const MeasurementRecord& record) {
+  // A float is exact as a double, so these print exactly as the floats themselves would.
+  const std::array<double, 7> values{record.AvgSpeed,     record.GustSpeed,     record.Temperature,
+                                     record.WindChillAvg, record.WindChillGust, record.BeaufortAvg,
+                                     record.BeaufortGust};
+  AppendCsvRowLine(out, record.Time, values, record.Sector);
 }
 
 std::string CsvRowLine(const MeasurementRecord& record) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 
 #include "core/measurement_record.h"
@@ -16,3 +18,9 @@ std::string CsvRowLine(const MeasurementRecord& record);
 
 // The same row appended to out, for writers that reuse one buffer.
 void AppendCsvRowLine(std::string& out, const MeasurementRecord& record);
+
+// The same row from values held as doubles (the archive's six-decimal values): average and gust
+// speed, temperature, the two wind chills, the two Beaufort numbers. The float row goes through
+// this too, so a value prints the same whichever way it was kept.
+void AppendCsvRowLine(std::string& out, const SystemTime& time, const std::array<double, 7>& values,
+                      std::int32_t sector);

@@ -35,7 +35,10 @@ The package also holds kelvra-anemometer-demo, the same program on a
 simulated anemometer, a udev rule that gives the user at the seat access
 to the anemometer, and kelvra-anemometer-logger, which logs without a
 window into daily CSV files and publishes every record to an MQTT broker
-(with Home Assistant discovery), with a systemd unit to run it at boot.")
+(with Home Assistant discovery), with a systemd unit to run it at boot,
+and kelvra-anemometer-archive, which imports the CSV files into the station
+archive, prints monthly and yearly climatological summaries and the
+station's records, and exports records back into CSV.")
 # The maintainer scripts: the logger service's group, the udev rules applied at once, and the
 # service's unit looked after on upgrade, removal and purge as Debian's systemd helpers do it.
 if(ANEMOMETER_INSTALL_SYSTEMD_UNIT)

@@ -27,7 +27,9 @@ ProgramCommandLine::ProgramCommandLine(const QString& name, const QString& descr
   // -platform is Qt's option "platform", not -p -l -a ...: no program here has short options
   // to bundle.
   parser_.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-  parser_.addOptions({help_, version_, configDir_});
+  parser_.addOptions({help_, version_});
+  hasConfigDir_ = !configDirHelp.isEmpty();
+  if (hasConfigDir_) parser_.addOption(configDir_);
 }
 
 void ProgramCommandLine::AddOptions(const QList<QCommandLineOption>& options) {
@@ -41,13 +43,19 @@ void ProgramCommandLine::AddArchiveOptions(const QString& defaultPlace) {
   parser_.addOptions({archive_, noArchive_});
 }
 
+void ProgramCommandLine::AddPositionalArgument(const QString& name, const QString& description,
+                                               const QString& syntax) {
+  parser_.addPositionalArgument(name, description, syntax);
+  takesPositional_ = true;
+}
+
 std::optional<ProgramExit> ProgramCommandLine::Parse(const QStringList& arguments) {
   if (!parser_.parse(arguments)) return UsageError(parser_.errorText());
   if (parser_.optionNames().contains(archive_.names().first()) &&
       parser_.value(archive_.names().first()).isEmpty()) {
     return UsageError(QStringLiteral("--archive needs a file name."));
   }
-  if (!parser_.positionalArguments().isEmpty()) {
+  if (!takesPositional_ && !parser_.positionalArguments().isEmpty()) {
     return UsageError(
         QStringLiteral("Unexpected argument '%1'.").arg(parser_.positionalArguments().first()));
   }
@@ -59,7 +67,8 @@ std::optional<ProgramExit> ProgramCommandLine::Parse(const QStringList& argument
 }
 
 QString ProgramCommandLine::ConfigDir() const {
-  return parser_.isSet(configDir_) ? QDir(parser_.value(configDir_)).absolutePath() : QString();
+  return hasConfigDir_ && parser_.isSet(configDir_) ? QDir(parser_.value(configDir_)).absolutePath()
+                                                    : QString();
 }
 
 ArchiveChoice ProgramCommandLine::Archive() const {

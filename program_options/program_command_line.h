@@ -34,7 +34,8 @@ int Finish(const ProgramExit& end);
 class ProgramCommandLine {
  public:
   // name: the executable's name, which the usage line, the version line and every error start
-  // with. configDirHelp: what --config-dir does in this program.
+  // with. configDirHelp: what --config-dir does in this program; empty for a program that reads
+  // no settings, which then has no --config-dir.
   ProgramCommandLine(const QString& name, const QString& description, const QString& configDirHelp);
   ProgramCommandLine(const ProgramCommandLine&) = delete;
   ProgramCommandLine& operator=(const ProgramCommandLine&) = delete;
@@ -44,6 +45,10 @@ class ProgramCommandLine {
   // --archive FILE and --no-archive, for the programs that keep the station archive; before
   // Parse. --no-archive wins, so that it can be added to a service's options that name a file.
   void AddArchiveOptions(const QString& defaultPlace);
+  // Arguments that are not options (a subcommand, file names), for the help text; without this
+  // any such argument is a usage error.
+  void AddPositionalArgument(const QString& name, const QString& description,
+                             const QString& syntax);
 
   // arguments as main() received them, program name first. An exit for a wrong command line,
   // --help or --version, in that order; nothing when the program is to run. An option after a
@@ -70,4 +75,6 @@ class ProgramCommandLine {
   QCommandLineOption configDir_;
   QCommandLineOption archive_;
   QCommandLineOption noArchive_;
+  bool hasConfigDir_ = false;
+  bool takesPositional_ = false;
 };

@@ -5,7 +5,8 @@
 # takes Qt's own options, starts on a platform chosen without a display, and otherwise says in one
 # line that there is no display.
 #
-#   check_command_line.sh PROGRAM EXPECTED_VERSION_LINE window|logger
+#   check_command_line.sh PROGRAM EXPECTED_VERSION_LINE window|logger|archive
+# The archive tool reads no settings, so it has no --config-dir.
 set -uo pipefail
 program="$1"
 version_line="$2"
@@ -35,7 +36,9 @@ run "$program" --version
 for help in --help -h; do
   run "$program" "$help"
   [ "$status" -eq 0 ] || fail "$help exits $status: $(cat "$err")"
-  for option in --help --version --config-dir; do
+  options="--help --version"
+  [ "$kind" = archive ] || options="$options --config-dir"
+  for option in $options; do
     grep -q -- "$option" "$out" || fail "$help does not mention $option"
   done
 done
@@ -61,6 +64,8 @@ cases=(
   "window|0||$program -platform offscreen"
   "window|0||QT_QPA_PLATFORM=offscreen $program"
   "logger|2|Unknown option 'platform'.|$program -platform offscreen"
+  "archive|2|Unknown option 'platform'.|$program -platform offscreen"
+  "archive|2|Unknown command 'frobnicate'.|$program frobnicate"
 )
 for row in "${cases[@]}"; do
   IFS='|' read -r who expected said command <<<"$row"

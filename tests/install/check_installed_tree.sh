@@ -107,7 +107,7 @@ if [ ! -f "$data/alarm.wav" ]; then
 elif [ "$(head -c 4 "$data/alarm.wav")$(tail -c +9 "$data/alarm.wav" | head -c 4)" != RIFFWAVE ]; then
   fail "${data#"$root"}/alarm.wav is not a WAV file"
 fi
-for page in kelvra-anemometer kelvra-anemometer-demo; do
+for page in kelvra-anemometer kelvra-anemometer-demo kelvra-anemometer-archive; do
   gzip -t "$usr/share/man/man1/$page.1.gz" 2>/dev/null || fail "no manual page for $page"
 done
 
