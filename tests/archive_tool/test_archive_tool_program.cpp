@@ -15,6 +15,8 @@
 #include "archive/civil_time.h"
 #include "core/direction_sector.h"
 #include "files/csv_format.h"
+#include "files/data_file_reader.h"
+#include "tests/support/test_program.h"
 
 namespace {
 
@@ -341,6 +343,56 @@ TEST_F(ArchiveTool, ExportGivesBackTheImportedFileByteForByte) {
     if (r.Time.Day == 7 && r.Time.Hour >= 18) evening.push_back(r);
   }
   EXPECT_EQ(Tool({"export", "--from", "2026-12-07T18:00"}).out, CsvOf(evening));
+}
+
+// The station as a user runs it: the logger on the simulator fills the archive, and the tool reads
+// it meanwhile (without holding the logger up) and afterwards; its month report agrees with what
+// the logger's CSV log says, and its export is that log byte for byte.
+TEST_F(ArchiveTool, TheLoggersArchiveReadWhileItWritesAgreesWithItsLog) {
+  const QString log = dir_.filePath(QStringLiteral("station.csv"));
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(QStringLiteral("TZ"), QStringLiteral("UTC"));
+  Program logger(LOGGER_PROGRAM,
+                 {QStringLiteral("--simulate"), QStringLiteral("--interval=0.05"),
+                  QStringLiteral("--config-dir"), dir_.path(), QStringLiteral("--log"), log,
+                  QStringLiteral("--archive"), archive_},
+                 environment);
+  ASSERT_TRUE(WaitUntil([&] { return CsvDataRows(log) >= 20; })) << logger.Errors().toStdString();
+  for (int read = 0; read < 5; ++read) {
+    ASSERT_EQ(Tool({"export"}).status, 0);
+    ASSERT_EQ(Tool({"report", "--year", "2026"}).status, 0);
+  }
+  const qsizetype rowsWhileRead = CsvDataRows(log);
+  ASSERT_TRUE(WaitUntil([&] { return CsvDataRows(log) >= rowsWhileRead + 20; }))
+      << "the logger went on while it was read";
+  ASSERT_EQ(logger.Terminate(), 0) << logger.Errors().toStdString();
+  EXPECT_FALSE(logger.Errors().contains(QStringLiteral("cannot write the archive")));
+
+  std::vector<MeasurementRecord> logged;
+  ASSERT_EQ(
+      ReadDataFile(log.toStdString(), [&](const MeasurementRecord& r) { logged.push_back(r); }),
+      ReadOutcome::Ok);
+  QFile logFile(log);
+  ASSERT_TRUE(logFile.open(QIODevice::ReadOnly));
+  EXPECT_EQ(Tool({"export"}).out, logFile.readAll());
+
+  char month[16];
+  std::snprintf(month, sizeof month, "%04d-%02d", logged.front().Time.Year,
+                logged.front().Time.Month);
+  const ToolRun report = Tool({"report", "--month", month, "--format", "csv"});
+  ASSERT_EQ(report.status, 0) << report.err.toStdString();
+  const auto cells = CsvCells(report.out);
+  const std::map<std::string, Expected> days = ExpectedDays(logged);
+  ASSERT_EQ(cells.size(), days.size() + 2);
+  for (std::size_t i = 1; i <= days.size(); ++i) {
+    const Expected& e = days.at(cells[i][0]);
+    EXPECT_NEAR(std::stod(cells[i][2]), e.meanSpeed, 6e-4);
+    EXPECT_NEAR(std::stod(cells[i][3]), e.gust, 6e-4);
+    EXPECT_EQ(cells[i][4], e.gustTime);
+    EXPECT_EQ(cells[i][5], e.direction);
+    EXPECT_NEAR(std::stod(cells[i][7]), e.windRunKm, 6e-4);
+    EXPECT_NEAR(std::stod(cells[i][8]), e.meanTemperature, 6e-4);
+  }
 }
 
 TEST_F(ArchiveTool, AFailedWriteIsNeverASuccess) {
