@@ -98,6 +98,9 @@ struct StationArchive::Impl {
         range(db.Prepare(
             std::string("SELECT ") + kRecordColumns +
             " FROM records WHERE station = ?1 AND time >= ?2 AND time < ?3 ORDER BY time, seq")),
+        after(db.Prepare(std::string("SELECT ") + kRecordColumns +
+                         " FROM records WHERE station = ?1 AND (time > ?2 OR (time = ?2 AND seq > "
+                         "?3)) ORDER BY time, seq LIMIT ?4")),
         findStation(db.Prepare("SELECT id FROM stations WHERE name = ?1")),
         addStation(db.Prepare("INSERT INTO stations (name) VALUES (?1)")) {}
 
@@ -301,8 +304,8 @@ struct StationArchive::Impl {
   std::unique_ptr<WriterLock> lock;
   SqliteConnection db;
   SummaryRows rows;
-  SqliteStatement insert, last, usual, previous, next, maxSeq, setInterval, range, findStation,
-      addStation;
+  SqliteStatement insert, last, usual, previous, next, maxSeq, setInterval, range, after,
+      findStation, addStation;
   std::map<std::int32_t, StationState> states;
   std::set<PeriodKey> dirty;
   std::unique_ptr<SqliteTransaction> importTransaction;
@@ -478,4 +481,56 @@ void StationArchive::ForEachRecord(std::int32_t station, std::int64_t fromLocal,
 
 std::int64_t StationArchive::RecordCount() {
   return impl_->db.QueryInt("SELECT count(*) FROM records");
+}
+
+std::vector<StoredRecord> StationArchive::RecordsAfter(std::int32_t station, RecordKey key,
+                                                       std::size_t limit) {
+  auto& q = impl_->after;
+  q.BindAll(std::int64_t{station}, key.time, std::int64_t{key.seq},
+            static_cast<std::int64_t>(limit));
+  std::vector<StoredRecord> records;
+  try {
+    while (q.Step()) records.push_back(ReadRecord(q));
+  } catch (...) {
+    q.Reset();
+    throw;
+  }
+  q.Reset();
+  return records;
+}
+
+std::int64_t StationArchive::CountRecordsAfter(std::int32_t station, RecordKey key) {
+  SqliteStatement q = impl_->db.Prepare(
+      "SELECT count(*) FROM records WHERE station = ?1 AND (time > ?2 OR (time = ?2 AND seq > "
+      "?3))");
+  q.BindAll(std::int64_t{station}, key.time, std::int64_t{key.seq});
+  q.Step();
+  return q.Int(0);
+}
+
+std::optional<RecordKey> StationArchive::LastRecordKey(std::int32_t station) {
+  auto& q = impl_->last;
+  q.Bind(1, std::int64_t{station});
+  std::optional<RecordKey> key;
+  if (q.Step()) key = RecordKey{q.Int(0), static_cast<std::int32_t>(q.Int(1))};
+  q.Reset();
+  return key;
+}
+
+std::optional<RecordKey> StationArchive::Delivered(std::int32_t station, std::string_view target) {
+  SqliteStatement q =
+      impl_->db.Prepare("SELECT time, seq FROM deliveries WHERE station = ?1 AND target = ?2");
+  q.Bind(1, std::int64_t{station}).Bind(2, target);
+  if (!q.Step()) return std::nullopt;
+  return RecordKey{q.Int(0), static_cast<std::int32_t>(q.Int(1))};
+}
+
+void StationArchive::SetDelivered(std::int32_t station, std::string_view target, RecordKey key) {
+  impl_->RequireWritable();
+  SqliteStatement q = impl_->db.Prepare(
+      "INSERT INTO deliveries (station, target, time, seq) VALUES (?1, ?2, ?3, ?4) "
+      "ON CONFLICT (station, target) DO UPDATE SET time = excluded.time, seq = excluded.seq");
+  q.Bind(1, std::int64_t{station}).Bind(2, target).Bind(3, key.time);
+  q.Bind(4, std::int64_t{key.seq});
+  q.Run();
 }

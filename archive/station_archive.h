@@ -25,6 +25,14 @@
 // record it is the station's last such interval, or 0 when there is none. Records of the same
 // second (made up for missed reports, or reports less than a second apart) share it: the first
 // carries the time since the previous second, the others 0.
+// A record's place in a station's archive order: (time, seq). The default key lies before every
+// record.
+struct RecordKey {
+  std::int64_t time = 0;
+  std::int32_t seq = -1;
+  friend auto operator<=>(const RecordKey&, const RecordKey&) = default;
+};
+
 class StationArchive {
  public:
   enum class Access { Read, Write };
@@ -71,6 +79,19 @@ class StationArchive {
   void ForEachRecord(std::int32_t station, std::int64_t fromLocal, std::int64_t toLocal,
                      const std::function<void(const StoredRecord&)>& take);
   std::int64_t RecordCount();
+
+  // For whoever sends the records on (a time-series server): reading forward from a key, so
+  // that a reader resumes exactly after the last record its target took, whatever the clock did.
+  // At most limit of the station's records after key, in archive order.
+  std::vector<StoredRecord> RecordsAfter(std::int32_t station, RecordKey after, std::size_t limit);
+  std::int64_t CountRecordsAfter(std::int32_t station, RecordKey after);
+  // The key of the station's newest record; nullopt when it has none.
+  std::optional<RecordKey> LastRecordKey(std::int32_t station);
+  // The last record target (a name the sender chooses) acknowledged: every record after it is
+  // still to be sent. nullopt when the target has no mark yet.
+  std::optional<RecordKey> Delivered(std::int32_t station, std::string_view target);
+  // Writer only; a committed transaction of its own.
+  void SetDelivered(std::int32_t station, std::string_view target, RecordKey key);
 
  private:
   struct Impl;

@@ -4,11 +4,14 @@
 #include <filesystem>
 #include <string>
 
+#include "archive/archive_error.h"
+#include "archive/station_archive.h"
 #include "capture/this_program_files.h"
 #include "device/usb_anemometer.h"
 #include "logger/iso_log_format.h"
 #include "logger/mqtt_publisher.h"
 #include "logger/status_lines.h"
+#include "timeseries/influx_sender.h"
 
 HeadlessLogger::HeadlessLogger(const LoggerOptions& options, const ProgramFiles& files,
                                HidTransport& transport, Clock& clock, StatusLines& status,
@@ -85,12 +88,70 @@ void HeadlessLogger::KeepArchive() {
     status_.Say("archive",
                 "keeping every record in " + file.string() + " (station " + options_.station + ")");
   }
+  if (options_.influx) {
+    if (kept) {
+      StartInflux();
+    } else {
+      status_.Say("influx", "nothing goes to InfluxDB without the archive");
+    }
+  }
+}
+
+void HeadlessLogger::StartInflux() {
+  StationArchive& archive = *session_.Archiver()->Archive();
+  const std::string target = options_.influx->DeliveryTarget();
+  RecordKey from;
+  try {
+    stationId_ = archive.Station(options_.station);
+    // A new target gets the records from this run on, not the archive's whole past.
+    const std::optional<RecordKey> delivered = archive.Delivered(stationId_, target);
+    from = delivered ? *delivered : archive.LastRecordKey(stationId_).value_or(RecordKey{});
+    if (!delivered) archive.SetDelivered(stationId_, target, from);
+  } catch (const ArchiveError& error) {
+    status_.Say("influx", std::string("cannot read where InfluxDB stands in the archive: ") +
+                              error.what() + "; nothing goes to InfluxDB in this run");
+    return;
+  }
+  influx_ = std::make_unique<InfluxSender>(
+      *options_.influx, archive.File(), stationId_, options_.station, from,
+      [this](const std::string& text) { status_.Say("influx", text); },
+      [this](RecordKey key) {
+        QMetaObject::invokeMethod(
+            this, [this, key] { StoreDelivered(key); }, Qt::QueuedConnection);
+      });
+  session_.AddConsumer(archivedReports_.emplace([this] {
+    if (influx_) influx_->Wake();
+  }));
+  influx_->Start();
+}
+
+void HeadlessLogger::StoreDelivered(RecordKey key) {
+  RecordArchiver* archiver = session_.Archiver();
+  if (archiver == nullptr || archiver->Archive() == nullptr) return;
+  try {
+    archiver->Archive()->SetDelivered(stationId_, options_.influx->DeliveryTarget(), key);
+    markFailing_ = false;
+  } catch (const ArchiveError& error) {
+    // The next mark stores this one's progress too; until then a restart sends some twice,
+    // which the server takes as the same points.
+    if (!markFailing_) {
+      status_.Say("influx",
+                  std::string("cannot store what InfluxDB acknowledged: ") + error.what());
+    }
+    markFailing_ = true;
+  }
 }
 
 void HeadlessLogger::Stop() {
   poll_.stop();
   silence_.stop();
   StopReading(nullptr);
+  if (influx_) {
+    // The last batches go out now; their mark is stored here, as no queued call runs any more.
+    influx_->Stop();
+    StoreDelivered(influx_->LastDelivered());
+    influx_.reset();
+  }
   session_.Log().Close();
 }
 

@@ -4,8 +4,11 @@
 #include <QTimer>
 #include <chrono>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 
+#include "archive/station_archive.h"
 #include "capture/capture_session.h"
 #include "core/program_files.h"
 #include "core/record_consumer.h"
@@ -15,12 +18,14 @@
 #include "logger/state_publisher.h"
 
 class Clock;
+class InfluxSender;
 class HidTransport;
 class MqttPublisher;
 class StatusLines;
 
 // Capture without a window: the capture session on the given transport, every record kept in
-// the station archive, appended to the dated CSV log and published to the broker. Without the
+// the station archive, appended to the dated CSV log, published to the broker and written from
+// the archive to InfluxDB. Without the
 // device it waits, looking for it every devicePoll, and picks it up when it is plugged in, again
 // after every unplugging. The broker's availability is online from a record on until the device is
 // unplugged or no record has come for the MQTT settings' silence. Lives on the thread that runs the
@@ -57,7 +62,20 @@ class HeadlessLogger : public QObject, public RecordConsumer {
   bool event(QEvent* event) override;
 
  private:
+  // Tells the InfluxDB sender that a report is in the archive; added after the archive.
+  class ArchivedReports : public RecordConsumer {
+   public:
+    explicit ArchivedReports(std::function<void()> ended) : ended_(std::move(ended)) {}
+    void EndReport() override { ended_(); }
+
+   private:
+    std::function<void()> ended_;
+  };
+
   void KeepArchive();
+  void StartInflux();
+  // On this thread, the archive's only writer: the server acknowledged the records up to key.
+  void StoreDelivered(RecordKey key);
   void LookForDevice();
   void StopReading(const char* why);
   void StopOnInvalidReport();
@@ -70,6 +88,10 @@ class HeadlessLogger : public QObject, public RecordConsumer {
   std::optional<StatePublisher> statePublisher_;
   RecordPrinter printer_{status_};
   MqttPublisher* const publisher_;
+  std::unique_ptr<InfluxSender> influx_;
+  std::optional<ArchivedReports> archivedReports_;
+  std::int32_t stationId_ = 0;
+  bool markFailing_ = false;  // storing the delivery mark failed; said once
   QTimer poll_;
   QTimer silence_;  // single shot, restarted by every record
   bool reading_ = false;

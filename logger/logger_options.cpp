@@ -51,7 +51,7 @@ HostAndPort SplitHostAndPort(const QString& text) {
 }  // namespace
 
 LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passwordVariable,
-                                 const char* credentialsDirectory) {
+                                 const char* credentialsDirectory, InfluxSecrets influxSecrets) {
   ProgramCommandLine commandLine(
       QStringLiteral("kelvra-anemometer-logger"),
       QStringLiteral("Logs the Kelvra USB anemometer without a window: every record into a CSV "
@@ -114,10 +114,23 @@ LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passw
       QStringLiteral("The station's name in the archive (default: the last part of the topic "
                      "prefix with --mqtt, else \"default\")."),
       QStringLiteral("NAME"));
+  const QCommandLineOption influx(
+      QStringLiteral("influx"),
+      QStringLiteral("Writes every record to InfluxDB or VictoriaMetrics: "
+                     "http://HOST:8086/write?db=NAME (1.x) or "
+                     "http://HOST:8086/api/v2/write?org=ORG&bucket=BUCKET (2.x, the token from "
+                     "KELVRA_INFLUX_TOKEN)."),
+      QStringLiteral("URL"));
+  const QCommandLineOption influxUser(
+      QStringLiteral("influx-user"),
+      QStringLiteral("User name at InfluxDB 1.x; the password is read from the environment "
+                     "variable KELVRA_INFLUX_PASSWORD."),
+      QStringLiteral("NAME"));
   const QCommandLineOption verbose(QStringLiteral("verbose"),
                                    QStringLiteral("Also prints one line per record."));
   commandLine.AddOptions({log, logFormat, simulate, interval, mqtt, topic, homeAssistant,
-                          removeHomeAssistant, user, passwordFile, tls, caFile, station, verbose});
+                          removeHomeAssistant, user, passwordFile, tls, caFile, station, influx,
+                          influxUser, verbose});
   commandLine.AddArchiveOptions(QStringLiteral("in the user's data folder"));
   if (std::optional<ProgramExit> end = commandLine.Parse(arguments)) return *end;
   const QCommandLineParser& parser = commandLine.Parser();
@@ -222,6 +235,21 @@ LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passw
   } else if (options.mqtt) {
     const std::string& prefix = options.mqtt->topicPrefix;
     options.station = prefix.substr(prefix.rfind('/') + 1);
+  }
+  if (parser.isSet(influx)) {
+    auto target = ParseInfluxTarget(parser.value(influx).toStdString(),
+                                    parser.value(influxUser).toStdString(), influxSecrets.password,
+                                    influxSecrets.token);
+    if (const auto* error = std::get_if<std::string>(&target)) {
+      return Usage(QString::fromStdString(*error));
+    }
+    // The records go out from the archive, so that none is lost while the server is away.
+    if (!options.archive.keep) {
+      return Usage(QStringLiteral("--influx sends the archived records: not with --no-archive."));
+    }
+    options.influx = std::get<InfluxTarget>(std::move(target));
+  } else if (parser.isSet(influxUser)) {
+    return Usage(QStringLiteral("--influx-user needs --influx URL."));
   }
   if (options.logPattern.isEmpty() && !options.mqtt && !options.archive.keep) {
     return Usage(

@@ -8,6 +8,7 @@
 #include <variant>
 
 #include "program_options/program_command_line.h"
+#include "timeseries/influx_target.h"
 
 inline constexpr int kDefaultMqttPort = 1883;
 inline constexpr int kDefaultMqttTlsPort = 8883;
@@ -48,6 +49,7 @@ struct LoggerOptions {
   bool simulate = false;
   std::chrono::milliseconds interval{5000};  // the report interval, the simulator's or the device's
   std::optional<MqttSettings> mqtt;
+  std::optional<InfluxTarget> influx;  // --influx URL: every archived record to this server
   QString configDir;  // --config-dir, absolute; empty: where the window finds its files
   ArchiveChoice archive;
   // The name the archive keeps the records under: --station, else the last part of the MQTT
@@ -62,8 +64,16 @@ using LoggerCommand = std::variant<LoggerOptions, ProgramExit>;
 // The systemd credential that holds the broker password (LoadCredential=mqtt-password:FILE).
 inline constexpr char kPasswordCredential[] = "mqtt-password";
 
+// The secrets of --influx, taken from the environment: KELVRA_INFLUX_PASSWORD (1.x, with
+// --influx-user) and KELVRA_INFLUX_TOKEN (2.x); null when not set.
+struct InfluxSecrets {
+  const char* password = nullptr;
+  const char* token = nullptr;
+};
+
 // arguments as main() received them, program name first. passwordVariable is the value of
 // KELVRA_MQTT_PASSWORD and credentialsDirectory that of CREDENTIALS_DIRECTORY (null when not
 // set). A password file that cannot be read is a usage error.
 LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passwordVariable,
-                                 const char* credentialsDirectory = nullptr);
+                                 const char* credentialsDirectory = nullptr,
+                                 InfluxSecrets influxSecrets = {});

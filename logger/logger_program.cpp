@@ -34,6 +34,9 @@ int RunLogger(int argc, char** argv) {
   CatchSignals();
   // Read once and wiped, before anything can copy the environment.
   const std::optional<std::string> password = TakeSecretFromEnvironment("KELVRA_MQTT_PASSWORD");
+  const std::optional<std::string> influxPassword =
+      TakeSecretFromEnvironment("KELVRA_INFLUX_PASSWORD");
+  const std::optional<std::string> influxToken = TakeSecretFromEnvironment("KELVRA_INFLUX_TOKEN");
   QCoreApplication application(argc, argv);
   std::setlocale(LC_NUMERIC, "C");
   StatusLines status;
@@ -47,7 +50,9 @@ int RunLogger(int argc, char** argv) {
 
   const LoggerCommand command =
       ParseLoggerOptions(QCoreApplication::arguments(), password ? password->c_str() : nullptr,
-                         std::getenv("CREDENTIALS_DIRECTORY"));
+                         std::getenv("CREDENTIALS_DIRECTORY"),
+                         {influxPassword ? influxPassword->c_str() : nullptr,
+                          influxToken ? influxToken->c_str() : nullptr});
   if (const auto* end = std::get_if<ProgramExit>(&command)) return Finish(*end);
   const LoggerOptions options = std::get<LoggerOptions>(command);
   if (options.mqtt && options.mqtt->removeHomeAssistant) {

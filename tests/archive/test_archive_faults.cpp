@@ -145,6 +145,49 @@ TEST(ArchiveOpening, AReaderSeesCommittedRecordsWithoutHoldingUpTheWriter) {
   EXPECT_THROW(reader.AppendReport(station, std::span(&late, 1)), ArchiveError);
 }
 
+// A sender reads forward from the last key its target took, in bounded batches, on a reader of
+// its own; the mark is the writer's, per station and target.
+TEST(ArchiveOpening, ASenderReadsOnFromItsMarkInArchiveOrder) {
+  const TemporaryProgramDir dir;
+  const auto file = dir.File("archive.sqlite");
+  StationArchive writer(file, Access::Write);
+  const std::int32_t roof = writer.Station("roof");
+  const std::int32_t yard = writer.Station("yard");
+  std::vector<StoredRecord> report{Record(kNoon, 0, 1.0, 2.0, 1), Record(kNoon, 0, 2.0, 3.0, 2),
+                                   Record(kNoon + 10, 0, 3.0, 4.0, 3)};
+  writer.AppendReport(roof, report);
+  Append(writer, yard, Record(kNoon + 1, 0, 9.0, 9.0, 9));
+  Append(writer, roof, Record(kNoon + 5, 0, 4.0, 5.0, 4));  // put in among the others
+  writer.SetDelivered(roof, "influx a", RecordKey{kNoon, 0});
+
+  StationArchive reader(file, Access::Read);
+  // clang-format off
+  const struct { RecordKey after; std::size_t limit; std::vector<double> speeds; } cases[] = {
+      {RecordKey{},          10, {1.0, 2.0, 4.0, 3.0}},
+      {RecordKey{},           2, {1.0, 2.0}},
+      {RecordKey{kNoon, 0},  10, {2.0, 4.0, 3.0}},
+      {RecordKey{kNoon, 1},   1, {4.0}},
+      {RecordKey{kNoon + 10, 0}, 10, {}},
+  };
+  // clang-format on
+  for (const auto& c : cases) {
+    std::vector<double> speeds;
+    for (const StoredRecord& r : reader.RecordsAfter(roof, c.after, c.limit)) {
+      speeds.push_back(FromMillionths(r.avgSpeed));
+    }
+    EXPECT_EQ(speeds, c.speeds) << c.after.time - kNoon << "/" << c.after.seq;
+    EXPECT_EQ(reader.CountRecordsAfter(roof, c.after),
+              static_cast<std::int64_t>(reader.RecordsAfter(roof, c.after, 100).size()));
+  }
+  EXPECT_EQ(reader.LastRecordKey(roof), (RecordKey{kNoon + 10, 0}));
+  EXPECT_EQ(reader.Delivered(roof, "influx a"), (RecordKey{kNoon, 0}));
+  EXPECT_EQ(reader.Delivered(roof, "influx b"), std::nullopt);
+  EXPECT_EQ(reader.Delivered(yard, "influx a"), std::nullopt);
+  writer.SetDelivered(roof, "influx a", RecordKey{kNoon + 5, 0});
+  EXPECT_EQ(reader.Delivered(roof, "influx a"), (RecordKey{kNoon + 5, 0}));
+  EXPECT_THROW(reader.SetDelivered(roof, "influx a", RecordKey{}), ArchiveError);
+}
+
 TEST(ArchiveWriting, AFullDiskFailsTheReportAndTheNextOneGoesInOnceThereIsRoom) {
   const HangWatchdog watchdog("writing onto a filling disk");
   for (const bool mayMount : {true, false}) {

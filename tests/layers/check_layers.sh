@@ -32,10 +32,11 @@ declare -A allowed=(
   [alarms]="core"
   [program_options]="core"
   [capture]="core device files archive"
-  [logger]="core device files archive capture program_options"
-  [ui]="core device files archive capture alarms program_options"
+  [timeseries]="core archive"
+  [logger]="core device files archive capture program_options timeseries"
+  [ui]="core device files archive capture alarms program_options timeseries"
   [archive_tool]="core files archive program_options"
-  [app]="core device files archive capture alarms ui logger archive_tool program_options"
+  [app]="core device files archive capture alarms ui logger archive_tool program_options timeseries"
 )
 # core is plain C++: no Qt, no operating-system interface.
 core_forbidden='^(Q|qt|sys/|unistd\.h|fcntl\.h|pthread\.h|windows\.h|dirent\.h)'

@@ -54,7 +54,10 @@ TEST(LoggerOptions, RefusesWhatItCannotUse) {
                                 "--homeassistant-remove",
                                 "--mqtt h --homeassistant --homeassistant-remove",
                                 "--mqtt h --homeassistant-remove --log a.csv",
-                                "--log a.csv --mqtt-password-file p"}) {
+                                "--log a.csv --mqtt-password-file p",
+                                "--log a.csv --influx-user u",
+                                "--log a.csv --influx http://h/query?db=w",
+                                "--log a.csv --no-archive --influx http://h/write?db=w"}) {
     const LoggerCommand command = Parse(arguments);
     const auto* refused = std::get_if<ProgramExit>(&command);
     ASSERT_TRUE(refused != nullptr && refused->status == kExitUsage) << arguments;
