@@ -34,7 +34,7 @@ declare -A allowed=(
   [capture]="core device files archive"
   [timeseries]="core archive"
   [logger]="core device files archive capture program_options timeseries"
-  [ui]="core device files archive capture alarms program_options timeseries"
+  [ui]="core device files archive capture alarms program_options"
   [archive_tool]="core files archive program_options"
   [app]="core device files archive capture alarms ui logger archive_tool program_options timeseries"
 )
