@@ -1,8 +1,11 @@
 // Importing a year of records at 5 s (6.3 million rows of the live log's format) into a fresh
 // station archive, against merely parsing the same file with the data file reader. The import
 // should cost at most about twice the parse: the archive must not make importing old logs a
-// chore. BENCH_ARCHIVE_ROWS sets a smaller file for a quick look.
+// chore. The floor of any importer that keeps a row per record in SQLite is measured beside it:
+// the same file parsed and each record inserted, bare, into a table of the archive's shape, in
+// one transaction. BENCH_ARCHIVE_ROWS sets a smaller file for a quick look.
 #include <benchmark/benchmark.h>
+#include <sqlite3.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -89,6 +92,7 @@ struct Spent {
 };
 Spent parse;
 Spent import;
+Spent bare;
 
 class Stopwatch {
  public:
@@ -132,6 +136,49 @@ void BM_ImportYear(benchmark::State& state) {
 }
 BENCHMARK(BM_ImportYear)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
+// The same rows, parsed and stored by SQLite alone: no seq, interval, summaries or checks.
+void BM_BareInsertYear(benchmark::State& state) {
+  const std::filesystem::path& file = YearFile();
+  for (auto _ : state) {
+    const std::filesystem::path dbFile = Folder().dir / "bare.sqlite";
+    for (const char* suffix : {"", "-wal", "-shm"})
+      std::filesystem::remove(dbFile.string() + suffix);
+    sqlite3* db = nullptr;
+    sqlite3_open(dbFile.c_str(), &db);
+    sqlite3_exec(
+        db,
+        "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; CREATE TABLE records("
+        "station INTEGER, time INTEGER, seq INTEGER, utc_offset INTEGER, interval "
+        "INTEGER, a INTEGER, g INTEGER, s INTEGER, t INTEGER, ca INTEGER, cg INTEGER, "
+        "ba INTEGER, bg INTEGER, m INTEGER, PRIMARY KEY(station, time, seq)) WITHOUT ROWID",
+        nullptr, nullptr, nullptr);
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(db, "INSERT INTO records VALUES (1,?,0,3600,5,?,?,?,?,?,?,?,?,0)", -1,
+                       &insert, nullptr);
+    const auto millionths = [](float v) {
+      return static_cast<sqlite3_int64>(std::lround(v * 1e6));
+    };
+    const Stopwatch watch;
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    std::int64_t rows = 0;
+    const ReadOutcome outcome = ReadDataFile(file, [&](const MeasurementRecord& r) {
+      sqlite3_bind_int64(insert, 1, SecondsFromCivil(r.Time));
+      const float values[] = {r.AvgSpeed,    r.GustSpeed,    static_cast<float>(r.Sector),
+                              r.Temperature, r.WindChillAvg, r.WindChillGust,
+                              r.BeaufortAvg, r.BeaufortGust};
+      for (int i = 0; i < 8; ++i) sqlite3_bind_int64(insert, i + 2, millionths(values[i]));
+      rows += sqlite3_step(insert) == SQLITE_DONE;
+      sqlite3_reset(insert);
+    });
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    bare = watch.Stop();
+    sqlite3_finalize(insert);
+    sqlite3_close(db);
+    if (outcome != ReadOutcome::Ok || rows != RowCount()) state.SkipWithError("bare insert failed");
+  }
+}
+BENCHMARK(BM_BareInsertYear)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -143,6 +190,10 @@ int main(int argc, char** argv) {
                 import.wall / parse.wall, import.wall, parse.wall);
     std::printf("import / parse, processor: %.2f (%.2f s / %.2f s)\n", import.cpu / parse.cpu,
                 import.cpu, parse.cpu);
+  }
+  if (parse.wall > 0.0 && bare.wall > 0.0) {
+    std::printf("bare SQLite insert / parse, wall: %.2f (%.2f s); import / bare insert: %.2f\n",
+                bare.wall / parse.wall, bare.wall, import.wall / bare.wall);
   }
   return 0;
 }
