@@ -72,23 +72,29 @@ TEST_P(LoggerWritesTo, ExactlyTheLoggedRecords) {
 }
 
 TEST(LoggerWithInflux, KeepsEveryRecordWhileTheServerIsAwayAndSendsThemWhenItIsBack) {
-  TimeSeriesServer server(Kind::Influx);
-  ASSERT_TRUE(server.Start());
-  ASSERT_TRUE(server.CreateDatabase("w"));
-  LoggerRun run;
-  Program logger = Logger(run, server.Base() + "/write?db=w");
-  ASSERT_TRUE(WaitUntil([&] { return logger.Errors().contains(QStringLiteral("writing to")); }));
-  server.Stop();
-  const qsizetype before = CsvDataRows(run.Log());
-  ASSERT_TRUE(LogAtLeast(run, before + 10));
-  ASSERT_TRUE(
-      WaitUntil([&] { return logger.Errors().contains(QStringLiteral("cannot write to")); }));
-  ASSERT_TRUE(server.Start());
-  // Back-off: the next try comes within a few seconds.
-  ASSERT_TRUE(
-      WaitUntil([&] { return logger.Errors().count(QStringLiteral("writing to InfluxDB")) >= 2; }));
-  ASSERT_EQ(logger.Terminate(), 0) << logger.Errors().toStdString();
-  EXPECT_EQ(server.Records("w", kStation), CsvRecords(run.Log())) << logger.Errors().toStdString();
+  for (const Kind kind : {Kind::Influx, Kind::Victoria}) {
+    SCOPED_TRACE(kind == Kind::Influx ? "InfluxDB" : "VictoriaMetrics");
+    TimeSeriesServer server(kind);
+    ASSERT_TRUE(server.Start());
+    if (kind == Kind::Influx) {
+      ASSERT_TRUE(server.CreateDatabase("w"));
+    }
+    LoggerRun run;
+    Program logger = Logger(run, server.Base() + "/write?db=w");
+    ASSERT_TRUE(WaitUntil([&] { return logger.Errors().contains(QStringLiteral("writing to")); }));
+    server.Stop();
+    const qsizetype before = CsvDataRows(run.Log());
+    ASSERT_TRUE(LogAtLeast(run, before + 10));
+    ASSERT_TRUE(
+        WaitUntil([&] { return logger.Errors().contains(QStringLiteral("cannot write to")); }));
+    ASSERT_TRUE(server.Start());
+    // Back-off: the next try comes within a few seconds.
+    ASSERT_TRUE(
+        WaitUntil([&] { return logger.Errors().count(QStringLiteral("writing to")) >= 2; }));
+    ASSERT_EQ(logger.Terminate(), 0) << logger.Errors().toStdString();
+    EXPECT_EQ(server.Records("w", kStation), CsvRecords(run.Log()))
+        << logger.Errors().toStdString();
+  }
 }
 
 TEST(LoggerWithInflux, AMissingDatabaseIsSaidOnceAndNotRetriedInALoop) {
