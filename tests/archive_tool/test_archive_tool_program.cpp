@@ -132,7 +132,7 @@ std::map<std::string, Expected> ExpectedDays(const std::vector<MeasurementRecord
     }
     if (r.GustSpeed > s.e.gust) {
       s.e.gust = r.GustSpeed;
-      char time[32];
+      char time[64];
       std::snprintf(time, sizeof time, "%sT%02d:%02d:%02d", date, r.Time.Hour, r.Time.Minute,
                     r.Time.Second);
       s.e.gustTime = time;
