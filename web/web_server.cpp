@@ -202,6 +202,12 @@ int WebServer::Port() const {
   return MHD_get_daemon_info(daemon_, MHD_DAEMON_INFO_BIND_PORT)->port;
 }
 
+std::size_t WebServer::Waiting() const {
+  std::size_t bytes = 0;
+  for (const Stream* stream : streams_) bytes += static_cast<std::size_t>(stream->waiting.size());
+  return bytes;
+}
+
 void WebServer::Broadcast(const QByteArray& name, const QByteArray& data) {
   Send("event: " + name + "\ndata: " + data + "\n\n");
 }

@@ -51,6 +51,8 @@ class WebServer : public QObject {
   // An event to every stream, "event: NAME" with one line of data.
   void Broadcast(const QByteArray& name, const QByteArray& data);
   std::size_t Streams() const { return streams_.size(); }
+  // Bytes of events waiting for their clients, all streams together.
+  std::size_t Waiting() const;
 
  private:
   struct Stream;

@@ -2,7 +2,11 @@
 // with the archive tool, bad requests are refused with a reason, the metrics pass Prometheus'
 // linter, hostile requests leave the logger logging, and the event stream carries the records.
 #include <curl/curl.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <QJsonArray>
@@ -10,11 +14,13 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
 
 #include "tests/logger/logger_test_support.h"
+#include "web/web_server.h"
 
 namespace {
 
@@ -371,6 +377,95 @@ TEST_F(LoggerWeb, AnEventStreamClientReceivesARecordEvent) {
           .object();
   EXPECT_TRUE(record.contains(QStringLiteral("wind_speed"))) << received.text;
   EXPECT_GT(record[QStringLiteral("records")].toInteger(), 0);
+}
+
+// A raw client of the in-process server: it reads only when told to, so that it can also not read.
+class RawClient {
+ public:
+  RawClient(int port, const char* path, int receiveBuffer = 0) {
+    fd_ = socket(AF_INET, SOCK_STREAM, 0);
+    if (receiveBuffer > 0) {
+      setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+    }
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    // The server runs on this thread: the connection waits in the backlog until it is pumped.
+    connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    fcntl(fd_, F_SETFL, fcntl(fd_, F_GETFL) | O_NONBLOCK);
+    const std::string request = std::string("GET ") + path + " HTTP/1.1\r\nHost: test\r\n\r\n";
+    EXPECT_EQ(send(fd_, request.data(), request.size(), 0), static_cast<ssize_t>(request.size()));
+  }
+  ~RawClient() { close(fd_); }
+  const std::string& Read() {
+    char buffer[65536];
+    ssize_t got = 0;
+    while ((got = recv(fd_, buffer, sizeof buffer, 0)) > 0) {
+      received_.append(buffer, static_cast<std::size_t>(got));
+    }
+    return received_;
+  }
+  bool Got(const char* text) { return Read().find(text) != std::string::npos; }
+
+ private:
+  int fd_ = -1;
+  std::string received_;
+};
+
+WebServer::Handler NothingButJson() {
+  return [](const QByteArray&, const QueryParameters&, std::string_view) {
+    return JsonResponse(QJsonObject{{QStringLiteral("ok"), true}});
+  };
+}
+
+TEST(WebServerStreams, BeyondTheLimitAClientGets503AndTheOthersGoOn) {
+  WebServer::Limits limits;
+  limits.streams = 2;
+  WebServer server({"127.0.0.1", FreePort(), false}, NothingButJson(), limits);
+  std::string error;
+  ASSERT_TRUE(server.Start(error)) << error;
+  RawClient first(server.Port(), "/api/events");
+  RawClient second(server.Port(), "/api/events");
+  ASSERT_TRUE(WaitUntil([&] { return server.Streams() == 2; }));
+  RawClient third(server.Port(), "/api/events");
+  ASSERT_TRUE(WaitUntil([&] { return third.Got("\r\n\r\n{"); })) << third.Read();
+  EXPECT_EQ(third.Read().rfind("HTTP/1.1 503", 0), 0u) << third.Read();
+  EXPECT_TRUE(third.Got("Too many event streams"));
+  server.Broadcast("record", R"({"wind_speed":1.5})");
+  EXPECT_TRUE(WaitUntil([&] {
+    return first.Got("event: record\ndata: {\"wind_speed\":1.5}\n\n") &&
+           second.Got("event: record\ndata: {\"wind_speed\":1.5}\n\n");
+  }));
+  EXPECT_EQ(server.Streams(), 2u);
+}
+
+TEST(WebServerStreams, AClientThatDoesNotReadIsDroppedAndTheOthersGoOn) {
+  WebServer::Limits limits;
+  limits.streamBuffer = 128 * 1024;
+  limits.timeoutSeconds = 1;
+  WebServer server({"127.0.0.1", FreePort(), false}, NothingButJson(), limits);
+  std::string error;
+  ASSERT_TRUE(server.Start(error)) << error;
+  RawClient stuck(server.Port(), "/api/events", 4096);
+  RawClient reader(server.Port(), "/api/events");
+  ASSERT_TRUE(WaitUntil([&] { return server.Streams() == 2; }));
+  const QByteArray payload(60000, 'x');
+  int sent = 0;
+  std::size_t mostWaiting = 0;
+  // Far more than the socket buffers hold; what waits for the stuck client stays bounded, and
+  // its connection goes.
+  EXPECT_TRUE(WaitUntil([&] {
+    server.Broadcast("record", payload);
+    ++sent;
+    mostWaiting = std::max(mostWaiting, server.Waiting());
+    reader.Read();
+    return server.Streams() == 1;
+  }));
+  EXPECT_LE(mostWaiting, 2 * limits.streamBuffer);
+  server.Broadcast("record", "last");
+  EXPECT_TRUE(WaitUntil([&] { return reader.Got("data: last\n\n"); }));
+  EXPECT_GT(sent, 4);
 }
 
 }  // namespace
