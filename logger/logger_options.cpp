@@ -264,9 +264,9 @@ LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passw
                        .arg(parser.value(http)));
     }
   }
-  if (options.logPattern.isEmpty() && !options.mqtt && !options.archive.keep) {
+  if (options.logPattern.isEmpty() && !options.mqtt && !options.archive.keep && !options.http) {
     return Usage(
-        QStringLiteral("Nothing to do: give --log PATTERN, --mqtt HOST, or keep the "
+        QStringLiteral("Nothing to do: give --log PATTERN, --mqtt HOST, --http PORT, or keep the "
                        "archive."));
   }
   return options;

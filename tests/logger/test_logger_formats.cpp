@@ -111,6 +111,7 @@ TEST(LoggerOptions, WebAddress) {
       {"--simulate --http 8080", "127.0.0.1", 8080, false},
       {"--simulate --http 0.0.0.0:8081", "0.0.0.0", 8081, false},
       {"--simulate --http=[::1]:8082", "::1", 8082, true},
+      {"--simulate --no-archive --http 8083", "127.0.0.1", 8083, false},  // the page alone
   };
   for (const auto& c : cases) {
     const LoggerCommand command = Parse(c.arguments);
