@@ -169,7 +169,8 @@ bool WebServer::Start(std::string& error) {
       limits_.timeoutSeconds, MHD_OPTION_CONNECTION_MEMORY_LIMIT, limits_.requestMemory,
       MHD_OPTION_END);
   if (daemon_ == nullptr) {
-    error = "cannot listen on " + address_.host + ":" + std::to_string(address_.port) +
+    const std::string host = address_.ipv6 ? "[" + address_.host + "]" : address_.host;
+    error = "cannot listen on " + host + ":" + std::to_string(address_.port) +
             " (in use, or not an address of this computer)";
     return false;
   }
