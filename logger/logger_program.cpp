@@ -121,7 +121,10 @@ int RunLogger(int argc, char** argv) {
   logger.Start();
   QCoreApplication::exec();
   running = nullptr;
-  if (web) web->Stop();
+  if (web) {
+    logger.Live().SetListener({});
+    web->Stop();
+  }
   logger.Stop();
   if (publisher) publisher->Stop();
   status.Say("run", "stopped after " + std::to_string(logger.Records()) + " records");
