@@ -22,7 +22,16 @@ HeadlessLogger::HeadlessLogger(const LoggerOptions& options, const ProgramFiles&
       session_(
           transport, clock, *this, [this] { StopOnInvalidReport(); },
           [&status](const std::string& text) { status.Say("device", text); }),
-      publisher_(publisher) {
+      publisher_(publisher),
+      live_([this] {
+        StationHealth health;
+        health.deviceConnected = reading_;
+        if (publisher_ != nullptr) health.brokerConnected = publisher_->Connected();
+        if (RecordArchiver* archiver = session_.Archiver()) {
+          health.archiveFailures = archiver->Failures();
+        }
+        return health;
+      }) {
   // Each record goes, in this order, to the count, the dated log, the broker and the terminal.
   session_.AddConsumer(*this);
   if (!options_.logPattern.isEmpty()) {
@@ -59,6 +68,7 @@ void HeadlessLogger::Start() {
     status_.Say("settings", "cannot read " + loaded.settingsFile.string() + "; direction offset 0");
   }
   if (options_.archive.keep) KeepArchive();
+  session_.AddConsumer(live_);
   LookForDevice();
 }
 

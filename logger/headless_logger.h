@@ -16,6 +16,7 @@
 #include "logger/logger_options.h"
 #include "logger/record_printer.h"
 #include "logger/state_publisher.h"
+#include "web/live_station.h"
 
 class Clock;
 class InfluxSender;
@@ -53,6 +54,8 @@ class HeadlessLogger : public QObject, public RecordConsumer {
   bool Reading() const { return reading_; }
   CaptureSession& Session() { return session_; }
   std::uint64_t Records() const { return records_; }
+  // The station as the web server shows it; its records come after the archive has them.
+  LiveStation& Live() { return live_; }
 
   // Counts the records and says the device is there; the consumers wired in the constructor
   // keep them.
@@ -95,5 +98,6 @@ class HeadlessLogger : public QObject, public RecordConsumer {
   QTimer poll_;
   QTimer silence_;  // single shot, restarted by every record
   bool reading_ = false;
+  LiveStation live_;
   std::uint64_t records_ = 0;
 };

@@ -126,11 +126,16 @@ LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passw
       QStringLiteral("User name at InfluxDB 1.x; the password is read from the environment "
                      "variable KELVRA_INFLUX_PASSWORD."),
       QStringLiteral("NAME"));
+  const QCommandLineOption http(
+      QStringLiteral("http"),
+      QStringLiteral("Serves a live web page, a JSON API and Prometheus metrics on this port, "
+                     "read-only (address 127.0.0.1 by default; 0.0.0.0:8080 to share it)."),
+      QStringLiteral("[ADDRESS:]PORT"));
   const QCommandLineOption verbose(QStringLiteral("verbose"),
                                    QStringLiteral("Also prints one line per record."));
   commandLine.AddOptions({log, logFormat, simulate, interval, mqtt, topic, homeAssistant,
                           removeHomeAssistant, user, passwordFile, tls, caFile, station, influx,
-                          influxUser, verbose});
+                          influxUser, http, verbose});
   commandLine.AddArchiveOptions(QStringLiteral("in the user's data folder"));
   if (std::optional<ProgramExit> end = commandLine.Parse(arguments)) return *end;
   const QCommandLineParser& parser = commandLine.Parser();
@@ -251,9 +256,17 @@ LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passw
   } else if (parser.isSet(influxUser)) {
     return Usage(QStringLiteral("--influx-user needs --influx URL."));
   }
-  if (options.logPattern.isEmpty() && !options.mqtt && !options.archive.keep) {
+  if (parser.isSet(http)) {
+    options.http = ParseHttpAddress(parser.value(http).toStdString());
+    if (!options.http) {
+      return Usage(QStringLiteral("Bad web address '%1': give PORT, ADDRESS:PORT or [IPv6]:PORT "
+                                  "with a numeric address and a port from 1 to 65535.")
+                       .arg(parser.value(http)));
+    }
+  }
+  if (options.logPattern.isEmpty() && !options.mqtt && !options.archive.keep && !options.http) {
     return Usage(
-        QStringLiteral("Nothing to do: give --log PATTERN, --mqtt HOST, or keep the "
+        QStringLiteral("Nothing to do: give --log PATTERN, --mqtt HOST, --http PORT, or keep the "
                        "archive."));
   }
   return options;

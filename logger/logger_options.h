@@ -9,6 +9,7 @@
 
 #include "program_options/program_command_line.h"
 #include "timeseries/influx_target.h"
+#include "web/http_address.h"
 
 inline constexpr int kDefaultMqttPort = 1883;
 inline constexpr int kDefaultMqttTlsPort = 8883;
@@ -55,6 +56,7 @@ struct LoggerOptions {
   // The name the archive keeps the records under: --station, else the last part of the MQTT
   // topic prefix, else "default".
   std::string station = "default";
+  std::optional<HttpAddress> http;  // --http: the web server's address
   bool verbose = false;
 };
 

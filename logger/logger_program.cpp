@@ -1,6 +1,7 @@
 #include "logger/logger_program.h"
 
 #include <QCoreApplication>
+#include <QJsonDocument>
 #include <chrono>
 #include <clocale>
 #include <cstdio>
@@ -21,6 +22,9 @@
 #include "logger/status_lines.h"
 #include "logger/stop_signals.h"
 #include "program_options/program_command_line.h"
+#include "web/live_station.h"
+#include "web/web_routes.h"
+#include "web/web_server.h"
 
 namespace {
 
@@ -86,10 +90,41 @@ int RunLogger(int argc, char** argv) {
   // missing there comes from the installed defaults.
   HeadlessLogger logger(options, LocateThisProgramsFiles(options.configDir), *transport, clock,
                         status, publisher.get());
+  std::optional<WebRoutes> routes;
+  std::optional<WebServer> web;
+  if (options.http) {
+    routes.emplace(
+        logger.Live(),
+        [&logger]() -> StationArchive* {
+          RecordArchiver* archiver = logger.Session().Archiver();
+          return archiver != nullptr ? archiver->Archive() : nullptr;
+        },
+        options.station);
+    web.emplace(*options.http, [&routes](const QByteArray& path, const QueryParameters& query,
+                                         std::string_view language) {
+      return routes->Answer(path, query, language);
+    });
+    std::string error;
+    if (!web->Start(error)) {
+      std::fprintf(stderr, "kelvra-anemometer-logger: %s\n", error.c_str());
+      return 1;
+    }
+    logger.Live().SetListener([&web](const QJsonObject& current) {
+      web->Broadcast("record", QJsonDocument(current).toJson(QJsonDocument::Compact));
+    });
+    status.Say("web",
+               "serving http://" +
+                   (options.http->ipv6 ? "[" + options.http->host + "]" : options.http->host) +
+                   ":" + std::to_string(web->Port()) + "/");
+  }
   running = &logger;
   logger.Start();
   QCoreApplication::exec();
   running = nullptr;
+  if (web) {
+    logger.Live().SetListener({});
+    web->Stop();
+  }
   logger.Stop();
   if (publisher) publisher->Stop();
   status.Say("run", "stopped after " + std::to_string(logger.Records()) + " records");

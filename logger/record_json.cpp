@@ -1,36 +1,16 @@
 #include "logger/record_json.h"
 
-#include <QDate>
-#include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringList>
-#include <QTime>
-#include <charconv>
 #include <chrono>
-#include <cmath>
-#include <cstdlib>
 
 #include "core/direction_sector.h"
 
 namespace {
 
-constexpr double kDegreesPerSector = 22.5;
 constexpr char kSupportUrl[] = "https://kelvra.cz/anemometer/";
-
-// The float's shortest decimal form as a double, so that 3.2f is published as 3.2 and not as
-// 3.2000000476837158.
-double ShortestDouble(float value) {
-  char text[32];
-  const auto written = std::to_chars(text, text + sizeof text - 1, value);
-  *written.ptr = '\0';
-  return std::strtod(text, nullptr);
-}
-
-void PutIfFinite(QJsonObject& object, const char* key, float value) {
-  if (std::isfinite(value)) object.insert(QLatin1String(key), ShortestDouble(value));
-}
 
 struct SensorField {
   const char* key;
@@ -79,19 +59,6 @@ QString ValueTemplate(const SensorField& field, const QJsonArray& sectors) {
 
 }  // namespace
 
-// "2026-12-07T11:45:03+01:00": the record's local time and the offset the zone had then.
-QString LocalIsoTime(const SystemTime& time) {
-  const QDateTime local(QDate(time.Year, time.Month, time.Day),
-                        QTime(time.Hour, time.Minute, time.Second), Qt::LocalTime);
-  const int offset = local.offsetFromUtc();
-  const int minutes = std::abs(offset) / 60;
-  return local.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")) +
-         QStringLiteral("%1%2:%3")
-             .arg(offset < 0 ? QLatin1Char('-') : QLatin1Char('+'))
-             .arg(minutes / 60, 2, 10, QLatin1Char('0'))
-             .arg(minutes % 60, 2, 10, QLatin1Char('0'));
-}
-
 // Letters and digits stay, '/' becomes '_' (so the default prefix gives kelvra_anemometer), '-'
 // becomes "--" and every other byte '-' and two hexadecimal digits: '-' always starts a pair, so
 // two prefixes never share a node id. Home Assistant allows only letters, digits, '_' and '-'.
@@ -113,23 +80,6 @@ std::string HomeAssistantNodeId(const std::string& prefix) {
     }
   }
   return id;
-}
-
-QByteArray StateJson(const MeasurementRecord& record) {
-  QJsonObject state;
-  state.insert(QLatin1String("time"), LocalIsoTime(record.Time));
-  PutIfFinite(state, "wind_speed", record.AvgSpeed);
-  PutIfFinite(state, "wind_gust", record.GustSpeed);
-  state.insert(QLatin1String("wind_direction"), QLatin1String(SectorName(record.Sector)));
-  if (record.Sector >= 0 && record.Sector < kSectorCount) {
-    state.insert(QLatin1String("wind_direction_deg"), record.Sector * kDegreesPerSector);
-  }
-  PutIfFinite(state, "temperature", record.Temperature);
-  PutIfFinite(state, "wind_chill", record.WindChillAvg);
-  PutIfFinite(state, "wind_chill_gust", record.WindChillGust);
-  PutIfFinite(state, "beaufort", record.BeaufortAvg);
-  PutIfFinite(state, "beaufort_gust", record.BeaufortGust);
-  return QJsonDocument(state).toJson(QJsonDocument::Compact);
 }
 
 std::vector<RetainedMessage> HomeAssistantDiscovery(const MqttSettings& settings) {

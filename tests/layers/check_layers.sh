@@ -33,10 +33,11 @@ declare -A allowed=(
   [program_options]="core"
   [capture]="core device files archive"
   [timeseries]="core archive"
-  [logger]="core device files archive capture program_options timeseries"
+  [web]="core archive archive_tool"
+  [logger]="core device files archive capture program_options timeseries web"
   [ui]="core device files archive capture alarms program_options"
   [archive_tool]="core files archive program_options"
-  [app]="core device files archive capture alarms ui logger archive_tool program_options timeseries"
+  [app]="core device files archive capture alarms ui logger archive_tool program_options timeseries web"
 )
 # core is plain C++: no Qt, no operating-system interface.
 core_forbidden='^(Q|qt|sys/|unistd\.h|fcntl\.h|pthread\.h|windows\.h|dirent\.h)'

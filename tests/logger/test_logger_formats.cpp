@@ -57,7 +57,14 @@ TEST(LoggerOptions, RefusesWhatItCannotUse) {
                                 "--log a.csv --mqtt-password-file p",
                                 "--log a.csv --influx-user u",
                                 "--log a.csv --influx http://h/query?db=w",
-                                "--log a.csv --no-archive --influx http://h/write?db=w"}) {
+                                "--log a.csv --no-archive --influx http://h/write?db=w",
+                                "--simulate --http 0",
+                                "--simulate --http 65536",
+                                "--simulate --http localhost:8080",
+                                "--simulate --http 10.0.0.1:",
+                                "--simulate --http ::1:8080",
+                                "--simulate --http [::1]8080",
+                                "--simulate --http 8080x"}) {
     const LoggerCommand command = Parse(arguments);
     const auto* refused = std::get_if<ProgramExit>(&command);
     ASSERT_TRUE(refused != nullptr && refused->status == kExitUsage) << arguments;
@@ -92,6 +99,30 @@ TEST(LoggerOptions, BrokerAddressPortsAndPassword) {
     EXPECT_EQ(mqtt.user + "/" + mqtt.password.value_or(""), "station/secret");
     EXPECT_EQ(mqtt.StateTopic(), "kelvra/anemometer/state");
   }
+}
+
+TEST(LoggerOptions, WebAddress) {
+  const struct {
+    const char* arguments;
+    const char* host;
+    int port;
+    bool ipv6;
+  } cases[] = {
+      {"--simulate --http 8080", "127.0.0.1", 8080, false},
+      {"--simulate --http 0.0.0.0:8081", "0.0.0.0", 8081, false},
+      {"--simulate --http=[::1]:8082", "::1", 8082, true},
+      {"--simulate --no-archive --http 8083", "127.0.0.1", 8083, false},  // the page alone
+  };
+  for (const auto& c : cases) {
+    const LoggerCommand command = Parse(c.arguments);
+    ASSERT_TRUE(std::holds_alternative<LoggerOptions>(command)) << c.arguments;
+    const std::optional<HttpAddress>& http = std::get<LoggerOptions>(command).http;
+    ASSERT_TRUE(http.has_value()) << c.arguments;
+    EXPECT_EQ(http->host, c.host);
+    EXPECT_EQ(http->port, c.port);
+    EXPECT_EQ(http->ipv6, c.ipv6);
+  }
+  EXPECT_FALSE(std::get<LoggerOptions>(Parse("--simulate")).http.has_value());
 }
 
 TEST(LoggerOptions, LogFormat) {

@@ -1,0 +1,211 @@
+#include "web/archive_api.h"
+
+#include <QJsonArray>
+#include <cmath>
+#include <optional>
+#include <set>
+#include <variant>
+
+#include "archive/civil_time.h"
+#include "archive/station_archive.h"
+#include "archive/summary_rows.h"
+#include "archive_tool/climate_report.h"
+#include "archive_tool/station_records.h"
+#include "archive_tool/time_arguments.h"
+#include "core/direction_sector.h"
+#include "web/state_json.h"
+
+namespace {
+
+constexpr std::int64_t kDay = 86400;
+
+// A parameter the request should not have, or nothing.
+std::optional<WebResponse> Unknown(const QueryParameters& query,
+                                   std::initializer_list<const char*> known) {
+  for (const auto& [name, value] : query) {
+    bool listed = false;
+    for (const char* k : known) listed = listed || name == k;
+    if (!listed) {
+      return ErrorResponse(
+          400, QStringLiteral("Unknown parameter '%1'.").arg(QString::fromStdString(name)));
+    }
+  }
+  return std::nullopt;
+}
+
+std::string Value(const QueryParameters& query, const char* name) {
+  const auto found = query.find(name);
+  return found == query.end() ? std::string() : found->second;
+}
+
+struct Range {
+  std::int64_t from = 0;
+  std::int64_t to = 0;
+};
+
+// from and to, by default the day up to now.
+std::variant<Range, WebResponse> RangeOf(const QueryParameters& query, std::int64_t now) {
+  Range range{now - kDay, now};
+  for (const char* name : {"from", "to"}) {
+    if (!query.contains(name)) continue;
+    const bool isTo = name[0] == 't';
+    const std::optional<std::int64_t> seconds = LocalSecondsFromIso(Value(query, name), isTo);
+    if (!seconds) {
+      return ErrorResponse(
+          400, QStringLiteral("Bad %1 '%2': give YYYY-MM-DD or "
+                              "YYYY-MM-DDTHH:MM[:SS], local time.")
+                   .arg(QLatin1String(name), QString::fromStdString(Value(query, name))));
+    }
+    (isTo ? range.to : range.from) = *seconds;
+  }
+  if (!query.contains("from") && query.contains("to")) range.from = range.to - kDay;
+  if (range.from >= range.to)
+    return ErrorResponse(400, QStringLiteral("from must come before to."));
+  return range;
+}
+
+// The finest resolution that keeps the range to the most points.
+std::optional<Resolution> FinestWithin(const Range& range) {
+  for (Resolution resolution : kResolutions) {
+    if ((range.to - range.from) / Seconds(resolution) <= ArchiveApi::kMostPoints) return resolution;
+  }
+  return std::nullopt;
+}
+
+const char* NameOf(Resolution resolution) {
+  switch (resolution) {
+    case Resolution::Minute:
+      return "minute";
+    case Resolution::Hour:
+      return "hour";
+    case Resolution::Day:
+      return "day";
+  }
+  return "";
+}
+
+QJsonValue Number(std::optional<double> value) {
+  return value ? QJsonValue(std::round(*value * 1000.0) / 1000.0) : QJsonValue();
+}
+
+QString IsoOfLocal(std::int64_t localSeconds) {
+  return LocalIsoTime(CivilFromSeconds(localSeconds));
+}
+
+QJsonObject RangeObject(const Range& range, Resolution resolution) {
+  return {{QStringLiteral("from"), IsoOfLocal(range.from)},
+          {QStringLiteral("to"), IsoOfLocal(range.to)},
+          {QStringLiteral("step"), QLatin1String(NameOf(resolution))}};
+}
+
+}  // namespace
+
+WebResponse ArchiveApi::History(const QueryParameters& query) {
+  if (auto bad = Unknown(query, {"from", "to", "step"})) return *bad;
+  auto ranged = RangeOf(query, nowLocal);
+  if (auto* bad = std::get_if<WebResponse>(&ranged)) return *bad;
+  const Range range = std::get<Range>(ranged);
+  std::optional<Resolution> resolution = FinestWithin(range);
+  if (query.contains("step")) {
+    const std::string step = Value(query, "step");
+    resolution.reset();
+    for (Resolution r : kResolutions) {
+      if (step == NameOf(r)) resolution = r;
+    }
+    if (!resolution) {
+      return ErrorResponse(400, QStringLiteral("Bad step '%1': give minute, hour or day.")
+                                    .arg(QString::fromStdString(step)));
+    }
+  }
+  if (!resolution || (range.to - range.from) / Seconds(*resolution) > kMostPoints) {
+    return ErrorResponse(400, QStringLiteral("The range has more than %1 points: give a shorter "
+                                             "range or a longer step.")
+                                  .arg(kMostPoints));
+  }
+  QJsonArray points;
+  if (const std::optional<std::int32_t> id = archive.FindStation(station)) {
+    for (const PeriodSummary& period : archive.Summaries(*id, *resolution, range.from, range.to)) {
+      const WindSummary& s = period.summary;
+      points.append(QJsonObject{
+          {QStringLiteral("time"), IsoOfLocal(period.start)},
+          {QStringLiteral("records"), static_cast<qint64>(s.count)},
+          {QStringLiteral("mean_speed"), Number(MeanSpeed(s))},
+          {QStringLiteral("max_gust"), Number(FromMillionths(s.gustMax))},
+          {QStringLiteral("min_temperature"), Number(FromMillionths(s.temperatureMin))},
+          {QStringLiteral("max_temperature"), Number(FromMillionths(s.temperatureMax))},
+          {QStringLiteral("mean_temperature"), Number(MeanTemperature(s))},
+          {QStringLiteral("direction_deg"), Number(VectorMeanDirection(s))},
+      });
+    }
+  }
+  QJsonObject answer = RangeObject(range, *resolution);
+  answer.insert(QStringLiteral("points"), points);
+  return JsonResponse(answer);
+}
+
+WebResponse ArchiveApi::Rose(const QueryParameters& query) {
+  if (auto bad = Unknown(query, {"from", "to"})) return *bad;
+  auto ranged = RangeOf(query, nowLocal);
+  if (auto* bad = std::get_if<WebResponse>(&ranged)) return *bad;
+  const Range range = std::get<Range>(ranged);
+  // Whole days beyond the day summaries' reach would only lose the ends of the range.
+  const Resolution resolution = FinestWithin(range).value_or(Resolution::Day);
+  WindSummary total;
+  if (const std::optional<std::int32_t> id = archive.FindStation(station)) {
+    for (const PeriodSummary& period : archive.Summaries(*id, resolution, range.from, range.to)) {
+      Merge(total, period.summary);
+    }
+  }
+  QJsonArray sectors;
+  for (DirectionSector sector = 0; sector < kSectorCount; ++sector) {
+    const auto i = static_cast<std::size_t>(sector);
+    sectors.append(QJsonObject{
+        {QStringLiteral("sector"), QLatin1String(SectorName(sector))},
+        {QStringLiteral("direction_deg"), sector * 22.5},
+        {QStringLiteral("count"), static_cast<qint64>(total.sectorCount[i])},
+        {QStringLiteral("wind_run"), Number(total.sectorRun[i])},
+    });
+  }
+  QJsonObject answer = RangeObject(range, resolution);
+  answer.insert(QStringLiteral("records"), static_cast<qint64>(total.count));
+  answer.insert(QStringLiteral("calm"), static_cast<qint64>(total.calmCount));
+  answer.insert(QStringLiteral("sectors"), sectors);
+  return JsonResponse(answer);
+}
+
+WebResponse ArchiveApi::DaySummary(const QueryParameters& query) {
+  if (auto bad = Unknown(query, {"date"})) return *bad;
+  const std::string date = Value(query, "date");
+  const std::optional<std::int64_t> start =
+      date.size() == 10 ? LocalSecondsFromIso(date, false) : std::nullopt;
+  if (!start) {
+    return ErrorResponse(
+        400, QStringLiteral("Bad date '%1': give YYYY-MM-DD.").arg(QString::fromStdString(date)));
+  }
+  const std::optional<std::int32_t> id = archive.FindStation(station);
+  const ClimateReport report = BuildClimateReport(archive, id.value_or(-1), station, date,
+                                                  LocalSpan{*start, *start + kDay}, false);
+  return JsonBody(QByteArray::fromStdString(ClimateReportJson(report, {})));
+}
+
+WebResponse ArchiveApi::MonthSummary(const QueryParameters& query) {
+  if (auto bad = Unknown(query, {"month"})) return *bad;
+  const std::string month = Value(query, "month");
+  const std::optional<LocalSpan> span = MonthSpan(month);
+  if (!span) {
+    return ErrorResponse(
+        400, QStringLiteral("Bad month '%1': give YYYY-MM.").arg(QString::fromStdString(month)));
+  }
+  const std::optional<std::int32_t> id = archive.FindStation(station);
+  const ClimateReport report =
+      BuildClimateReport(archive, id.value_or(-1), station, month, *span, false);
+  return JsonBody(QByteArray::fromStdString(ClimateReportJson(report, {})));
+}
+
+WebResponse ArchiveApi::Records(const QueryParameters& query) {
+  if (auto bad = Unknown(query, {})) return *bad;
+  const std::optional<std::int32_t> id = archive.FindStation(station);
+  const std::vector<PeriodExtremes> extremes =
+      id ? FindStationExtremes(archive, *id) : std::vector<PeriodExtremes>();
+  return JsonBody(QByteArray::fromStdString(ExtremesJson(station, extremes, {})));
+}

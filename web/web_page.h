@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QByteArray>
+#include <optional>
+#include <string_view>
+
+#include "web/web_response.h"
+
+// True when Accept-Language ranks English above Czech; the page is Czech otherwise, as the
+// window is.
+bool PrefersEnglish(std::string_view acceptLanguage);
+
+// The page and its files, compiled into the program: "/", "/app.js", "/app.css"; nothing for
+// any other path.
+std::optional<WebResponse> PageFile(const QByteArray& path, std::string_view acceptLanguage);
