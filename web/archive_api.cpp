@@ -105,26 +105,33 @@ WebResponse ArchiveApi::History(const QueryParameters& query) {
   auto ranged = RangeOf(query, nowLocal);
   if (auto* bad = std::get_if<WebResponse>(&ranged)) return *bad;
   const Range range = std::get<Range>(ranged);
-  std::optional<Resolution> resolution = FinestWithin(range);
+  // A plain value and a flag rather than an optional: GCC 12 sees the optional's value as
+  // possibly uninitialized here.
+  const std::optional<Resolution> finest = FinestWithin(range);
+  bool chosen = finest.has_value();
+  Resolution resolution = finest.value_or(Resolution::Day);
   if (query.contains("step")) {
     const std::string step = Value(query, "step");
-    resolution.reset();
+    chosen = false;
     for (Resolution r : kResolutions) {
-      if (step == NameOf(r)) resolution = r;
+      if (step == NameOf(r)) {
+        resolution = r;
+        chosen = true;
+      }
     }
-    if (!resolution) {
+    if (!chosen) {
       return ErrorResponse(400, QStringLiteral("Bad step '%1': give minute, hour or day.")
                                     .arg(QString::fromStdString(step)));
     }
   }
-  if (!resolution || (range.to - range.from) / Seconds(*resolution) > kMostPoints) {
+  if (!chosen || (range.to - range.from) / Seconds(resolution) > kMostPoints) {
     return ErrorResponse(400, QStringLiteral("The range has more than %1 points: give a shorter "
                                              "range or a longer step.")
                                   .arg(kMostPoints));
   }
   QJsonArray points;
   if (const std::optional<std::int32_t> id = archive.FindStation(station)) {
-    for (const PeriodSummary& period : archive.Summaries(*id, *resolution, range.from, range.to)) {
+    for (const PeriodSummary& period : archive.Summaries(*id, resolution, range.from, range.to)) {
       const WindSummary& s = period.summary;
       points.append(QJsonObject{
           {QStringLiteral("time"), IsoOfLocal(period.start)},
@@ -138,7 +145,7 @@ WebResponse ArchiveApi::History(const QueryParameters& query) {
       });
     }
   }
-  QJsonObject answer = RangeObject(range, *resolution);
+  QJsonObject answer = RangeObject(range, resolution);
   answer.insert(QStringLiteral("points"), points);
   return JsonResponse(answer);
 }
