@@ -47,7 +47,13 @@ SqliteConnection::SqliteConnection(const std::filesystem::path& file, Mode mode)
       break;
   }
   const int code = sqlite3_open_v2(file.c_str(), &db_, flags, nullptr);
-  if (code != SQLITE_OK) Fail(code, "open");
+  if (code != SQLITE_OK) {
+    // The handle exists even when the open failed, and the destructor will not run.
+    const std::string message = file_.string() + ": open: " + sqlite3_errmsg(db_);
+    sqlite3_close_v2(db_);
+    db_ = nullptr;
+    throw ArchiveError(FaultOf(code), message);
+  }
   sqlite3_extended_result_codes(db_, 1);
   sqlite3_busy_timeout(db_, kBusyTimeoutMs);
 }
