@@ -29,6 +29,14 @@ HeadlessLogger::HeadlessLogger(const LoggerOptions& options, const ProgramFiles&
         if (publisher_ != nullptr) health.brokerConnected = publisher_->Connected();
         if (RecordArchiver* archiver = session_.Archiver()) {
           health.archiveFailures = archiver->Failures();
+          if (influx_ && archiver->Archive() != nullptr) {
+            try {
+              health.influxBacklog =
+                  archiver->Archive()->CountRecordsAfter(stationId_, influx_->LastDelivered());
+            } catch (const ArchiveError&) {
+              // Unknown for this scrape; the archive's own fault is told elsewhere.
+            }
+          }
         }
         return health;
       }) {

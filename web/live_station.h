@@ -15,8 +15,9 @@
 // What the program knows of the station besides its records.
 struct StationHealth {
   bool deviceConnected = false;
-  std::optional<bool> brokerConnected;  // none without a broker
-  std::int64_t archiveFailures = 0;     // reports that could not be written
+  std::optional<bool> brokerConnected;        // none without a broker
+  std::int64_t archiveFailures = 0;           // reports that could not be written
+  std::optional<std::int64_t> influxBacklog;  // records not yet in InfluxDB; none without it
 };
 
 // The station as the web pages see it: the newest record, when the last report came and how many

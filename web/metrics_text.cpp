@@ -54,5 +54,10 @@ QByteArray MetricsText(const LiveStation& live) {
   Put(text, "archive_write_failures_total", "counter",
       "Reports that could not be written to the station archive.",
       static_cast<double>(health.archiveFailures));
+  if (health.influxBacklog) {
+    Put(text, "influx_backlog_records", "gauge",
+        "Archived records not yet acknowledged by InfluxDB or VictoriaMetrics.",
+        static_cast<double>(*health.influxBacklog));
+  }
   return text;
 }

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <curl/curl.h>
+
 #include <QCoreApplication>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -63,3 +67,44 @@ class Subscriber : public Program {
     return found;
   }
 };
+
+// An HTTP answer of the logger's web server.
+struct Reply {
+  long status = 0;  // 0: no HTTP answer (refused, closed, timed out)
+  std::string headers;
+  std::string body;
+
+  QJsonObject Json() const {
+    return QJsonDocument::fromJson(QByteArray::fromStdString(body)).object();
+  }
+};
+
+inline size_t Append(char* data, size_t size, size_t count, void* out) {
+  static_cast<std::string*>(out)->append(data, size * count);
+  return size * count;
+}
+
+// A request with a bound; the path is sent as given, ".." and all.
+inline Reply Request(int port, const std::string& path, const std::string& header = {},
+                     const char* method = nullptr) {
+  Reply reply;
+  CURL* curl = curl_easy_init();
+  const std::string url = "http://127.0.0.1:" + std::to_string(port) + path;
+  curl_slist* headers = header.empty() ? nullptr : curl_slist_append(nullptr, header.c_str());
+  curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(curl, CURLOPT_PATH_AS_IS, 1L);
+  curl_easy_setopt(curl, CURLOPT_TIMEOUT, 20L);
+  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+  if (method != nullptr) curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, method);
+  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &Append);
+  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reply.body);
+  curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &Append);
+  curl_easy_setopt(curl, CURLOPT_HEADERDATA, &reply.headers);
+  if (curl_easy_perform(curl) == CURLE_OK) {
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &reply.status);
+  }
+  curl_easy_cleanup(curl);
+  curl_slist_free_all(headers);
+  return reply;
+}

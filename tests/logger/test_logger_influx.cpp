@@ -21,16 +21,17 @@ struct LoggerRun {
 };
 
 // Local time is UTC, so that the CSV's times are the server's.
-Program Logger(const LoggerRun& run, const std::string& url) {
+Program Logger(const LoggerRun& run, const std::string& url, int httpPort = 0) {
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert(QStringLiteral("TZ"), QStringLiteral("UTC"));
-  return Program(
-      LOGGER_PROGRAM,
-      {QStringLiteral("--simulate"), QStringLiteral("--interval=0.2"),
-       QStringLiteral("--config-dir"), run.dir.path(), QStringLiteral("--log"), run.Log(),
-       QStringLiteral("--archive"), run.Archive(), QStringLiteral("--station"),
-       QString::fromLatin1(kStation), QStringLiteral("--influx"), QString::fromStdString(url)},
-      environment);
+  QStringList arguments{QStringLiteral("--simulate"),   QStringLiteral("--interval=0.2"),
+                        QStringLiteral("--config-dir"), run.dir.path(),
+                        QStringLiteral("--log"),        run.Log(),
+                        QStringLiteral("--archive"),    run.Archive(),
+                        QStringLiteral("--station"),    QString::fromLatin1(kStation),
+                        QStringLiteral("--influx"),     QString::fromStdString(url)};
+  if (httpPort != 0) arguments << QStringLiteral("--http") << QString::number(httpPort);
+  return Program(LOGGER_PROGRAM, arguments, environment);
 }
 
 // Runs until it has logged at least rows records.
