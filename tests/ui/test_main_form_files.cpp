@@ -21,6 +21,7 @@
 #include <random>
 #include <string>
 
+#include "archive/station_archive.h"
 #include "core/date_time_text.h"
 #include "files/csv_format.h"
 #include "tests/support/filling_disk.h"
@@ -171,8 +172,12 @@ TEST_F(MainFormFilesTest, SaveFailuresNameTheChosenFile) {
 }
 
 TEST_F(MainFormFilesTest, OpenShowsTheFileInTheGridNewestOnTopAndSavesItBackUnchanged) {
+  const std::filesystem::path archive = programDir.File("archive.sqlite");
+  form->KeepArchive(archive);
   dialogs.AnswerNext(NameOf(kSavedRows));
   form->OpenClick(nullptr);
+  EXPECT_EQ(StationArchive(archive, StationArchive::Access::Read).RecordCount(), 0)
+      << "rows read from a file are not captured, and not archived";
 
   ASSERT_EQ(form->Core().Records().Size(), 3u);
   EXPECT_EQ(DateTimeText(form->Core().Records()[0].Time), "6.12 2008 14:05:33");
