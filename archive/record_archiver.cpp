@@ -31,7 +31,7 @@ void RecordArchiver::BeginReport(std::int32_t) {}
 void RecordArchiver::TakeRecord(const MeasurementRecord& record, const RecordContext& context) {
   if (!archive_) return;
   try {
-    waiting_.push_back(ToStoredRecord(record, context.MadeUp));
+    waiting_.push_back(ToStoredRecord(record, zone_.Place(record.Time), context.MadeUp));
     ++fresh_;
   } catch (const ArchiveError&) {
     ++lost_;  // a value no file can hold (not a number)

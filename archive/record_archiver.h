@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "archive/stored_record.h"
+#include "archive/zone_placer.h"
 #include "core/record_consumer.h"
 
 class StationArchive;
@@ -61,6 +62,7 @@ class RecordArchiver : public RecordConsumer {
   Report report_;
   std::unique_ptr<StationArchive> archive_;
   std::int32_t stationId_ = 0;
+  ZonePlacer zone_;
   std::vector<StoredRecord> waiting_;  // oldest first
   std::int64_t fresh_ = 0;             // rows taken since the last write
   std::int64_t lost_ = 0;

@@ -15,7 +15,10 @@ std::int64_t ToMillionths(double value) {
 }
 
 StoredRecord ToStoredRecord(const MeasurementRecord& record, bool madeUp) {
-  const UtcTime time = UtcFromLocal(record.Time);
+  return ToStoredRecord(record, UtcFromLocal(record.Time), madeUp);
+}
+
+StoredRecord ToStoredRecord(const MeasurementRecord& record, const UtcTime& time, bool madeUp) {
   StoredRecord stored;
   stored.time = time.utc;
   stored.utcOffset = time.offset;

@@ -35,7 +35,11 @@ inline double FromMillionths(std::int64_t value) {
   return static_cast<double>(value) / kMillionths;
 }
 
-// A captured or read record, its local time placed by this process's time zone.
+struct UtcTime;
+
+// A captured or read record whose local time is placed at time.
+StoredRecord ToStoredRecord(const MeasurementRecord& record, const UtcTime& time, bool madeUp);
+// The same, its local time placed by this process's time zone.
 StoredRecord ToStoredRecord(const MeasurementRecord& record, bool madeUp);
 // The record with its local time, the values as floats.
 MeasurementRecord ToMeasurementRecord(const StoredRecord& record);

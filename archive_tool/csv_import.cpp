@@ -5,32 +5,15 @@
 #include "archive/archive_error.h"
 #include "archive/station_archive.h"
 #include "archive/stored_record.h"
+#include "archive/zone_placer.h"
 #include "archive_tool/iso_log_row.h"
 #include "archive_tool/same_second_counter.h"
-#include "archive_tool/zone_placer.h"
 #include "files/data_file_reader.h"
 #include "files/file_messages.h"
 
 namespace {
 
 constexpr std::size_t kStepBytes = 1 << 20;
-
-// ToStoredRecord with the time placed by the cache.
-StoredRecord Stored(const MeasurementRecord& record, ZonePlacer& zone) {
-  const UtcTime time = zone.Place(record.Time);
-  StoredRecord stored;
-  stored.time = time.utc;
-  stored.utcOffset = time.offset;
-  stored.avgSpeed = ToMillionths(record.AvgSpeed);
-  stored.gustSpeed = ToMillionths(record.GustSpeed);
-  stored.sector = record.Sector;
-  stored.temperature = ToMillionths(record.Temperature);
-  stored.windChillAvg = ToMillionths(record.WindChillAvg);
-  stored.windChillGust = ToMillionths(record.WindChillGust);
-  stored.beaufortAvg = ToMillionths(record.BeaufortAvg);
-  stored.beaufortGust = ToMillionths(record.BeaufortGust);
-  return stored;
-}
 
 std::string LineError(std::int64_t line, const std::string& text) {
   return "line " + std::to_string(line) + ": " + text;
@@ -105,7 +88,7 @@ ImportResult ImportDataFile(StationArchive& archive, std::int32_t station,
   std::int64_t records = 0;
   const RecordCallback take = [&](const MeasurementRecord& record) {
     ++records;
-    StoredRecord stored = Stored(record, zone);
+    StoredRecord stored = ToStoredRecord(record, zone.Place(record.Time), false);
     stored.seq = seconds.Next(stored.time);
     if (archive.Import(station, stored)) {
       ++result.added;

@@ -19,6 +19,7 @@
 #include <string>
 
 #include "archive/station_archive.h"
+#include "bench/bench_folder.h"
 
 namespace {
 
@@ -26,23 +27,8 @@ constexpr std::int64_t kYearStart = 1735689600;  // 2025-01-01 00:00 UTC
 constexpr std::int64_t kStep = 5;
 constexpr std::int64_t kYearRecords = 365 * 86400 / kStep;
 
-class BenchFolder {
- public:
-  BenchFolder() {
-    const char* base = std::getenv("BENCH_ARCHIVE_DIR");
-    std::string pattern = std::string(base ? base : "/var/tmp") + "/bench-archive-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    path_ = pattern;
-  }
-  ~BenchFolder() { std::filesystem::remove_all(path_); }
-  std::filesystem::path operator/(const char* name) const { return path_ / name; }
-
- private:
-  std::filesystem::path path_;
-};
-
 BenchFolder& Folder() {
-  static BenchFolder folder;
+  static BenchFolder folder("bench-archive");
   return folder;
 }
 

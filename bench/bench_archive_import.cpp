@@ -21,6 +21,7 @@
 #include "archive/civil_time.h"
 #include "archive/station_archive.h"
 #include "archive_tool/csv_import.h"
+#include "bench/bench_folder.h"
 #include "files/c_file.h"
 #include "files/csv_format.h"
 #include "files/data_file_reader.h"
@@ -34,26 +35,15 @@ std::int64_t RowCount() {
   return rows != nullptr ? std::atoll(rows) : kYearAt5s;
 }
 
-// A folder of its own, removed at exit.
-struct Scratch {
-  std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                              ("anemometer-bench-archive-" + std::to_string(getpid()));
-  Scratch() { std::filesystem::create_directories(dir); }
-  ~Scratch() {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
-  }
-};
-
-Scratch& Folder() {
-  static Scratch scratch;
-  return scratch;
+BenchFolder& Folder() {
+  static BenchFolder folder("bench-archive-import");
+  return folder;
 }
 
 // Wind that varies as real wind does: a slow swing, gusts above it, a turning vane.
 const std::filesystem::path& YearFile() {
   static const std::filesystem::path file = [] {
-    const std::filesystem::path path = Folder().dir / "year.csv";
+    const std::filesystem::path path = Folder() / "year.csv";
     CFile out = OpenCFile(path, "wb");
     std::mt19937 random(7);
     std::normal_distribution<float> noise(0.0f, 0.8f);
@@ -122,7 +112,7 @@ BENCHMARK(BM_ParseYear)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 void BM_ImportYear(benchmark::State& state) {
   const std::filesystem::path& file = YearFile();
   for (auto _ : state) {
-    const std::filesystem::path archiveFile = Folder().dir / "archive.sqlite";
+    const std::filesystem::path archiveFile = Folder() / "archive.sqlite";
     for (const char* suffix : {"", "-wal", "-shm", "-lock"}) {
       std::filesystem::remove(archiveFile.string() + suffix);
     }
@@ -140,7 +130,7 @@ BENCHMARK(BM_ImportYear)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime()
 void BM_BareInsertYear(benchmark::State& state) {
   const std::filesystem::path& file = YearFile();
   for (auto _ : state) {
-    const std::filesystem::path dbFile = Folder().dir / "bare.sqlite";
+    const std::filesystem::path dbFile = Folder() / "bare.sqlite";
     for (const char* suffix : {"", "-wal", "-shm"})
       std::filesystem::remove(dbFile.string() + suffix);
     sqlite3* db = nullptr;

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "archive/station_archive.h"
+#include "bench/bench_folder.h"
 #include "timeseries/http_client.h"
 #include "timeseries/influx_sender.h"
 #include "timeseries/influx_target.h"
@@ -36,21 +37,6 @@ namespace {
 using SteadyClock = std::chrono::steady_clock;
 constexpr int kDayRecords = 86400 / 5;
 constexpr int kPort = 18528;
-
-class BenchFolder {
- public:
-  BenchFolder() {
-    const char* base = std::getenv("BENCH_ARCHIVE_DIR");
-    std::string pattern = std::string(base ? base : "/var/tmp") + "/bench-timeseries-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    path_ = pattern;
-  }
-  ~BenchFolder() { std::filesystem::remove_all(path_); }
-  std::filesystem::path operator/(const char* name) const { return path_ / name; }
-
- private:
-  std::filesystem::path path_;
-};
 
 InfluxTarget Target() {
   return std::get<InfluxTarget>(ParseInfluxTarget(
@@ -86,7 +72,7 @@ class Server {
 };
 
 struct Setup {
-  BenchFolder folder;
+  BenchFolder folder{"bench-timeseries"};
   std::filesystem::path file = folder / "archive.sqlite";
   Server server{folder / "vm"};
   StationArchive writer{file, StationArchive::Access::Write};

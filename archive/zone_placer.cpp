@@ -1,4 +1,4 @@
-#include "archive_tool/zone_placer.h"
+#include "archive/zone_placer.h"
 
 UtcTime ZonePlacer::Place(const SystemTime& local) {
   const std::int64_t seconds = SecondsFromCivil(local);

@@ -5,9 +5,9 @@
 #include "archive/civil_time.h"
 #include "core/system_time.h"
 
-// UtcFromLocal for a file's worth of records. mktime reads the time zone file again on every
-// call, which would cost more than parsing a row; the clocks change only on a whole minute, so
-// one answer serves all records of the same local minute.
+// UtcFromLocal for a stream of records (a file's worth, or a capture). mktime reads the time
+// zone file again on every call, which would cost more than parsing a row; the clocks change
+// only on a whole minute, so one answer serves all records of the same local minute.
 class ZonePlacer {
  public:
   UtcTime Place(const SystemTime& local);
