@@ -154,7 +154,7 @@ class TimeSeriesServer {
 
   // Every point of measurement wind and station, keyed and written as CsvRecords does.
   RecordRows Records(const char* db, const char* station) {
-    return kind_ == Kind::Victoria ? VictoriaRecords(station) : InfluxRecords(db, station);
+    return kind_ == Kind::Victoria ? SettledVictoriaRecords(station) : InfluxRecords(db, station);
   }
 
   // Write requests the server has answered (InfluxDB only).
@@ -173,6 +173,22 @@ class TimeSeriesServer {
   static constexpr const char* kFields[7] = {"wind_speed",   "wind_gust",       "temperature",
                                              "wind_chill",   "wind_chill_gust", "beaufort",
                                              "beaufort_gust"};
+
+  // VictoriaMetrics makes new series searchable a moment after it took their points, even after
+  // a flush, more so on a busy machine: the answer counts once two in a row agree and hold points.
+  RecordRows SettledVictoriaRecords(const char* station) {
+    RecordRows previous = VictoriaRecords(station);
+    RecordRows current;
+    WaitUntil(
+        [&] {
+          current = VictoriaRecords(station);
+          const bool settled = !current.empty() && current == previous;
+          previous = current;
+          return settled;
+        },
+        20);
+    return current;
+  }
 
   RecordRows VictoriaRecords(const char* station) {
     Http(Base() + "/internal/force_flush");
