@@ -10,6 +10,7 @@
 #include "archive/station_archive.h"
 #include "archive_tool/report_fields.h"
 #include "core/c_format.h"
+#include "core/direction_sector.h"
 
 namespace {
 
@@ -70,6 +71,10 @@ QJsonObject JsonRow(const std::string& period, const WindSummary& s, const WindU
   row[QStringLiteral("mean_speed")] = Rounded(v.meanSpeed);
   row[QStringLiteral("high_gust")] = Rounded(v.highGust);
   row[QStringLiteral("high_gust_time")] = QString::fromStdString(LocalIsoText(s.gustMaxTime));
+  row[QStringLiteral("high_gust_direction")] =
+      s.count > 0 && s.gustMaxSector >= 0 && s.gustMaxSector < kSectorCount
+          ? QJsonValue(QLatin1String(SectorName(s.gustMaxSector)))
+          : QJsonValue();
   const std::optional<double> degrees = VectorMeanDirection(s);
   row[QStringLiteral("dominant_direction")] =
       degrees ? QJsonValue(QString::fromStdString(DominantDirection(s))) : QJsonValue();

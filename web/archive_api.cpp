@@ -137,6 +137,8 @@ WebResponse ArchiveApi::History(const QueryParameters& query) {
           {QStringLiteral("time"), IsoOfLocal(period.start)},
           {QStringLiteral("records"), static_cast<qint64>(s.count)},
           {QStringLiteral("mean_speed"), Number(MeanSpeed(s))},
+          {QStringLiteral("min_speed"), Number(FromMillionths(s.speedMin))},
+          {QStringLiteral("max_speed"), Number(FromMillionths(s.speedMax))},
           {QStringLiteral("max_gust"), Number(FromMillionths(s.gustMax))},
           {QStringLiteral("min_temperature"), Number(FromMillionths(s.temperatureMin))},
           {QStringLiteral("max_temperature"), Number(FromMillionths(s.temperatureMax))},

@@ -33,5 +33,7 @@ QJsonObject LiveStation::CurrentOf(const MeasurementRecord* record) const {
                  lastReport_.isValid() ? QJsonValue(IsoTimeWithOffset(lastReport_)) : QJsonValue());
   current.insert(QLatin1String("connected"), health_().deviceConnected);
   current.insert(QLatin1String("records"), static_cast<qint64>(records_));
+  // The station's clock: the page asks for its periods in the station's time, not the browser's.
+  current.insert(QLatin1String("now"), IsoTimeWithOffset(QDateTime::currentDateTime()));
   return current;
 }

@@ -1,6 +1,8 @@
 #include "web/web_page.h"
 
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QString>
 #include <charconv>
 #include <string>
@@ -16,19 +18,77 @@ struct PageText {
 
 // clang-format off
 constexpr PageText kTexts[] = {
-    {"title",       "Anemometr Kelvra",              "Kelvra anemometer"},
-    {"live",        "Aktuální údaje",                "Live"},
-    {"lost",        "Spojení se ztratilo; připojuji znovu…", "Connection lost; reconnecting…"},
-    {"waiting",     "Připojuji…",                    "Connecting…"},
-    {"current",     "Aktuální hodnoty",              "Current values"},
-    {"speed",       "Rychlost větru",                "Wind speed"},
-    {"gust",        "Náraz",                         "Gust"},
-    {"direction",   "Směr větru",                    "Wind direction"},
-    {"temperature", "Teplota",                       "Temperature"},
-    {"chill",       "Pocitová teplota",              "Wind chill"},
-    {"beaufort",    "Beaufortova stupnice",          "Beaufort scale"},
-    {"last_report", "Poslední hlášení:",             "Last report:"},
-    {"charts",      "Grafy",                         "Charts"},
+    {"title",              "Anemometr Kelvra",              "Kelvra anemometer"},
+    {"live",               "Aktuální údaje",                "Live"},
+    {"lost",               "Spojení se ztratilo; připojuji znovu…", "Connection lost; reconnecting…"},
+    {"waiting",            "Připojuji…",                    "Connecting…"},
+    {"units",              "Jednotky",                      "Units"},
+    {"current",            "Aktuální hodnoty",              "Current values"},
+    {"speed",              "Rychlost větru",                "Wind speed"},
+    {"gust",               "Náraz",                         "Gust"},
+    {"direction",          "Směr větru",                    "Wind direction"},
+    {"north",              "S",                             "N"},
+    {"east",               "V",                             "E"},
+    {"south",              "J",                             "S"},
+    {"west",               "Z",                             "W"},
+    {"temperature",        "Teplota",                       "Temperature"},
+    {"chill",              "Pocitová teplota",              "Wind chill"},
+    {"beaufort",           "Beaufortova stupnice",          "Beaufort scale"},
+    {"last_report",        "Poslední hlášení:",             "Last report:"},
+    {"connected",          "anemometr připojen",            "anemometer connected"},
+    {"disconnected",       "anemometr odpojen",             "anemometer disconnected"},
+    {"history",            "Průběh",                        "History"},
+    {"range_day",          "24 hodin",                      "24 hours"},
+    {"range_week",         "7 dní",                         "7 days"},
+    {"range_month",        "30 dní",                        "30 days"},
+    {"range_year",         "Rok",                           "Year"},
+    {"chart_speed",        "Rychlost a nárazy",             "Speed and gusts"},
+    {"chart_direction",    "Průměrný směr",                 "Mean direction"},
+    {"chart_temperature",  "Teplota",                       "Temperature"},
+    {"mean",               "Průměr",                        "Mean"},
+    {"lowest",             "Nejnižší",                      "Lowest"},
+    {"highest",            "Nejvyšší",                      "Highest"},
+    {"time",               "Čas",                           "Time"},
+    {"rose",               "Větrná růžice",                 "Wind rose"},
+    {"today",              "Dnes",                          "Today"},
+    {"this_month",         "Tento měsíc",                   "This month"},
+    {"figures",            "Dnes a tento měsíc",            "Today and this month"},
+    {"mean_speed",         "Průměrná rychlost",             "Mean speed"},
+    {"high_gust",          "Nejvyšší náraz",                "Highest gust"},
+    {"wind_run",           "Větrná dráha",                  "Wind run"},
+    {"vector_direction",   "Průměrný směr (vektorový)",     "Vector-mean direction"},
+    {"records",            "Rekordy stanice",               "Station records"},
+    {"highest_daily_mean", "Nejvyšší denní průměr",         "Highest daily mean speed"},
+    {"greatest_run",       "Největší denní větrná dráha",   "Greatest daily wind run"},
+    {"lowest_temperature", "Nejnižší teplota",              "Lowest temperature"},
+    {"lowest_chill",       "Nejnižší pocitová teplota",     "Lowest wind chill"},
+    {"no_data",            "Za toto období nejsou data.",   "No data for this period."},
+    {"no_archive",         "Logger nevede archiv, průběh ani růžici nelze ukázat.",
+                           "The logger keeps no archive: no history and no wind rose."},
+    {"calm",               "bezvětří",                      "calm"},
+    {"records_count",      "záznamů",                       "records"},
+};
+// clang-format on
+
+struct Asset {
+  const char* path;
+  const char* contentType;
+};
+
+constexpr char kScript[] = "text/javascript; charset=utf-8";
+constexpr char kStyle[] = "text/css; charset=utf-8";
+
+// clang-format off
+constexpr Asset kAssets[] = {
+    {"/app.css",           kStyle},
+    {"/units.js",          kScript},
+    {"/live.js",           kScript},
+    {"/history.js",        kScript},
+    {"/rose.js",           kScript},
+    {"/figures.js",        kScript},
+    {"/uPlot.iife.min.js", kScript},
+    {"/uPlot.min.css",     kStyle},
+    {"/icon.svg",          "image/svg+xml"},
 };
 // clang-format on
 
@@ -85,18 +145,23 @@ bool PrefersEnglish(std::string_view acceptLanguage) {
 }
 
 std::optional<WebResponse> PageFile(const QByteArray& path, std::string_view acceptLanguage) {
-  if (path == "/app.js") {
-    return WebResponse{200, "text/javascript; charset=utf-8", Resource("app.js"), false, {}};
-  }
-  if (path == "/app.css") {
-    return WebResponse{200, "text/css; charset=utf-8", Resource("app.css"), false, {}};
+  for (const Asset& asset : kAssets) {
+    if (path == asset.path) {
+      return WebResponse{200, asset.contentType, Resource(asset.path + 1), false, {}};
+    }
   }
   if (path != "/") return std::nullopt;
   const bool english = PrefersEnglish(acceptLanguage);
   QByteArray page = Resource("index.html");
   page.replace("{{lang}}", english ? "en" : "cs");
+  QJsonObject texts;
   for (const PageText& text : kTexts) {
-    page.replace(QByteArray("{{") + text.key + "}}", english ? text.english : text.czech);
+    const char* chosen = english ? text.english : text.czech;
+    page.replace(QByteArray("{{") + text.key + "}}", chosen);
+    texts.insert(QLatin1String(text.key), QString::fromUtf8(chosen));
   }
+  // The page's script reads its texts from a data block: no inline script runs.
+  page.replace("{{texts}}",
+               QJsonDocument(texts).toJson(QJsonDocument::Compact).replace("<", "\\u003c"));
   return WebResponse{200, "text/html; charset=utf-8", page, false, "Accept-Language"};
 }

@@ -10,6 +10,6 @@
 // window is.
 bool PrefersEnglish(std::string_view acceptLanguage);
 
-// The page and its files, compiled into the program: "/", "/app.js", "/app.css"; nothing for
-// any other path.
+// The page and its files (scripts, style, the vendored chart library), compiled into the
+// program; nothing for any other path.
 std::optional<WebResponse> PageFile(const QByteArray& path, std::string_view acceptLanguage);

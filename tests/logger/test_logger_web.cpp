@@ -228,8 +228,10 @@ TEST_F(LoggerWeb, EveryAnswerForbidsForeignContentAndSniffing) {
     const char* type;
   } cases[] = {
       {"/", "no-cache", "text/html"},
-      {"/app.js", "no-cache", "text/javascript"},
+      {"/live.js", "no-cache", "text/javascript"},
+      {"/uPlot.iife.min.js", "no-cache", "text/javascript"},
       {"/app.css", "no-cache", "text/css"},
+      {"/icon.svg", "no-cache", "image/svg+xml"},
       {"/api/current", "no-store", "application/json"},
       {"/metrics", "no-store", "text/plain"},
       {"/api/summary/day?date=x", "no-store", "application/json"},

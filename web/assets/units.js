@@ -1,0 +1,118 @@
+"use strict";
+// What the page's scripts share: its texts, the chosen speed unit, number and time formats, the
+// station's clock and the JSON requests. The other scripts register with onUnitChange and read
+// Station.unit when they draw.
+window.Station = (function () {
+  const texts = JSON.parse(document.getElementById("texts").textContent);
+  const locale = document.body.dataset.lang === "en" ? "en-GB" : "cs-CZ";
+  const storageKey = "kelvra-anemometer-unit";
+
+  // Lower bound of each Beaufort number in m/s, as the program counts them.
+  const beaufortBounds = [0.0, 0.3, 1.6, 3.4, 5.5, 8.0, 10.8, 13.9, 17.2, 20.8, 24.5, 28.5, 32.7];
+  function beaufort(speed) {
+    let number = 0;
+    for (let band = 1; band < beaufortBounds.length; ++band) {
+      if (speed >= beaufortBounds[band]) number = band;
+    }
+    return number;
+  }
+
+  const units = {
+    ms: { name: "m/s", convert: (v) => v, digits: 1 },
+    kmh: { name: "km/h", convert: (v) => v * 3.6, digits: 1 },
+    kn: { name: "kn", convert: (v) => v * 3600 / 1852, digits: 1 },
+    mph: { name: "mph", convert: (v) => v * 3600 / 1609.344, digits: 1 },
+    bft: { name: "Bft", convert: beaufort, digits: 0 },
+  };
+
+  let unit = "ms";
+  try {
+    const kept = window.localStorage.getItem(storageKey);
+    if (kept && units[kept]) unit = kept;
+  } catch (e) {
+    // Storage may be switched off; the page then starts in m/s each time.
+  }
+  const listeners = [];
+
+  function fixed(value, digits) {
+    return typeof value === "number" && isFinite(value)
+      ? value.toLocaleString(locale, { minimumFractionDigits: digits, maximumFractionDigits: digits })
+      : "–";
+  }
+
+  // A speed in m/s in the chosen unit, as a number (null stays null).
+  function speed(value) {
+    return typeof value === "number" ? units[unit].convert(value) : null;
+  }
+
+  // Wall-clock seconds of a station time ("2026-12-07T11:45:03+01:00"): the time as the station's
+  // clock read it, counted as if it were UTC, so periods can be reckoned without the browser's
+  // own time zone.
+  function wallSeconds(iso) {
+    return Date.parse(iso.slice(0, 19) + "Z") / 1000;
+  }
+  // Back to the archive's parameter form, local to the station: "2026-12-07T11:45:03".
+  function wallIso(seconds) {
+    return new Date(seconds * 1000).toISOString().slice(0, 19);
+  }
+
+  // The station's clock, from the newest answer that gave it; the browser's until then.
+  let clock = { wall: wallSeconds(new Date().toISOString()), at: Date.now() };
+  let clockKnown;
+  const clockReady = new Promise((resolve) => (clockKnown = resolve));
+
+  function getJson(url) {
+    return fetch(url, { cache: "no-store" }).then((response) =>
+      response.json().then((body) => {
+        if (!response.ok) {
+          const error = new Error(body.error || response.statusText);
+          error.status = response.status;
+          throw error;
+        }
+        return body;
+      }),
+    );
+  }
+
+  const select = document.getElementById("unit");
+  select.value = unit;
+  select.addEventListener("change", () => {
+    unit = select.value;
+    try {
+      window.localStorage.setItem(storageKey, unit);
+    } catch (e) {
+      // Kept for this visit only.
+    }
+    for (const unitName of document.querySelectorAll(".speed-unit")) unitName.textContent = units[unit].name;
+    for (const listener of listeners) listener();
+  });
+  for (const unitName of document.querySelectorAll(".speed-unit")) unitName.textContent = units[unit].name;
+
+  return {
+    texts,
+    locale,
+    get unit() {
+      return unit;
+    },
+    unitName: () => units[unit].name,
+    speed,
+    // A speed in m/s written in the chosen unit, with the unit's usual digits.
+    speedText: (value) => fixed(speed(value), units[unit].digits),
+    speedDigits: () => units[unit].digits,
+    fixed,
+    beaufort,
+    onUnitChange: (listener) => listeners.push(listener),
+    getJson,
+    wallSeconds,
+    wallIso,
+    // Takes the station's time from an answer; the first call, with or without one, lets
+    // whoever waits on clockReady ask for its periods.
+    setClock: (iso) => {
+      if (typeof iso === "string") clock = { wall: wallSeconds(iso), at: Date.now() };
+      clockKnown();
+    },
+    clockReady,
+    // The station's wall clock now, in seconds.
+    now: () => clock.wall + (Date.now() - clock.at) / 1000,
+  };
+})();
