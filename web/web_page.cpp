@@ -1,5 +1,6 @@
 #include "web/web_page.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -7,6 +8,8 @@
 #include <charconv>
 #include <string>
 #include <utility>
+
+#include "web/state_json.h"
 
 namespace {
 
@@ -154,6 +157,8 @@ std::optional<WebResponse> PageFile(const QByteArray& path, std::string_view acc
   const bool english = PrefersEnglish(acceptLanguage);
   QByteArray page = Resource("index.html");
   page.replace("{{lang}}", english ? "en" : "cs");
+  // The station's clock, so that the page can ask for its periods without waiting for it.
+  page.replace("{{now}}", IsoTimeWithOffset(QDateTime::currentDateTime()).toLatin1());
   QJsonObject texts;
   for (const PageText& text : kTexts) {
     const char* chosen = english ? text.english : text.czech;

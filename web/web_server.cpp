@@ -61,17 +61,38 @@ struct WebServer::Stream {
 
 struct WebServer::Callbacks {
   static MHD_Result Access(void* cls, MHD_Connection* connection, const char* url,
-                           const char* method, const char*, const char*, std::size_t*, void**) {
-    return Answer(*static_cast<WebServer*>(cls), connection, url, method);
+                           const char* method, const char*, const char*, std::size_t*,
+                           void** request) {
+    // The first call comes with the headers only. A request we refuse is answered at once,
+    // before its body, and its connection closed; one we answer waits for the second call,
+    // since an answer queued on the first makes libmicrohttpd close the connection after it
+    // and a browser would then open a new one for every file.
+    static char headersRead;
+    if (*request == nullptr) {
+      *request = &headersRead;
+      const std::string_view verb(method);
+      if (verb != MHD_HTTP_METHOD_GET && verb != MHD_HTTP_METHOD_HEAD) {
+        return Queue(connection, ErrorResponse(MHD_HTTP_METHOD_NOT_ALLOWED,
+                                               QStringLiteral("Only GET and HEAD are answered.")));
+      }
+      if (HasBody(connection)) {
+        return Queue(connection, ErrorResponse(MHD_HTTP_BAD_REQUEST,
+                                               QStringLiteral("A GET or HEAD has no body.")));
+      }
+      return MHD_YES;
+    }
+    return Answer(*static_cast<WebServer*>(cls), connection, url);
   }
 
-  static MHD_Result Answer(WebServer& server, MHD_Connection* connection, const char* url,
-                           const char* method) {
-    const std::string_view verb(method);
-    if (verb != MHD_HTTP_METHOD_GET && verb != MHD_HTTP_METHOD_HEAD) {
-      return Queue(connection, ErrorResponse(MHD_HTTP_METHOD_NOT_ALLOWED,
-                                             QStringLiteral("Only GET and HEAD are answered.")));
-    }
+  static bool HasBody(MHD_Connection* connection) {
+    const char* length =
+        MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_LENGTH);
+    return MHD_lookup_connection_value(connection, MHD_HEADER_KIND,
+                                       MHD_HTTP_HEADER_TRANSFER_ENCODING) != nullptr ||
+           (length != nullptr && std::string_view(length) != "0");
+  }
+
+  static MHD_Result Answer(WebServer& server, MHD_Connection* connection, const char* url) {
     Arguments arguments;
     MHD_get_connection_values(connection, MHD_GET_ARGUMENT_KIND, &TakeArgument, &arguments);
     if (!arguments.repeated.empty()) {

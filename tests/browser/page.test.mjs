@@ -8,18 +8,9 @@ import path from "node:path";
 import { after, before, test } from "node:test";
 import puppeteer from "puppeteer-core";
 
+import { chromiumArgs } from "./chromium_args.mjs";
 import { StationLogger, waitFor } from "./station_logger.mjs";
 
-export const chromiumArgs = [
-  "--headless=new",
-  "--no-sandbox",
-  "--disable-gpu",
-  "--disable-quic",
-  "--no-first-run",
-  "--disable-background-networking",
-  "--disable-component-update",
-  "--disable-sync",
-];
 
 let station;
 let browser;

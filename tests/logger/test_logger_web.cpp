@@ -360,6 +360,17 @@ class RawClient {
     EXPECT_EQ(send(fd_, request.data(), request.size(), 0), static_cast<ssize_t>(request.size()));
   }
   ~RawClient() { close(fd_); }
+  void Send(const std::string& request) {
+    EXPECT_EQ(send(fd_, request.data(), request.size(), 0), static_cast<ssize_t>(request.size()));
+  }
+  std::size_t Count(const char* text) {
+    std::size_t count = 0;
+    const std::string& got = Read();
+    for (std::size_t at = got.find(text); at != std::string::npos; at = got.find(text, at + 1)) {
+      ++count;
+    }
+    return count;
+  }
   const std::string& Read() {
     char buffer[65536];
     ssize_t got = 0;
@@ -400,6 +411,22 @@ TEST(WebServerStreams, BeyondTheLimitAClientGets503AndTheOthersGoOn) {
            second.Got("event: record\ndata: {\"wind_speed\":1.5}\n\n");
   }));
   EXPECT_EQ(server.Streams(), 2u);
+}
+
+// A browser asks for a dozen files and answers; each new connection would cost it a round trip.
+TEST(WebServerStreams, AnswersKeepTheConnectionOpenAndARequestBodyIsRefused) {
+  WebServer server({"127.0.0.1", FreePort(), false}, NothingButJson());
+  std::string error;
+  ASSERT_TRUE(server.Start(error)) << error;
+  RawClient client(server.Port(), "/first");
+  ASSERT_TRUE(WaitUntil([&] { return client.Got("{\"ok\":true}"); })) << client.Read();
+  client.Send("GET /second HTTP/1.1\r\nHost: test\r\n\r\n");
+  ASSERT_TRUE(WaitUntil([&] { return client.Count("HTTP/1.1 200") == 2; })) << client.Read();
+  EXPECT_FALSE(client.Got("Connection: close")) << client.Read();
+
+  RawClient body(server.Port(), "/with-body HTTP/1.1\r\nContent-Length: 5\r\n\r\nhello GET /x");
+  ASSERT_TRUE(WaitUntil([&] { return body.Got("has no body"); })) << body.Read();
+  EXPECT_EQ(body.Read().rfind("HTTP/1.1 400", 0), 0u) << body.Read();
 }
 
 TEST(WebServerStreams, AClientThatDoesNotReadIsDroppedAndTheOthersGoOn) {

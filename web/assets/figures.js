@@ -59,6 +59,7 @@
     recordCell("record-run", all && all.greatest_daily_wind_run, (r) => Station.fixed(r.value, 1) + " km · " + at(r));
     recordCell("record-temperature", all && all.lowest_temperature, (r) => Station.fixed(r.value, 1) + " °C · " + at(r));
     recordCell("record-chill", all && all.lowest_wind_chill, (r) => Station.fixed(r.value, 1) + " °C · " + at(r));
+    Station.rendered("figures");
   }
 
   function load() {

@@ -176,14 +176,15 @@
       target.dataset.points = String(data[1].filter((v) => v !== null).length);
       target.dataset.series = String(chart.series.length);
     }
+    Station.rendered("history");
   }
 
   function load() {
     const wanted = range;
     const chosen = ranges[wanted];
     const from = Station.wallIso(Station.now() - chosen.seconds);
-    return Station.getJson("/api/history?from=" + from + "&step=" + chosen.step)
-      .then((answer) => {
+    return Promise.all([Station.getJson("/api/history?from=" + from + "&step=" + chosen.step), Station.scriptsRun])
+      .then(([answer]) => {
         if (wanted !== range) return;
         points = answer.points;
         step = answer.step;

@@ -43,12 +43,16 @@
     Station.setClock(current.now);
     latest = current;
     render();
+    Station.rendered("live");
   }
 
   function load() {
     return Station.getJson("/api/current")
       .then(take)
-      .catch(() => Station.setClock(undefined));
+      .catch(() => {
+        Station.setClock(undefined);
+        Station.rendered("live");
+      });
   }
 
   function lost() {

@@ -71,6 +71,7 @@
     // For whoever checks the page: how many petals are drawn, from how many records.
     canvas.dataset.petals = String(drawn);
     canvas.dataset.records = String(answer ? answer.records : 0);
+    Station.rendered("rose");
 
     if (!answer) return;
     if (answer.records === 0) {

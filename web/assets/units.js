@@ -33,6 +33,9 @@ window.Station = (function () {
     // Storage may be switched off; the page then starts in m/s each time.
   }
   const listeners = [];
+  // The parts of the page still to be drawn the first time; once none is left the page marks
+  // itself rendered ("station-rendered" in the browser's performance timeline).
+  const unrendered = new Set(["live", "history", "rose", "figures"]);
 
   function fixed(value, digits) {
     return typeof value === "number" && isFinite(value)
@@ -56,10 +59,12 @@ window.Station = (function () {
     return new Date(seconds * 1000).toISOString().slice(0, 19);
   }
 
-  // The station's clock, from the newest answer that gave it; the browser's until then.
-  let clock = { wall: wallSeconds(new Date().toISOString()), at: Date.now() };
+  // The station's clock: the page's, then the newest answer's that gave it.
+  const served = document.body.dataset.now;
+  let clock = { wall: wallSeconds(served || new Date().toISOString()), at: Date.now() };
   let clockKnown;
   const clockReady = new Promise((resolve) => (clockKnown = resolve));
+  if (served) clockKnown();
 
   function getJson(url) {
     return fetch(url, { cache: "no-store" }).then((response) =>
@@ -112,6 +117,12 @@ window.Station = (function () {
       clockKnown();
     },
     clockReady,
+    // Every script run: the page's own come first, so that their requests go out while the
+    // chart library is still being read.
+    scriptsRun: new Promise((resolve) => document.addEventListener("DOMContentLoaded", resolve)),
+    rendered: (part) => {
+      if (unrendered.delete(part) && unrendered.size === 0) performance.mark("station-rendered");
+    },
     // The station's wall clock now, in seconds.
     now: () => clock.wall + (Date.now() - clock.at) / 1000,
   };
