@@ -147,7 +147,8 @@ bool PrefersEnglish(std::string_view acceptLanguage) {
          (english.q > czech.q || (english.q == czech.q && english.place > czech.place));
 }
 
-std::optional<WebResponse> PageFile(const QByteArray& path, std::string_view acceptLanguage) {
+std::optional<WebResponse> PageFile(const QByteArray& path, std::string_view acceptLanguage,
+                                    const QByteArray& firstData) {
   for (const Asset& asset : kAssets) {
     if (path == asset.path) {
       return WebResponse{200, asset.contentType, Resource(asset.path + 1), false, {}};
@@ -165,8 +166,10 @@ std::optional<WebResponse> PageFile(const QByteArray& path, std::string_view acc
     page.replace(QByteArray("{{") + text.key + "}}", chosen);
     texts.insert(QLatin1String(text.key), QString::fromUtf8(chosen));
   }
-  // The page's script reads its texts from a data block: no inline script runs.
+  // The page's scripts read their texts and first data from data blocks: no inline script
+  // runs. A "<" is only ever inside a JSON string, where its escape means the same.
   page.replace("{{texts}}",
                QJsonDocument(texts).toJson(QJsonDocument::Compact).replace("<", "\\u003c"));
+  page.replace("{{first}}", QByteArray(firstData).replace("<", "\\u003c"));
   return WebResponse{200, "text/html; charset=utf-8", page, false, "Accept-Language"};
 }

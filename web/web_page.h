@@ -12,4 +12,7 @@ bool PrefersEnglish(std::string_view acceptLanguage);
 
 // The page and its files (scripts, style, the vendored chart library), compiled into the
 // program; nothing for any other path.
-std::optional<WebResponse> PageFile(const QByteArray& path, std::string_view acceptLanguage);
+// firstData, a JSON object, goes into the page as its first answers, so that it draws without
+// asking for them.
+std::optional<WebResponse> PageFile(const QByteArray& path, std::string_view acceptLanguage,
+                                    const QByteArray& firstData);

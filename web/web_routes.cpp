@@ -1,8 +1,13 @@
 #include "web/web_routes.h"
 
 #include <QDateTime>
+#include <QJsonDocument>
+#include <cstdio>
+#include <string>
+#include <utility>
 
 #include "archive/archive_error.h"
+#include "archive/civil_time.h"
 #include "web/archive_api.h"
 #include "web/live_station.h"
 #include "web/metrics_text.h"
@@ -32,7 +37,40 @@ std::int64_t NowLocalSeconds() {
   return now.toSecsSinceEpoch() + now.offsetFromUtc();
 }
 
+// "2026-12-07T11:45:03" of local seconds.
+std::string LocalIso(std::int64_t localSeconds) {
+  const SystemTime t = CivilFromSeconds(localSeconds);
+  char text[48];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", t.Year, t.Month, t.Day, t.Hour,
+                t.Minute, t.Second);
+  return text;
+}
+
 }  // namespace
+
+QByteArray WebRoutes::FirstData() {
+  QByteArray data = "{\"current\":" + QJsonDocument(live_.Current()).toJson(QJsonDocument::Compact);
+  if (StationArchive* archive = archive_()) {
+    try {
+      const std::int64_t now = NowLocalSeconds();
+      ArchiveApi api{*archive, station_, now};
+      const std::string today = LocalIso(now).substr(0, 10);
+      const std::pair<const char*, WebResponse> answers[] = {
+          {"history", api.History({{"from", LocalIso(now - 86400)}, {"step", "minute"}})},
+          {"rose", api.Rose({{"from", today}})},
+          {"day", api.DaySummary({{"date", today}})},
+          {"month", api.MonthSummary({{"month", today.substr(0, 7)}})},
+          {"records", api.Records({})},
+      };
+      for (const auto& [name, answer] : answers) {
+        if (answer.status == 200) data += QByteArray(",\"") + name + "\":" + answer.body;
+      }
+    } catch (const ArchiveError&) {
+      // The page asks for them itself and shows why they cannot be had.
+    }
+  }
+  return data + "}";
+}
 
 WebResponse WebRoutes::Answer(const QByteArray& path, const QueryParameters& query,
                               std::string_view acceptLanguage) {
@@ -55,6 +93,7 @@ WebResponse WebRoutes::Answer(const QByteArray& path, const QueryParameters& que
           QStringLiteral("The archive cannot be read: %1").arg(QString::fromUtf8(error.what())));
     }
   }
-  if (std::optional<WebResponse> page = PageFile(path, acceptLanguage)) return *page;
+  if (path == "/") return *PageFile(path, acceptLanguage, FirstData());
+  if (std::optional<WebResponse> page = PageFile(path, acceptLanguage, {})) return *page;
   return ErrorResponse(404, QStringLiteral("No such page."));
 }

@@ -22,6 +22,10 @@ class WebRoutes {
                      std::string_view acceptLanguage);
 
  private:
+  // The answers the page would ask for first: current values, the last 24 hours by the minute,
+  // today's rose and figures, this month's, the records.
+  QByteArray FirstData();
+
   LiveStation& live_;
   std::function<StationArchive*()> archive_;
   std::string station_;

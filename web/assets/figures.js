@@ -66,9 +66,9 @@
     const today = Station.wallIso(Station.now()).slice(0, 10);
     const quietly = (promise, take) => promise.then(take).catch(() => take(null));
     return Promise.all([
-      quietly(Station.getJson("/api/summary/day?date=" + today), (a) => (day = a)),
-      quietly(Station.getJson("/api/summary/month?month=" + today.slice(0, 7)), (a) => (month = a)),
-      quietly(Station.getJson("/api/records"), (a) => (records = a)),
+      quietly(Station.firstOr("day", "/api/summary/day?date=" + today), (a) => (day = a)),
+      quietly(Station.firstOr("month", "/api/summary/month?month=" + today.slice(0, 7)), (a) => (month = a)),
+      quietly(Station.firstOr("records", "/api/records"), (a) => (records = a)),
     ]).then(render);
   }
 

@@ -183,7 +183,9 @@
     const wanted = range;
     const chosen = ranges[wanted];
     const from = Station.wallIso(Station.now() - chosen.seconds);
-    return Promise.all([Station.getJson("/api/history?from=" + from + "&step=" + chosen.step), Station.scriptsRun])
+    const url = "/api/history?from=" + from + "&step=" + chosen.step;
+    const answer = wanted === "day" ? Station.firstOr("history", url) : Station.getJson(url);
+    return Promise.all([answer, Station.scriptsRun])
       .then(([answer]) => {
         if (wanted !== range) return;
         points = answer.points;

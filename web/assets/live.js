@@ -47,7 +47,7 @@
   }
 
   function load() {
-    return Station.getJson("/api/current")
+    return Station.firstOr("current", "/api/current")
       .then(take)
       .catch(() => {
         Station.setClock(undefined);

@@ -89,7 +89,8 @@
     const now = Station.now();
     // Today from the station's midnight; the others as far back as they reach.
     const from = wanted === "today" ? Station.wallIso(now).slice(0, 10) : Station.wallIso(now - periods[wanted]);
-    return Station.getJson("/api/rose?from=" + from)
+    const url = "/api/rose?from=" + from;
+    return (wanted === "today" ? Station.firstOr("rose", url) : Station.getJson(url))
       .then((rose) => {
         if (wanted !== period) return;
         answer = rose;

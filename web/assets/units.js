@@ -4,6 +4,8 @@
 // Station.unit when they draw.
 window.Station = (function () {
   const texts = JSON.parse(document.getElementById("texts").textContent);
+  // The answers the page would ask for first came with it; later ones are asked for.
+  const first = JSON.parse(document.getElementById("first").textContent || "{}");
   const locale = document.body.dataset.lang === "en" ? "en-GB" : "cs-CZ";
   const storageKey = "kelvra-anemometer-unit";
 
@@ -66,6 +68,13 @@ window.Station = (function () {
   const clockReady = new Promise((resolve) => (clockKnown = resolve));
   if (served) clockKnown();
 
+  // The answer that came with the page, once, else a request for it.
+  function firstOr(name, url) {
+    const given = first[name];
+    delete first[name];
+    return given ? Promise.resolve(given) : getJson(url);
+  }
+
   function getJson(url) {
     return fetch(url, { cache: "no-store" }).then((response) =>
       response.json().then((body) => {
@@ -108,6 +117,7 @@ window.Station = (function () {
     beaufort,
     onUnitChange: (listener) => listeners.push(listener),
     getJson,
+    firstOr,
     wallSeconds,
     wallIso,
     // Takes the station's time from an answer; the first call, with or without one, lets
