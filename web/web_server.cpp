@@ -171,7 +171,8 @@ struct WebServer::Callbacks {
     if (code == MHD_CONNECTION_NOTIFY_CLOSED) static_cast<WebServer*>(cls)->runSoon_.start();
   }
 
-  static void Log(void* cls, const char* format, va_list arguments) {
+  // MHD's own messages, printf formats.
+  [[gnu::format(printf, 2, 0)]] static void Log(void* cls, const char* format, va_list arguments) {
     auto& server = *static_cast<WebServer*>(cls);
     if (!server.starting_) return;  // a failing client is no news for the logger's output
     char text[512];
