@@ -51,7 +51,8 @@ HostAndPort SplitHostAndPort(const QString& text) {
 }  // namespace
 
 LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passwordVariable,
-                                 const char* credentialsDirectory, InfluxSecrets influxSecrets) {
+                                 const char* credentialsDirectory, InfluxSecrets influxSecrets,
+                                 const char* httpPassword) {
   ProgramCommandLine commandLine(
       QStringLiteral("kelvra-anemometer-logger"),
       QStringLiteral("Logs the Kelvra USB anemometer without a window: every record into a CSV "
@@ -131,11 +132,26 @@ LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passw
       QStringLiteral("Serves a live web page, a JSON API and Prometheus metrics on this port, "
                      "read-only (address 127.0.0.1 by default; 0.0.0.0:8080 to share it)."),
       QStringLiteral("[ADDRESS:]PORT"));
+  const QCommandLineOption httpUser(
+      QStringLiteral("http-user"),
+      QStringLiteral("Asks every web client for this user name and the password from the "
+                     "environment variable KELVRA_HTTP_PASSWORD (HTTP basic authentication; "
+                     "use it with --http-cert off this computer)."),
+      QStringLiteral("NAME"));
+  const QCommandLineOption httpCert(
+      QStringLiteral("http-cert"),
+      QStringLiteral("Serves HTTPS only, with this PEM certificate (chain) and --http-key."),
+      QStringLiteral("FILE"));
+  const QCommandLineOption httpKey(
+      QStringLiteral("http-key"),
+      QStringLiteral("The PEM private key of --http-cert, not encrypted."), QStringLiteral("FILE"));
   const QCommandLineOption verbose(QStringLiteral("verbose"),
                                    QStringLiteral("Also prints one line per record."));
-  commandLine.AddOptions({log, logFormat, simulate, interval, mqtt, topic, homeAssistant,
-                          removeHomeAssistant, user, passwordFile, tls, caFile, station, influx,
-                          influxUser, http, verbose});
+  commandLine.AddOptions({log,      logFormat,    simulate,      interval,
+                          mqtt,     topic,        homeAssistant, removeHomeAssistant,
+                          user,     passwordFile, tls,           caFile,
+                          station,  influx,       influxUser,    http,
+                          httpUser, httpCert,     httpKey,       verbose});
   commandLine.AddArchiveOptions(QStringLiteral("in the user's data folder"));
   if (std::optional<ProgramExit> end = commandLine.Parse(arguments)) return *end;
   const QCommandLineParser& parser = commandLine.Parser();
@@ -263,6 +279,42 @@ LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passw
                                   "with a numeric address and a port from 1 to 65535.")
                        .arg(parser.value(http)));
     }
+  }
+  if (parser.isSet(http)) {
+    WebAccess& access = options.webAccess;
+    if (parser.isSet(httpUser)) {
+      const QString name = parser.value(httpUser);
+      // Basic authentication sends "user:password": a colon would end the name early.
+      if (name.isEmpty() || name.contains(u':') ||
+          std::any_of(name.begin(), name.end(), [](QChar c) {
+            return c.category() == QChar::Other_Control || c == QChar::ReplacementCharacter;
+          })) {
+        return Usage(
+            QStringLiteral("Bad web user name '%1': printable characters, no colon.").arg(name));
+      }
+      if (httpPassword == nullptr || *httpPassword == '\0') {
+        return Usage(
+            QStringLiteral("--http-user needs the password in the environment variable "
+                           "KELVRA_HTTP_PASSWORD."));
+      }
+      access.user = name.toStdString();
+      access.password = httpPassword;
+    } else if (httpPassword != nullptr) {
+      // A password that protects nothing would leave the page open while seeming closed.
+      return Usage(
+          QStringLiteral("KELVRA_HTTP_PASSWORD is set but --http-user is not: give the "
+                         "user name too."));
+    }
+    if (parser.isSet(httpCert) != parser.isSet(httpKey)) {
+      return Usage(QStringLiteral("HTTPS needs both --http-cert FILE and --http-key FILE."));
+    }
+    access.certificateFile = parser.value(httpCert);
+    access.keyFile = parser.value(httpKey);
+    if (parser.isSet(httpCert) && (access.certificateFile.isEmpty() || access.keyFile.isEmpty())) {
+      return Usage(QStringLiteral("--http-cert and --http-key need file names."));
+    }
+  } else if (parser.isSet(httpUser) || parser.isSet(httpCert) || parser.isSet(httpKey)) {
+    return Usage(QStringLiteral("The web server's options need --http [ADDRESS:]PORT."));
   }
   if (options.logPattern.isEmpty() && !options.mqtt && !options.archive.keep && !options.http) {
     return Usage(

@@ -44,6 +44,14 @@ struct MqttSettings {
 // CR LF), or UTF-8 with ISO 8601 times for other tools.
 enum class LogFormat { Live, Iso };
 
+// Who may read the web server and whether it speaks HTTPS.
+struct WebAccess {
+  std::string user;         // --http-user; empty: anyone
+  std::string password;     // from KELVRA_HTTP_PASSWORD, never from the command line
+  QString certificateFile;  // --http-cert and --http-key, both or neither; empty: plain HTTP
+  QString keyFile;
+};
+
 struct LoggerOptions {
   QString logPattern;  // empty: no CSV log
   LogFormat logFormat = LogFormat::Live;
@@ -57,6 +65,7 @@ struct LoggerOptions {
   // topic prefix, else "default".
   std::string station = "default";
   std::optional<HttpAddress> http;  // --http: the web server's address
+  WebAccess webAccess;
   bool verbose = false;
 };
 
@@ -74,8 +83,10 @@ struct InfluxSecrets {
 };
 
 // arguments as main() received them, program name first. passwordVariable is the value of
-// KELVRA_MQTT_PASSWORD and credentialsDirectory that of CREDENTIALS_DIRECTORY (null when not
-// set). A password file that cannot be read is a usage error.
+// KELVRA_MQTT_PASSWORD, credentialsDirectory that of CREDENTIALS_DIRECTORY and httpPassword
+// that of KELVRA_HTTP_PASSWORD (null when not set). A password file that cannot be read is a
+// usage error; the web server's certificate and key are read when it starts.
 LoggerCommand ParseLoggerOptions(const QStringList& arguments, const char* passwordVariable,
                                  const char* credentialsDirectory = nullptr,
-                                 InfluxSecrets influxSecrets = {});
+                                 InfluxSecrets influxSecrets = {},
+                                 const char* httpPassword = nullptr);

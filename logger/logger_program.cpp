@@ -1,6 +1,7 @@
 #include "logger/logger_program.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QJsonDocument>
 #include <chrono>
 #include <clocale>
@@ -9,11 +10,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 
 #include "capture/this_program_files.h"
 #include "device/hidapi_transport.h"
 #include "device/simulated_anemometer.h"
 #include "device/system_clock.h"
+#include "files/regular_file.h"
 #include "logger/headless_logger.h"
 #include "logger/logger_options.h"
 #include "logger/mqtt_publisher.h"
@@ -30,6 +33,29 @@ namespace {
 
 // How long --homeassistant-remove waits for the broker to take the empty configurations.
 constexpr std::chrono::seconds kRemovalLimit{30};
+// Far above any certificate chain or key.
+constexpr std::size_t kLargestPemFile = 1024 * 1024;
+
+// The web server's login and, with --http-cert, the certificate and key read from their files;
+// false with the reason when a file cannot be read.
+bool WebSecurity(const WebAccess& access, WebServer::Security& security, std::string& error) {
+  security.user = access.user;
+  security.password = access.password;
+  if (access.certificateFile.isEmpty()) return true;
+  for (const auto& [file, pem, what] :
+       {std::tuple{&access.certificateFile, &security.certificate, "certificate"},
+        std::tuple{&access.keyFile, &security.key, "key"}}) {
+    std::optional<std::string> content =
+        ReadRegularFile(QFile::encodeName(*file).toStdString(), kLargestPemFile);
+    if (!content) {
+      error = std::string("cannot read the web server's ") + what + " '" + file->toStdString() +
+              "' (missing, not readable by this user, not a regular file, or over 1 MiB)";
+      return false;
+    }
+    *pem = std::move(*content);
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -41,6 +67,7 @@ int RunLogger(int argc, char** argv) {
   const std::optional<std::string> influxPassword =
       TakeSecretFromEnvironment("KELVRA_INFLUX_PASSWORD");
   const std::optional<std::string> influxToken = TakeSecretFromEnvironment("KELVRA_INFLUX_TOKEN");
+  const std::optional<std::string> httpPassword = TakeSecretFromEnvironment("KELVRA_HTTP_PASSWORD");
   QCoreApplication application(argc, argv);
   std::setlocale(LC_NUMERIC, "C");
   StatusLines status;
@@ -56,7 +83,8 @@ int RunLogger(int argc, char** argv) {
       ParseLoggerOptions(QCoreApplication::arguments(), password ? password->c_str() : nullptr,
                          std::getenv("CREDENTIALS_DIRECTORY"),
                          {influxPassword ? influxPassword->c_str() : nullptr,
-                          influxToken ? influxToken->c_str() : nullptr});
+                          influxToken ? influxToken->c_str() : nullptr},
+                         httpPassword ? httpPassword->c_str() : nullptr);
   if (const auto* end = std::get_if<ProgramExit>(&command)) return Finish(*end);
   const LoggerOptions options = std::get<LoggerOptions>(command);
   if (options.mqtt && options.mqtt->removeHomeAssistant) {
@@ -100,11 +128,18 @@ int RunLogger(int argc, char** argv) {
           return archiver != nullptr ? archiver->Archive() : nullptr;
         },
         options.station);
-    web.emplace(*options.http, [&routes](const QByteArray& path, const QueryParameters& query,
-                                         std::string_view language) {
-      return routes->Answer(path, query, language);
-    });
+    WebServer::Security security;
     std::string error;
+    if (!WebSecurity(options.webAccess, security, error)) {
+      std::fprintf(stderr, "kelvra-anemometer-logger: %s\n", error.c_str());
+      return 1;
+    }
+    web.emplace(
+        *options.http,
+        [&routes](const QByteArray& path, const QueryParameters& query, std::string_view language) {
+          return routes->Answer(path, query, language);
+        },
+        WebServer::Limits{}, std::move(security));
     if (!web->Start(error)) {
       std::fprintf(stderr, "kelvra-anemometer-logger: %s\n", error.c_str());
       return 1;
@@ -113,7 +148,7 @@ int RunLogger(int argc, char** argv) {
       web->Broadcast("record", QJsonDocument(current).toJson(QJsonDocument::Compact));
     });
     status.Say("web",
-               "serving http://" +
+               std::string(web->Tls() ? "serving https://" : "serving http://") +
                    (options.http->ipv6 ? "[" + options.http->host + "]" : options.http->host) +
                    ":" + std::to_string(web->Port()) + "/");
   }

@@ -3,14 +3,44 @@
 #include <arpa/inet.h>
 #include <microhttpd.h>
 #include <netinet/in.h>
+#include <strings.h>
 
+#include <QCryptographicHash>
 #include <QSocketNotifier>
 #include <algorithm>
 #include <climits>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
 
 namespace {
 
 constexpr char kEventsPath[] = "/api/events";
+// RFC 7617: the browser is to send the user name and password as UTF-8.
+constexpr char kChallenge[] = "Basic realm=\"kelvra-anemometer\", charset=\"UTF-8\"";
+
+QByteArray Digest(std::string_view text) {
+  return QCryptographicHash::hash(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())),
+                                  QCryptographicHash::Sha256);
+}
+
+// Equal digests, in a time that does not depend on where they differ; comparing digests
+// rather than the texts hides the length too.
+bool SameDigest(const QByteArray& a, const QByteArray& b) {
+  if (a.size() != b.size()) return false;
+  unsigned char difference = 0;
+  for (qsizetype i = 0; i < a.size(); ++i) {
+    difference |= static_cast<unsigned char>(a[i] ^ b[i]);
+  }
+  return difference == 0;
+}
+
+// Wiped before it goes back, so that a password does not linger in freed memory.
+void FreeSecret(char* text) {
+  if (text == nullptr) return;
+  ::explicit_bzero(text, std::strlen(text));
+  MHD_free(text);
+}
 
 void AddCommonHeaders(MHD_Response* response, bool live) {
   MHD_add_response_header(response, "Content-Security-Policy", "default-src 'self'");
@@ -29,6 +59,9 @@ MHD_Result Queue(MHD_Connection* connection, const WebResponse& answer) {
   if (!answer.vary.isEmpty()) MHD_add_response_header(response, "Vary", answer.vary.constData());
   if (answer.status == MHD_HTTP_METHOD_NOT_ALLOWED) {
     MHD_add_response_header(response, "Allow", "GET, HEAD");
+  }
+  if (answer.status == MHD_HTTP_UNAUTHORIZED) {
+    MHD_add_response_header(response, MHD_HTTP_HEADER_WWW_AUTHENTICATE, kChallenge);
   }
   const MHD_Result queued =
       MHD_queue_response(connection, static_cast<unsigned>(answer.status), response);
@@ -70,6 +103,13 @@ struct WebServer::Callbacks {
     static char headersRead;
     if (*request == nullptr) {
       *request = &headersRead;
+      auto& server = *static_cast<WebServer*>(cls);
+      // Before anything else, so that nothing tells a stranger what is there.
+      if (!server.Authorized(connection)) {
+        return Queue(connection,
+                     ErrorResponse(MHD_HTTP_UNAUTHORIZED,
+                                   QStringLiteral("This server needs a user name and password.")));
+      }
       const std::string_view verb(method);
       if (verb != MHD_HTTP_METHOD_GET && verb != MHD_HTTP_METHOD_HEAD) {
         return Queue(connection, ErrorResponse(MHD_HTTP_METHOD_NOT_ALLOWED,
@@ -146,6 +186,24 @@ struct WebServer::Callbacks {
     return static_cast<ssize_t>(size);
   }
 
+  // At its connection limit MHD takes the listening socket out of its epoll set and puts it
+  // back only at the start of its next run: without one soon after a connection closes, the
+  // epoll descriptor never wakes for a new client and the server stays deaf.
+  static void Notify(void* cls, MHD_Connection*, void**, MHD_ConnectionNotificationCode code) {
+    if (code == MHD_CONNECTION_NOTIFY_CLOSED) static_cast<WebServer*>(cls)->runSoon_.start();
+  }
+
+  // MHD's own messages, printf formats.
+  [[gnu::format(printf, 2, 0)]] static void Log(void* cls, const char* format, va_list arguments) {
+    auto& server = *static_cast<WebServer*>(cls);
+    if (!server.starting_) return;  // a failing client is no news for the logger's output
+    char text[512];
+    std::vsnprintf(text, sizeof text, format, arguments);
+    std::string line(text);
+    while (!line.empty() && (line.back() == '\n' || line.back() == '.')) line.pop_back();
+    server.startErrors_ += (server.startErrors_.empty() ? "" : "; ") + line;
+  }
+
   static void Free(void* cls) {
     auto* stream = static_cast<Stream*>(cls);
     std::erase(stream->server->streams_, stream);
@@ -153,8 +211,17 @@ struct WebServer::Callbacks {
   }
 };
 
-WebServer::WebServer(HttpAddress address, Handler handler, Limits limits)
-    : address_(std::move(address)), handler_(std::move(handler)), limits_(limits) {
+WebServer::WebServer(HttpAddress address, Handler handler, Limits limits, Security security)
+    : address_(std::move(address)),
+      handler_(std::move(handler)),
+      limits_(limits),
+      tlsCertificate_(std::move(security.certificate)),
+      tlsKey_(std::move(security.key)) {
+  if (!security.user.empty()) {
+    userDigest_ = Digest(security.user);
+    passwordDigest_ = Digest(security.password);
+  }
+  ::explicit_bzero(security.password.data(), security.password.size());
   timeout_.setSingleShot(true);
   connect(&timeout_, &QTimer::timeout, this, [this] { Run(); });
   runSoon_.setSingleShot(true);
@@ -164,7 +231,24 @@ WebServer::WebServer(HttpAddress address, Handler handler, Limits limits)
   connect(&keepAlive_, &QTimer::timeout, this, [this] { Send(": keep-alive\n\n"); });
 }
 
-WebServer::~WebServer() { Stop(); }
+WebServer::~WebServer() {
+  Stop();
+  ::explicit_bzero(tlsKey_.data(), tlsKey_.size());
+}
+
+bool WebServer::Authorized(MHD_Connection* connection) const {
+  if (userDigest_.isEmpty()) return true;
+  char* password = nullptr;
+  char* user = MHD_basic_auth_get_username_password(connection, &password);
+  // Both compared whatever the first gives, so that the time tells nothing of the user name.
+  const bool sameUser = SameDigest(Digest(user != nullptr ? user : ""), userDigest_);
+  const bool samePassword =
+      SameDigest(Digest(password != nullptr ? password : ""), passwordDigest_);
+  const bool given = user != nullptr && password != nullptr;
+  FreeSecret(user);
+  FreeSecret(password);
+  return given && sameUser && samePassword;
+}
 
 bool WebServer::Start(std::string& error) {
   sockaddr_in v4{};
@@ -181,18 +265,38 @@ bool WebServer::Start(std::string& error) {
     inet_pton(AF_INET, address_.host.c_str(), &v4.sin_addr);
     bind = reinterpret_cast<const sockaddr*>(&v4);
   }
-  unsigned flags = MHD_USE_EPOLL | MHD_ALLOW_SUSPEND_RESUME;
+  unsigned flags = MHD_USE_EPOLL | MHD_ALLOW_SUSPEND_RESUME | MHD_USE_ERROR_LOG;
   if (address_.ipv6) flags |= MHD_USE_IPv6;
-  daemon_ = MHD_start_daemon(
-      flags, static_cast<std::uint16_t>(address_.port), nullptr, nullptr, &Callbacks::Access, this,
-      MHD_OPTION_SOCK_ADDR, bind, MHD_OPTION_CONNECTION_LIMIT, limits_.connections,
-      MHD_OPTION_PER_IP_CONNECTION_LIMIT, limits_.perAddress, MHD_OPTION_CONNECTION_TIMEOUT,
-      limits_.timeoutSeconds, MHD_OPTION_CONNECTION_MEMORY_LIMIT, limits_.requestMemory,
-      MHD_OPTION_END);
+  // The logger first, so that MHD says nothing on its own.
+  std::vector<MHD_OptionItem> options = {
+      {MHD_OPTION_EXTERNAL_LOGGER, reinterpret_cast<intptr_t>(&Callbacks::Log), this},
+      {MHD_OPTION_SOCK_ADDR, 0, const_cast<sockaddr*>(bind)},
+      {MHD_OPTION_CONNECTION_LIMIT, limits_.connections, nullptr},
+      {MHD_OPTION_PER_IP_CONNECTION_LIMIT, limits_.perAddress, nullptr},
+      {MHD_OPTION_CONNECTION_TIMEOUT, limits_.timeoutSeconds, nullptr},
+      {MHD_OPTION_CONNECTION_MEMORY_LIMIT, static_cast<intptr_t>(limits_.requestMemory), nullptr},
+      {MHD_OPTION_NOTIFY_CONNECTION, reinterpret_cast<intptr_t>(&Callbacks::Notify), this},
+  };
+  if (Tls()) {
+    if (MHD_is_feature_supported(MHD_FEATURE_TLS) != MHD_YES) {
+      error = "this libmicrohttpd was built without TLS: --http-cert cannot be used";
+      return false;
+    }
+    flags |= MHD_USE_TLS;
+    options.push_back({MHD_OPTION_HTTPS_MEM_CERT, 0, tlsCertificate_.data()});
+    options.push_back({MHD_OPTION_HTTPS_MEM_KEY, 0, tlsKey_.data()});
+  }
+  options.push_back({MHD_OPTION_END, 0, nullptr});
+  startErrors_.clear();
+  starting_ = true;
+  daemon_ =
+      MHD_start_daemon(flags, static_cast<std::uint16_t>(address_.port), nullptr, nullptr,
+                       &Callbacks::Access, this, MHD_OPTION_ARRAY, options.data(), MHD_OPTION_END);
+  starting_ = false;
   if (daemon_ == nullptr) {
     const std::string host = address_.ipv6 ? "[" + address_.host + "]" : address_.host;
-    error = "cannot listen on " + host + ":" + std::to_string(address_.port) +
-            " (in use, or not an address of this computer)";
+    error = "cannot serve on " + host + ":" + std::to_string(address_.port) + ": " +
+            (startErrors_.empty() ? "in use, or not an address of this computer" : startErrors_);
     return false;
   }
   const MHD_DaemonInfo* info = MHD_get_daemon_info(daemon_, MHD_DAEMON_INFO_EPOLL_FD);

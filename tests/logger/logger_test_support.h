@@ -84,24 +84,39 @@ inline size_t Append(char* data, size_t size, size_t count, void* out) {
   return size * count;
 }
 
-// A request with a bound; the path is sent as given, ".." and all.
+// How a request is made besides its path: its credentials, HTTPS, its time bound.
+struct Client {
+  std::string login;   // USER:PASSWORD for basic authentication; empty: none
+  std::string caFile;  // not empty: HTTPS, trusting this certificate
+  long timeoutMs = 20000;
+};
+
+// A request with a bound; the path is sent as given, ".." and all. The status is also kept
+// when the answer's body is cut off by the bound (an event stream).
 inline Reply Request(int port, const std::string& path, const std::string& header = {},
-                     const char* method = nullptr) {
+                     const char* method = nullptr, const Client& client = {}) {
   Reply reply;
   CURL* curl = curl_easy_init();
-  const std::string url = "http://127.0.0.1:" + std::to_string(port) + path;
+  const std::string url = std::string(client.caFile.empty() ? "http" : "https") +
+                          "://127.0.0.1:" + std::to_string(port) + path;
   curl_slist* headers = header.empty() ? nullptr : curl_slist_append(nullptr, header.c_str());
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
   curl_easy_setopt(curl, CURLOPT_PATH_AS_IS, 1L);
-  curl_easy_setopt(curl, CURLOPT_TIMEOUT, 20L);
+  curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, client.timeoutMs);
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
   if (method != nullptr) curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, method);
+  if (!client.login.empty()) {
+    curl_easy_setopt(curl, CURLOPT_HTTPAUTH, CURLAUTH_BASIC);
+    curl_easy_setopt(curl, CURLOPT_USERPWD, client.login.c_str());
+  }
+  if (!client.caFile.empty()) curl_easy_setopt(curl, CURLOPT_CAINFO, client.caFile.c_str());
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &Append);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reply.body);
   curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &Append);
   curl_easy_setopt(curl, CURLOPT_HEADERDATA, &reply.headers);
-  if (curl_easy_perform(curl) == CURLE_OK) {
+  const CURLcode result = curl_easy_perform(curl);
+  if (result == CURLE_OK || result == CURLE_OPERATION_TIMEDOUT) {
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &reply.status);
   }
   curl_easy_cleanup(curl);

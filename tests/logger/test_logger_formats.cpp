@@ -24,9 +24,11 @@
 
 namespace {
 
-LoggerCommand Parse(const char* arguments, const char* password = nullptr) {
+LoggerCommand Parse(const char* arguments, const char* password = nullptr,
+                    const char* httpPassword = nullptr) {
   return ParseLoggerOptions(
-      QStringLiteral("logger %1").arg(QString::fromUtf8(arguments)).split(u' '), password);
+      QStringLiteral("logger %1").arg(QString::fromUtf8(arguments)).split(u' '), password, nullptr,
+      {}, httpPassword);
 }
 
 TEST(LoggerOptions, RefusesWhatItCannotUse) {
@@ -64,7 +66,13 @@ TEST(LoggerOptions, RefusesWhatItCannotUse) {
                                 "--simulate --http 10.0.0.1:",
                                 "--simulate --http ::1:8080",
                                 "--simulate --http [::1]8080",
-                                "--simulate --http 8080x"}) {
+                                "--simulate --http 8080x",
+                                "--simulate --http-user u",
+                                "--simulate --http-cert c.pem --http-key k.pem",
+                                "--simulate --http 8080 --http-user u",
+                                "--simulate --http 8080 --http-cert c.pem",
+                                "--simulate --http 8080 --http-key k.pem",
+                                "--simulate --http 8080 --http-cert= --http-key k.pem"}) {
     const LoggerCommand command = Parse(arguments);
     const auto* refused = std::get_if<ProgramExit>(&command);
     ASSERT_TRUE(refused != nullptr && refused->status == kExitUsage) << arguments;
@@ -123,6 +131,39 @@ TEST(LoggerOptions, WebAddress) {
     EXPECT_EQ(http->ipv6, c.ipv6);
   }
   EXPECT_FALSE(std::get<LoggerOptions>(Parse("--simulate")).http.has_value());
+}
+
+TEST(LoggerOptions, WebLoginAndCertificate) {
+  const struct {
+    const char* arguments;
+    const char* password;  // KELVRA_HTTP_PASSWORD
+    const char* user;      // null: refused
+  } cases[] = {
+      {"--http 8080 --http-user station", "secret", "station"},
+      {"--http 8080 --http-user station --http-cert c.pem --http-key k.pem", "secret", "station"},
+      {"--http 8080 --http-cert c.pem --http-key k.pem", nullptr, ""},
+      {"--http 8080", nullptr, ""},
+      {"--http 8080 --http-user station", "", nullptr},
+      {"--http 8080 --http-user sta:tion", "secret", nullptr},
+      // A password alone would seem to close the page and not do it.
+      {"--http 8080", "secret", nullptr},
+  };
+  for (const auto& c : cases) {
+    const LoggerCommand command =
+        Parse((std::string("--simulate ") + c.arguments).c_str(), nullptr, c.password);
+    if (c.user == nullptr) {
+      const auto* refused = std::get_if<ProgramExit>(&command);
+      EXPECT_TRUE(refused != nullptr && refused->status == kExitUsage) << c.arguments;
+      continue;
+    }
+    ASSERT_TRUE(std::holds_alternative<LoggerOptions>(command)) << c.arguments;
+    const WebAccess& access = std::get<LoggerOptions>(command).webAccess;
+    EXPECT_EQ(access.user, c.user);
+    EXPECT_EQ(access.password, *c.user != '\0' ? c.password : "") << c.arguments;
+    const bool tls = std::string(c.arguments).find("--http-cert") != std::string::npos;
+    EXPECT_EQ(access.certificateFile, tls ? QStringLiteral("c.pem") : QString());
+    EXPECT_EQ(access.keyFile, tls ? QStringLiteral("k.pem") : QString());
+  }
 }
 
 TEST(LoggerOptions, LogFormat) {

@@ -146,11 +146,14 @@ TEST(LoggerSecrets, ThePasswordIsNotInTheEnvironmentOfTheRunningLogger) {
   QTemporaryDir dir;
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert(QStringLiteral("KELVRA_MQTT_PASSWORD"), QStringLiteral("pa55-w0rd-26"));
+  environment.insert(QStringLiteral("KELVRA_HTTP_PASSWORD"), QStringLiteral("web-pa55-26"));
   environment.insert(QStringLiteral("KELVRA_TEST_MARK"), QStringLiteral("still-here"));
   // A broker nobody listens on: the logger keeps trying, and runs.
   Program logger(LOGGER_PROGRAM,
                  SimulatedLogger(dir) << QStringLiteral("--mqtt=127.0.0.1:%1").arg(FreePort())
-                                      << QStringLiteral("--mqtt-user=station"),
+                                      << QStringLiteral("--mqtt-user=station")
+                                      << QStringLiteral("--http=%1").arg(FreePort())
+                                      << QStringLiteral("--http-user=station"),
                  environment);
   const QString log = dir.filePath(QStringLiteral("wind.csv"));
   ASSERT_TRUE(WaitUntil([&] { return QFile::exists(log) && CsvDataRows(log) >= 2; }))
@@ -159,6 +162,8 @@ TEST(LoggerSecrets, ThePasswordIsNotInTheEnvironmentOfTheRunningLogger) {
   ASSERT_TRUE(environ.contains("KELVRA_TEST_MARK=still-here")) << "environ was read";
   EXPECT_FALSE(environ.contains("pa55-w0rd-26"));
   EXPECT_FALSE(environ.contains("KELVRA_MQTT_PASSWORD"));
+  EXPECT_FALSE(environ.contains("web-pa55-26"));
+  EXPECT_FALSE(environ.contains("KELVRA_HTTP_PASSWORD"));
   EXPECT_FALSE(ProcFile(logger.Pid(), "cmdline").contains("pa55-w0rd-26"));
   EXPECT_EQ(logger.Terminate(), 0) << logger.Errors().toStdString();
 }

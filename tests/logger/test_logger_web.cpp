@@ -1,13 +1,18 @@
 // The logger's web server, against the program on the simulator: the API agrees with the log and
 // with the archive tool, bad requests are refused with a reason, the metrics pass Prometheus'
-// linter, hostile requests leave the logger logging, and the event stream carries the records.
+// linter, hostile requests and crowds of idle connections leave the logger logging, the event
+// stream carries the records, and with a user and a certificate only HTTPS with the password is
+// answered.
+#include <arpa/inet.h>
 #include <curl/curl.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -15,9 +20,12 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "tests/logger/logger_test_support.h"
 #include "web/web_server.h"
@@ -289,16 +297,126 @@ TEST_F(LoggerWeb, MetricsPassPrometheusLinterAndShowTheSimulatorsSpeed) {
 }
 
 TEST_F(LoggerWeb, HostileRequestsAreRefusedAndTheLoggerKeepsLogging) {
-  const Reply climbing = Request(port_, "/../../etc/passwd");
-  EXPECT_EQ(climbing.status, 404);
-  EXPECT_EQ(climbing.body.find("root:"), std::string::npos);
-  EXPECT_EQ(Request(port_, "/%2e%2e/%2e%2e/etc/passwd").status, 404);
-  const Reply huge = Request(port_, "/api/current", "X-Filler: " + std::string(100000, 'a'));
-  EXPECT_TRUE(huge.status == 0 || huge.status >= 400) << huge.status;
+  const std::string filler(100000, 'a');
+  const struct {
+    std::string path;
+    std::string header;
+    long status;  // or no answer: the server may close before the client has sent it all
+  } cases[] = {
+      {"/../../etc/passwd", "", 404},
+      {"/%2e%2e/%2e%2e/etc/passwd", "", 404},
+      {"/%2E%2E%2F%2E%2E%2Fetc%2Fpasswd", "", 404},
+      {"/app.js/../../../../etc/passwd", "", 404},
+      {"/./app.js", "", 404},
+      {"//etc/passwd", "", 404},
+      {"/api/current", "X-Filler: " + filler, 431},
+      {"/api/current?from=" + filler, "", 414},
+  };
+  for (const auto& c : cases) {
+    const Reply reply = Request(port_, c.path, c.header);
+    EXPECT_TRUE(reply.status == c.status || (c.status != 404 && reply.status == 0))
+        << c.path.substr(0, 40) << ": " << reply.status;
+    EXPECT_EQ(reply.body.find("root:"), std::string::npos) << c.path.substr(0, 40);
+  }
   const qsizetype rows = CsvDataRows(log_);
   EXPECT_TRUE(WaitUntil([&] { return CsvDataRows(log_) >= rows + 3; }))
       << logger_->Errors().toStdString();
   EXPECT_EQ(Request(port_, "/api/current").status, 200);
+}
+
+// The resident memory of a process, in KiB.
+long ResidentKiB(qint64 pid) {
+  QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+  if (!status.open(QIODevice::ReadOnly)) return -1;
+  for (const QByteArray& line : status.readAll().split('\n')) {
+    if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ')[0].toLong();
+  }
+  return -1;
+}
+
+// A connection that never sends, from a loopback address of its own (all of 127/8 is this
+// computer): to the server each address is another client.
+int IdleConnection(int port, const std::string& source) {
+  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+  sockaddr_in from{};
+  from.sin_family = AF_INET;
+  inet_pton(AF_INET, source.c_str(), &from.sin_addr);
+  bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from);
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_port = htons(static_cast<std::uint16_t>(port));
+  to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to);  // completes in the background
+  return fd;
+}
+
+// Closed or refused by the server; a connection still waiting to be accepted is open.
+bool ClosedByServer(int fd) {
+  char byte = 0;
+  const ssize_t got = recv(fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+  return got == 0 || (got < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != ENOTCONN);
+}
+
+// The sockets a process holds: its listening socket and its clients.
+int Sockets(qint64 pid) {
+  int sockets = 0;
+  std::error_code error;
+  for (const auto& fd :
+       std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
+    sockets += std::filesystem::read_symlink(fd.path(), error).string().rfind("socket:", 0) == 0;
+  }
+  return sockets;
+}
+
+int ClosedByServer(const std::vector<int>& connections) {
+  return static_cast<int>(std::count_if(connections.begin(), connections.end(),
+                                        [](int fd) { return ClosedByServer(fd); }));
+}
+
+TEST_F(LoggerWeb, AThousandIdleConnectionsAreHeldToTheLimitsAndTheLoggerKeepsLogging) {
+  rlimit files{};
+  getrlimit(RLIMIT_NOFILE, &files);
+  if (files.rlim_max < 1200) GTEST_SKIP() << "needs 1200 open files";
+  files.rlim_cur = std::max<rlim_t>(files.rlim_cur, 1200);
+  setrlimit(RLIMIT_NOFILE, &files);
+  const qint64 pid = logger_->Pid();
+  ASSERT_EQ(Request(port_, "/api/current").status, 200);
+  const long before = ResidentKiB(pid);
+  const int listening = Sockets(pid);
+  const WebServer::Limits limits;
+  // One client over the limit of its address: what is beyond is closed at once.
+  std::vector<int> one;
+  for (unsigned i = 0; i < limits.perAddress + 10; ++i) {
+    one.push_back(IdleConnection(port_, "127.0.3.1"));
+  }
+  EXPECT_TRUE(WaitUntil([&] { return ClosedByServer(one) >= 10; }));
+  EXPECT_EQ(ClosedByServer(one), 10);
+  for (int fd : one) close(fd);
+  // 25 clients of 40 connections each: at its limit the server takes no more, and the rest wait
+  // in the kernel's queue.
+  std::vector<int> crowd;
+  for (int i = 0; i < 1000; ++i) {
+    crowd.push_back(IdleConnection(port_, "127.0.2." + std::to_string(i % 25 + 1)));
+  }
+  // The connection that reaches the limit may be the one libmicrohttpd closes.
+  EXPECT_TRUE(WaitUntil([&] {
+    return Sockets(pid) - listening >= static_cast<int>(limits.connections) - 1;
+  })) << Sockets(pid) - listening
+      << " held";
+  const qsizetype rows = CsvDataRows(log_);
+  EXPECT_TRUE(WaitUntil([&] { return CsvDataRows(log_) >= rows + 3; }))
+      << "the simulator's records go on into the log meanwhile";
+  EXPECT_LE(Sockets(pid) - listening, static_cast<int>(limits.connections));
+  EXPECT_EQ(Request(port_, "/api/current", {}, nullptr, {"", "", 1000}).status, 0)
+      << "a client beyond the limit waits";
+  for (int fd : crowd) close(fd);
+  // The server takes clients again once they have gone.
+  EXPECT_TRUE(WaitUntil([&] {
+    return Request(port_, "/api/current", {}, nullptr, {"", "", 2000}).status == 200;
+  }));
+  const long after = ResidentKiB(pid);
+  ASSERT_GT(before, 0);
+  EXPECT_LT(after - before, 20 * 1024) << before << " KiB before, " << after << " after";
 }
 
 TEST_F(LoggerWeb, AnEventStreamClientReceivesARecordEvent) {
@@ -339,6 +457,153 @@ TEST_F(LoggerWeb, AnEventStreamClientReceivesARecordEvent) {
           .object();
   EXPECT_TRUE(record.contains(QStringLiteral("wind_speed"))) << received.text;
   EXPECT_GT(record[QStringLiteral("records")].toInteger(), 0);
+}
+
+// A self-signed certificate for 127.0.0.1 and its key, made for this run.
+bool MakeCertificate(const QString& certificate, const QString& key) {
+  QProcess openssl;
+  openssl.start(QStringLiteral(OPENSSL),
+                {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
+                 QStringLiteral("ec"), QStringLiteral("-pkeyopt"),
+                 QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
+                 QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"),
+                 QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-addext"),
+                 QStringLiteral("subjectAltName=IP:127.0.0.1"), QStringLiteral("-keyout"), key,
+                 QStringLiteral("-out"), certificate});
+  return openssl.waitForFinished(30000) && openssl.exitCode() == 0;
+}
+
+// A colon and a non-ASCII letter: the password is everything after the user name's colon, UTF-8.
+const std::string kPassword = "pa55:w\xc3\xb6rd";
+
+// The logger with a user name and a certificate.
+class LoggerWebLogin : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dir_ = new QTemporaryDir;
+    certificate_ = dir_->filePath(QStringLiteral("cert.pem"));
+    const QString key = dir_->filePath(QStringLiteral("key.pem"));
+    ASSERT_TRUE(MakeCertificate(certificate_, key));
+    port_ = FreePort();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("KELVRA_HTTP_PASSWORD"), QString::fromStdString(kPassword));
+    logger_ = new Program(LOGGER_PROGRAM,
+                          {QStringLiteral("--simulate"), QStringLiteral("--interval=0.2"),
+                           QStringLiteral("--config-dir"), dir_->path(), QStringLiteral("--http"),
+                           QStringLiteral("127.0.0.1:%1").arg(port_), QStringLiteral("--http-user"),
+                           QStringLiteral("station"), QStringLiteral("--http-cert"), certificate_,
+                           QStringLiteral("--http-key"), key},
+                          environment);
+    ASSERT_TRUE(WaitUntil([] {
+      return logger_->Errors().contains(QStringLiteral("serving https://127.0.0.1:%1/").arg(port_));
+    })) << logger_->Errors().toStdString();
+  }
+  static void TearDownTestSuite() {
+    EXPECT_EQ(logger_->Terminate(), 0) << logger_->Errors().toStdString();
+    delete logger_;
+    delete dir_;
+  }
+  static Client As(const std::string& login, long timeoutMs = 20000) {
+    return {login, certificate_.toStdString(), timeoutMs};
+  }
+
+  static QTemporaryDir* dir_;
+  static QString certificate_;
+  static int port_;
+  static Program* logger_;
+};
+
+QTemporaryDir* LoggerWebLogin::dir_ = nullptr;
+QString LoggerWebLogin::certificate_;
+int LoggerWebLogin::port_ = 0;
+Program* LoggerWebLogin::logger_ = nullptr;
+
+TEST_F(LoggerWebLogin, EveryPathNeedsTheUserAndPassword) {
+  const struct {
+    const char* path;
+    long status;
+  } paths[] = {
+      {"/", 200},           {"/live.js", 200}, {"/api/current", 200}, {"/api/history?from=x", 400},
+      {"/api/events", 200}, {"/metrics", 200}, {"/missing", 404},
+  };
+  const Client strangers[] = {As(""), As("station:pa55:word"), As("Station:" + kPassword),
+                              As("station:" + kPassword + "x"), As("station" + kPassword)};
+  for (const auto& p : paths) {
+    for (const Client& stranger : strangers) {
+      const Reply reply = Request(port_, p.path, {}, nullptr, stranger);
+      EXPECT_EQ(reply.status, 401) << p.path << " as " << stranger.login;
+      EXPECT_NE(reply.headers.find(
+                    R"(WWW-Authenticate: Basic realm="kelvra-anemometer", charset="UTF-8")"),
+                std::string::npos)
+          << p.path << reply.headers;
+      EXPECT_NE(reply.headers.find("Content-Security-Policy: default-src 'self'"),
+                std::string::npos);
+      EXPECT_NE(reply.headers.find("X-Content-Type-Options: nosniff"), std::string::npos);
+      EXPECT_EQ(reply.body.find("wind"), std::string::npos) << reply.body;
+    }
+    // An event stream does not end: its status is all there is to see.
+    const Reply reply = Request(port_, p.path, {}, nullptr, As("station:" + kPassword, 3000));
+    EXPECT_EQ(reply.status, p.status) << p.path << ": " << reply.body;
+  }
+  // Not even which methods are answered, without the password.
+  EXPECT_EQ(Request(port_, "/api/current", {}, "POST", As("")).status, 401);
+  EXPECT_EQ(Request(port_, "/api/current", {}, "POST", As("station:" + kPassword)).status, 405);
+}
+
+TEST_F(LoggerWebLogin, PlainHttpGetsNoAnswer) {
+  EXPECT_EQ(Request(port_, "/api/current", {}, nullptr, {"station:" + kPassword, "", 5000}).status,
+            0);
+  EXPECT_EQ(Request(port_, "/api/current", {}, nullptr, As("station:" + kPassword)).status, 200)
+      << "the server still answers HTTPS";
+}
+
+TEST(LoggerWebStart, WhatTheWebServerCannotUseEndsTheStart) {
+  QTemporaryDir dir;
+  const QString garbage = dir.filePath(QStringLiteral("garbage.pem"));
+  QFile file(garbage);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("-----BEGIN CERTIFICATE-----\nnot one\n-----END CERTIFICATE-----\n");
+  file.close();
+  const QString missing = dir.filePath(QStringLiteral("missing.pem"));
+  const struct {
+    QStringList arguments;
+    bool password;
+    int status;
+    const char* says;
+  } cases[] = {
+      {{QStringLiteral("--http-user"), QStringLiteral("station")},
+       false,
+       2,
+       "KELVRA_HTTP_PASSWORD"},
+      {{QStringLiteral("--http-cert"), missing, QStringLiteral("--http-key"), garbage},
+       false,
+       1,
+       "cannot read the web server's certificate"},
+      {{QStringLiteral("--http-cert"), garbage, QStringLiteral("--http-key"), missing},
+       false,
+       1,
+       "cannot read the web server's key"},
+      {{QStringLiteral("--http-cert"), garbage, QStringLiteral("--http-key"), garbage},
+       true,
+       1,
+       "TLS"},
+  };
+  for (const auto& c : cases) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("KELVRA_HTTP_PASSWORD"));
+    QStringList arguments = {QStringLiteral("--simulate"), QStringLiteral("--no-archive"),
+                             QStringLiteral("--http"), QString::number(FreePort())};
+    if (c.password) {
+      environment.insert(QStringLiteral("KELVRA_HTTP_PASSWORD"), QStringLiteral("secret"));
+      arguments << QStringLiteral("--http-user") << QStringLiteral("station");
+    }
+    Program logger(LOGGER_PROGRAM, arguments + c.arguments, environment);
+    EXPECT_EQ(logger.Finish(), c.status) << c.says;
+    // A certificate libmicrohttpd cannot use fails where the address would: with its reason.
+    EXPECT_TRUE(logger.Errors().contains(QLatin1String(c.says)) &&
+                (c.status == 2 || logger.Errors().contains(QStringLiteral("cannot "))))
+        << logger.Errors().toStdString();
+  }
 }
 
 // A raw client of the in-process server: it reads only when told to, so that it can also not read.
@@ -455,6 +720,22 @@ TEST(WebServerStreams, AClientThatDoesNotReadIsDroppedAndTheOthersGoOn) {
   server.Broadcast("record", "last");
   EXPECT_TRUE(WaitUntil([&] { return reader.Got("data: last\n\n"); }));
   EXPECT_GT(sent, 4);
+}
+
+TEST(WebServerStreams, AnIdleConnectionIsClosedAtItsTimeoutNotBefore) {
+  WebServer::Limits limits;
+  limits.timeoutSeconds = 1;
+  WebServer server({"127.0.0.1", FreePort(), false}, NothingButJson(), limits);
+  std::string error;
+  ASSERT_TRUE(server.Start(error)) << error;
+  QElapsedTimer opened;
+  opened.start();
+  const int idle = IdleConnection(server.Port(), "127.0.0.1");
+  EXPECT_TRUE(WaitUntil([&] { return ClosedByServer(idle); }));
+  EXPECT_GE(opened.elapsed(), 900);
+  close(idle);
+  RawClient after(server.Port(), "/api/current");
+  EXPECT_TRUE(WaitUntil([&] { return after.Got("{\"ok\":true}"); }));
 }
 
 }  // namespace

@@ -22,3 +22,7 @@ fi
 # A wrong command line is not retried every RestartSec for ever.
 grep -q '^RestartPreventExitStatus=2$' "$unit"
 grep -q '^ExecStart=.*--log /var/log/kelvra-anemometer/wind-%%Y-%%m-%%d.csv' "$unit"
+# The options and the secrets' variables (KELVRA_HTTP_PASSWORD, ...) come from the options file,
+# and the options reach the command line.
+grep -q '^EnvironmentFile=-/etc/default/kelvra-anemometer-logger$' "$unit"
+grep -q '^ExecStart=.* \$KELVRA_LOGGER_OPTIONS$' "$unit"
