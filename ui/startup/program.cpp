@@ -26,6 +26,7 @@
 #include "ui/dialogs/kalibracni_tabulka_form.h"
 #include "ui/dialogs/kalibracni_tabulka_zaznam_form.h"
 #include "ui/dialogs/nastaveni_smeru_vetru_form.h"
+#include "ui/drawing/compass_card.h"
 #include "ui/main_window/main_form.h"
 #include "ui/startup/command_line.h"
 
@@ -142,6 +143,7 @@ int RunProgram(int& argc, char** argv, HidTransport& transport, const ProgramOpt
   const CommandLine commandLine =
       ParseCommandLine(argc, argv, options.description, options.archiveByDefault);
   if (commandLine.end) return Finish(*commandLine.end);
+  BeginFontConfiguration();
   QApplication application(argc, argv);
   try {
     // Also the window's class under X11, which the desktop entry's StartupWMClass names.
@@ -153,6 +155,8 @@ int RunProgram(int& argc, char** argv, HidTransport& transport, const ProgramOpt
     // before it is back.
     std::future<QIcon> installedIcon = std::async(std::launch::async, InstalledProgramIcon);
     ApplyProgramConventions();
+    // Text in the program's fonts that the window shows, made while the icon is looked up.
+    CompassCard();
     UseInstalledProgramIcon(installedIcon.get());
 
     SystemClock clock;
