@@ -5,6 +5,3 @@
 // The wind rose's compass card: 200 x 200, north up, east to the right, the 16 compass-point
 // names around the rim and the centre at pixel (100, 100). The needles are drawn over it.
 QImage MakeCompassCard();
-// The card made once per program: its names are text in fixed fonts, and the first window's
-// start can make it while it waits for something else.
-const QImage& CompassCard();
