@@ -10,11 +10,16 @@
 #include <QIcon>
 #include <QImage>
 #include <QLibraryInfo>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
+#include <utility>
 
 #include "tests/ui/main_form_fixture.h"
+#include "ui/desktop/icon_theme.h"
 #include "ui/startup/program.h"
 
 namespace {
@@ -76,6 +81,45 @@ TEST(ProgramConventionsTest, InstalledIconReplacesTheDrawnOne) {
   QIcon::setThemeSearchPaths(searchPaths);
   QIcon::setThemeName(themeName);
   QApplication::setWindowIcon(drawn);
+}
+
+// The icon theme's index is read on the program's thread while the window is built: the window
+// waits for it once, before the menu bar and the tool buttons' pictures, its themed icons.
+TEST_F(MainFormTest, ThemedIconsWaitForTheIconTheme) {
+  form.reset();
+  int waits = 0;
+  QStringList themedBeforeWait;
+  SetIconThemeWait([&] {
+    ++waits;
+    for (QWidget* widget : QApplication::allWidgets()) {
+      const auto* button = qobject_cast<QToolButton*>(widget);
+      if ((qobject_cast<QMenuBar*>(widget) != nullptr && widget->objectName() == "MainMenu") ||
+          (button != nullptr && button->objectName().startsWith("SpeedButton_") &&
+           !button->icon().isNull())) {
+        themedBeforeWait << widget->objectName();
+      }
+    }
+  });
+  CreateForm();
+  EXPECT_EQ(waits, 1);
+  EXPECT_TRUE(themedBeforeWait.isEmpty()) << themedBeforeWait.join(", ").toStdString();
+  WaitForIconTheme();
+  EXPECT_EQ(waits, 1) << "a wait runs once";
+
+  const std::pair<const char*, QStyle::StandardPixmap> glyphs[] = {
+      {"SpeedButton_FileOpen", QStyle::SP_DialogOpenButton},
+      {"SpeedButton_FileSave", QStyle::SP_DialogSaveButton},
+      {"SpeedButton_FileSavePdf", QStyle::SP_FileIcon},
+      {"SpeedButton_CaptureStart", QStyle::SP_MediaPlay},
+      {"SpeedButton_CaptureStop", QStyle::SP_MediaStop},
+      {"SpeedButton_Alarms", QStyle::SP_MessageBoxWarning}};
+  for (const auto& [name, glyph] : glyphs) {
+    const auto* button = form->findChild<QToolButton*>(QString::fromLatin1(name));
+    ASSERT_NE(button, nullptr) << name;
+    EXPECT_EQ(button->icon().pixmap(16).toImage(),
+              form->style()->standardIcon(glyph).pixmap(16).toImage())
+        << name;
+  }
 }
 
 // The start-up work that waits for the window (the dialogs, the installed icon, the sound

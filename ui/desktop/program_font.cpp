@@ -1,9 +1,11 @@
 #include "ui/desktop/program_font.h"
 
+#include <fontconfig/fontconfig.h>
+
 #include <QFontDatabase>
-#include <QFontInfo>
 #include <QFontMetrics>
 #include <QStandardPaths>
+#include <future>
 
 namespace {
 
@@ -21,9 +23,16 @@ QFont Face(int pixelSize, bool bold) {
   return font;
 }
 
-bool HasTahoma() {
-  return QFontInfo(Face(kTahomaPixels, false)).family() == QLatin1String("Tahoma");
+// fontconfig's configuration and font list, read on a thread while the application object starts.
+std::future<void>& FontConfiguration() {
+  static std::future<void> reading;
+  return reading;
 }
+
+// Whether the font database holds a Tahoma, which a request for Tahoma then gets. Asked of the
+// database rather than of a QFontInfo, which would load a face (a fallback's when it is missing)
+// that the window may not use.
+bool HasTahoma() { return !QFontDatabase::styles(QStringLiteral("Tahoma")).isEmpty(); }
 
 // 11 with Tahoma; otherwise the largest size at which the fallback is no wider than Tahoma.
 int ProgramPixelSize() {
@@ -42,10 +51,19 @@ int ProgramPixelSize() {
 
 }  // namespace
 
+void BeginFontConfiguration() {
+  std::future<void>& reading = FontConfiguration();
+  if (reading.valid()) return;
+  // Qt's font database starts with FcInit, which then finds the configuration in place.
+  reading = std::async(std::launch::async, [] { FcInit(); });
+}
+
 void LoadProgramFonts() {
   static bool loaded = false;
   if (loaded) return;
   loaded = true;
+  // Two threads that both find fontconfig unconfigured would each read it all.
+  if (FontConfiguration().valid()) FontConfiguration().get();
   if (HasTahoma()) return;
   for (const char* file : {"wine/fonts/tahoma.ttf", "wine/fonts/tahomabd.ttf"}) {
     const QString found =

@@ -227,6 +227,7 @@ class TMainForm : public QMainWindow {
   void CreateControls();
   void CreateMenu();
   void CreateToolButtons(QWidget* client);
+  void ShowToolButtonIcons();
   void ConnectHandlers();
   void DecodePacket();
   void ShowInformation(const char* text);

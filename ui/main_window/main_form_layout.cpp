@@ -6,7 +6,9 @@
 #include <QMenuBar>
 #include <QStyle>
 #include <QToolButton>
+#include <utility>
 
+#include "ui/desktop/icon_theme.h"
 #include "ui/desktop/program_font.h"
 #include "ui/main_window/main_form.h"
 #include "ui/panels/placed_controls.h"
@@ -16,15 +18,13 @@
 
 namespace {
 
-QToolButton* PlaceToolButton(QWidget* parent, const char* name, const char* hint, int left,
-                             QStyle::StandardPixmap glyph) {
+QToolButton* PlaceToolButton(QWidget* parent, const char* name, const char* hint, int left) {
   auto* button = new QToolButton(parent);
   button->setObjectName(QString::fromUtf8(name));
   button->setToolTip(QString::fromUtf8(hint));
   button->setAutoRaise(true);
   button->setGeometry(left, 2, 23, 22);
   button->setIconSize(QSize(16, 16));
-  button->setIcon(parent->style()->standardIcon(glyph));
   return button;
 }
 
@@ -53,7 +53,6 @@ void TMainForm::CreateControls() {
   client->setObjectName(QStringLiteral("Client"));
   client->setFixedSize(kClientWidth, kClientHeight);
   setCentralWidget(client);
-  CreateMenu();
   CreateToolButtons(client);
 
   CheckBox_UkladatUdajePriCteni =
@@ -66,6 +65,13 @@ void TMainForm::CreateControls() {
   Image_CaptureIndicator = PlacePicture(client, "Image_CaptureIndicator", 787, 375, 20, 20);
   trends_ = std::make_unique<TrendChartPanel>(client);
   temperature_ = std::make_unique<TemperaturePanel>(client, alarmLimits_);
+  // The menu bar and the tool buttons' pictures come from the style, which takes them from the
+  // icon theme: they come last, so that the program's thread can read the theme meanwhile. The
+  // menu bar is the window's own child, and takes no focus, so building it later changes neither
+  // what is drawn over what nor the Tab order.
+  WaitForIconTheme();
+  CreateMenu();
+  ShowToolButtonIcons();
   ConnectHandlers();
 
   // The menu bar sits above the client area, as a window menu would.
@@ -95,19 +101,27 @@ void TMainForm::CreateMenu() {
 }
 
 void TMainForm::CreateToolButtons(QWidget* client) {
-  SpeedButton_FileOpen = PlaceToolButton(client, "SpeedButton_FileOpen", "Načíst datový soubor", 2,
-                                         QStyle::SP_DialogOpenButton);
-  SpeedButton_FileSave = PlaceToolButton(client, "SpeedButton_FileSave", "Uložit data do souboru",
-                                         25, QStyle::SP_DialogSaveButton);
+  SpeedButton_FileOpen = PlaceToolButton(client, "SpeedButton_FileOpen", "Načíst datový soubor", 2);
+  SpeedButton_FileSave =
+      PlaceToolButton(client, "SpeedButton_FileSave", "Uložit data do souboru", 25);
   SpeedButton_FileSavePdf =
-      PlaceToolButton(client, "SpeedButton_FileSavePdf", "Uložit data do souboru jako PDF", 48,
-                      QStyle::SP_FileIcon);
-  SpeedButton_CaptureStart = PlaceToolButton(client, "SpeedButton_CaptureStart",
-                                             "Spustit čtení dat", 94, QStyle::SP_MediaPlay);
-  SpeedButton_CaptureStop = PlaceToolButton(client, "SpeedButton_CaptureStop", "Zastavit čtení dat",
-                                            117, QStyle::SP_MediaStop);
-  SpeedButton_Alarms = PlaceToolButton(client, "SpeedButton_Alarms", "Zobrazit alarmy", 163,
-                                       QStyle::SP_MessageBoxWarning);
+      PlaceToolButton(client, "SpeedButton_FileSavePdf", "Uložit data do souboru jako PDF", 48);
+  SpeedButton_CaptureStart =
+      PlaceToolButton(client, "SpeedButton_CaptureStart", "Spustit čtení dat", 94);
+  SpeedButton_CaptureStop =
+      PlaceToolButton(client, "SpeedButton_CaptureStop", "Zastavit čtení dat", 117);
+  SpeedButton_Alarms = PlaceToolButton(client, "SpeedButton_Alarms", "Zobrazit alarmy", 163);
+}
+
+void TMainForm::ShowToolButtonIcons() {
+  const std::pair<QToolButton*, QStyle::StandardPixmap> glyphs[] = {
+      {SpeedButton_FileOpen, QStyle::SP_DialogOpenButton},
+      {SpeedButton_FileSave, QStyle::SP_DialogSaveButton},
+      {SpeedButton_FileSavePdf, QStyle::SP_FileIcon},
+      {SpeedButton_CaptureStart, QStyle::SP_MediaPlay},
+      {SpeedButton_CaptureStop, QStyle::SP_MediaStop},
+      {SpeedButton_Alarms, QStyle::SP_MessageBoxWarning}};
+  for (const auto& [button, glyph] : glyphs) button->setIcon(button->style()->standardIcon(glyph));
 }
 
 void TMainForm::ConnectHandlers() {

@@ -20,6 +20,7 @@
 #include "alarms/alarms_form.h"
 #include "capture/this_program_files.h"
 #include "device/system_clock.h"
+#include "ui/desktop/icon_theme.h"
 #include "ui/desktop/module_sound_player.h"
 #include "ui/desktop/program_font.h"
 #include "ui/dialogs/about_box.h"
@@ -142,6 +143,7 @@ int RunProgram(int& argc, char** argv, HidTransport& transport, const ProgramOpt
   const CommandLine commandLine =
       ParseCommandLine(argc, argv, options.description, options.archiveByDefault);
   if (commandLine.end) return Finish(*commandLine.end);
+  BeginFontConfiguration();
   QApplication application(argc, argv);
   try {
     // Also the window's class under X11, which the desktop entry's StartupWMClass names.
@@ -149,11 +151,12 @@ int RunProgram(int& argc, char** argv, HidTransport& transport, const ProgramOpt
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopId));
     // The icon theme reads its index (hundreds of folders) on first use: the menu entry's icon is
-    // looked up on a thread of its own while the fonts load, and nothing here uses an icon
-    // before it is back.
-    std::future<QIcon> installedIcon = std::async(std::launch::async, InstalledProgramIcon);
+    // looked up on a thread of its own while the fonts load and the window is built, which
+    // waits for it before its first themed icon (ui/desktop/icon_theme.h).
+    const std::shared_future<QIcon> installedIcon =
+        std::async(std::launch::async, InstalledProgramIcon).share();
+    SetIconThemeWait([installedIcon] { installedIcon.wait(); });
     ApplyProgramConventions();
-    UseInstalledProgramIcon(installedIcon.get());
 
     SystemClock clock;
     ModuleSoundPlayer sound(ModuleSoundPlayer::ProgramModuleFiles());
@@ -161,6 +164,8 @@ int RunProgram(int& argc, char** argv, HidTransport& transport, const ProgramOpt
                                    LocateThisProgramsFiles(commandLine.configDir)};
     ProgramWindows windows;
     windows.MainForm = CreateMainWindow(services);
+    WaitForIconTheme();
+    UseInstalledProgramIcon(installedIcon.get());
     TMainForm* mainForm = windows.MainForm.get();
     // What the first look at the window does not need waits until it is on the screen: the
     // dialogs (the user cannot open one before), the sound module with Qt Multimedia, the
@@ -195,5 +200,6 @@ int RunProgram(int& argc, char** argv, HidTransport& transport, const ProgramOpt
   } catch (...) {
     ShowException("");
   }
+  SetIconThemeWait(nullptr);  // a window that failed to build left it set
   return 0;
 }
