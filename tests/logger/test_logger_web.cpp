@@ -1,8 +1,8 @@
 // The logger's web server, against the program on the simulator: the API agrees with the log and
 // with the archive tool, bad requests are refused with a reason, the metrics pass Prometheus'
-// linter, hostile requests and crowds of idle connections leave the logger logging, the event
-// stream carries the records, and with a user and a certificate only HTTPS with the password is
-// answered.
+// linter and are scraped by a real Prometheus, hostile requests and crowds of idle connections
+// leave the logger logging, the event stream carries the records, and with a user and a
+// certificate only HTTPS with the password is answered.
 #include <arpa/inet.h>
 #include <curl/curl.h>
 #include <fcntl.h>
@@ -12,6 +12,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
@@ -21,6 +22,7 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -28,6 +30,7 @@
 #include <vector>
 
 #include "tests/logger/logger_test_support.h"
+#include "tests/logger/timeseries_server.h"
 #include "web/web_server.h"
 
 namespace {
@@ -294,6 +297,54 @@ TEST_F(LoggerWeb, MetricsPassPrometheusLinterAndShowTheSimulatorsSpeed) {
   ASSERT_TRUE(promtool.waitForFinished(30000));
   EXPECT_EQ(promtool.exitCode(), 0) << promtool.readAllStandardOutput().toStdString()
                                     << promtool.readAllStandardError().toStdString();
+}
+
+TEST_F(LoggerWeb, PrometheusScrapesTheSpeedsTheLoggerLogged) {
+  PrometheusServer prometheus(port_);
+  ASSERT_TRUE(prometheus.Start()) << prometheus.Errors().toStdString();
+  const char* speed = "kelvra_anemometer_wind_speed_meters_per_second";
+  const std::string scraped = std::string(speed) + "[1m]";
+  QJsonArray samples;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        samples = prometheus.Query(scraped.c_str()).at(0)[QLatin1String("values")].toArray();
+        return samples.size() >= 3;
+      },
+      60))
+      << prometheus.Errors().toStdString();
+  const QJsonArray up = prometheus.Query("up");
+  ASSERT_EQ(up.size(), 1);
+  EXPECT_EQ(up[0][QLatin1String("metric")][QLatin1String("job")].toString(), "logger");
+  EXPECT_EQ(up[0][QLatin1String("value")][1].toString(), "1");
+  // The instant query's time is the query's, a moment after the newest scrape.
+  const QJsonArray newest = prometheus.Query(speed);
+  ASSERT_EQ(newest.size(), 1);
+  const QJsonArray now = newest[0][QLatin1String("value")].toArray();
+
+  // Each scrape read the newest record of its moment: a row logged within two seconds of it.
+  std::vector<std::pair<qint64, double>> logged;
+  QFile log(log_);
+  ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+  for (const QByteArray& line : log.readAll().split('\n')) {
+    const QList<QByteArray> fields = line.split(',');
+    const QDateTime time = QDateTime::fromString(QString::fromLatin1(fields[0]), Qt::ISODate);
+    if (fields.size() == 10 && time.isValid()) {
+      logged.emplace_back(time.toSecsSinceEpoch(), fields[1].toDouble());
+    }
+  }
+  const auto check = [&](const QJsonValue& sample, double seconds) {
+    const double at = sample[0].toDouble();
+    const double value = sample[1].toString().toDouble();
+    EXPECT_TRUE(std::any_of(logged.begin(), logged.end(),
+                            [&](const auto& row) {
+                              return std::abs(static_cast<double>(row.first) - at) <= seconds &&
+                                     std::abs(row.second - value) < 1e-6;
+                            }))
+        << "scraped " << value << " at " << std::fixed << at << ", not in the log";
+  };
+  for (const QJsonValue& sample : samples) check(sample, 2.0);
+  check(now, 10.0);
+  EXPECT_EQ(prometheus.Stop(), 0) << prometheus.Errors().toStdString();
 }
 
 TEST_F(LoggerWeb, HostileRequestsAreRefusedAndTheLoggerKeepsLogging) {
