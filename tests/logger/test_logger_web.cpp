@@ -23,14 +23,20 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "archive/station_archive.h"
 #include "tests/logger/logger_test_support.h"
 #include "tests/logger/timeseries_server.h"
+#include "web/archive_api.h"
+#include "web/state_json.h"
 #include "web/web_server.h"
 
 namespace {
@@ -654,6 +660,64 @@ TEST(LoggerWebStart, WhatTheWebServerCannotUseEndsTheStart) {
     EXPECT_TRUE(logger.Errors().contains(QLatin1String(c.says)) &&
                 (c.status == 2 || logger.Errors().contains(QStringLiteral("cannot "))))
         << logger.Errors().toStdString();
+  }
+}
+
+// The history's times, placed once per stretch of the zone, against LocalIsoTime of each: across
+// both changes of a year, in a zone from the database and in one of POSIX rules only.
+TEST(ArchiveApiHistory, EveryPointsTimeCarriesTheOffsetOfItsMoment) {
+  const struct {
+    const char* from;
+    const char* to;
+    const char* step;
+  } ranges[] = {{"2026-03-05", "2026-04-02", "hour"},
+                {"2026-10-20", "2026-11-02", "hour"},
+                {"2026-03-01", "2026-12-05", "day"}};
+  for (const char* zone : {"Europe/Prague", "America/St_Johns", "CET-1CEST,M3.5.0,M10.5.0/3"}) {
+    const QByteArray savedZone = qgetenv("TZ");
+    qputenv("TZ", zone);
+    tzset();
+    QTemporaryDir dir;
+    StationArchive archive(dir.filePath(QStringLiteral("a.sqlite")).toStdString(),
+                           StationArchive::Access::Write);
+    const std::int32_t station = archive.Station("roof");
+    archive.BeginImport();
+    for (std::int64_t time = 1772323200; time < 1772323200 + 280 * 86400; time += 1800) {
+      StoredRecord record;  // 2026-03-01 on, every half hour, placed as capture places it
+      record.time = time;
+      record.utcOffset = QDateTime::fromSecsSinceEpoch(time).offsetFromUtc();
+      record.avgSpeed = 2000000;
+      archive.Import(station, record);
+    }
+    archive.CommitImport();
+    for (const auto& range : ranges) {
+      ArchiveApi api{archive, "roof", 0};
+      const WebResponse answer =
+          api.History({{"from", range.from}, {"to", range.to}, {"step", range.step}});
+      const QJsonArray points =
+          QJsonDocument::fromJson(answer.body).object()[QStringLiteral("points")].toArray();
+      EXPECT_GT(points.size(), 250) << zone << " " << range.from << ": " << answer.body.data();
+      std::set<std::string> offsets;
+      for (const QJsonValue point : points) {
+        const QString time = point[QLatin1String("time")].toString();
+        const QDateTime local = QDateTime::fromString(time.left(19), Qt::ISODate);
+        const SystemTime civil{static_cast<std::uint16_t>(local.date().year()),
+                               static_cast<std::uint16_t>(local.date().month()),
+                               0,
+                               static_cast<std::uint16_t>(local.date().day()),
+                               static_cast<std::uint16_t>(local.time().hour()),
+                               static_cast<std::uint16_t>(local.time().minute()),
+                               static_cast<std::uint16_t>(local.time().second()),
+                               0};
+        ASSERT_EQ(time, LocalIsoTime(civil)) << zone;
+        offsets.insert(time.mid(19).toStdString());
+      }
+      EXPECT_EQ(offsets.size(), 2u)
+          << zone << " " << range.from
+          << " has summer and winter: " << ::testing::PrintToString(offsets);
+    }
+    savedZone.isNull() ? qunsetenv("TZ") : qputenv("TZ", savedZone);
+    tzset();
   }
 }
 
