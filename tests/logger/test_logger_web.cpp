@@ -664,7 +664,8 @@ TEST(LoggerWebStart, WhatTheWebServerCannotUseEndsTheStart) {
 }
 
 // The history's times, placed once per stretch of the zone, against LocalIsoTime of each: across
-// both changes of a year, in a zone from the database and in one of POSIX rules only.
+// both changes of a year, in a zone from the database and in one of POSIX rules only. Its
+// numbers, written as text, read back as the thousandths they were rounded to.
 TEST(ArchiveApiHistory, EveryPointsTimeCarriesTheOffsetOfItsMoment) {
   const struct {
     const char* from;
@@ -686,7 +687,9 @@ TEST(ArchiveApiHistory, EveryPointsTimeCarriesTheOffsetOfItsMoment) {
       StoredRecord record;  // 2026-03-01 on, every half hour, placed as capture places it
       record.time = time;
       record.utcOffset = QDateTime::fromSecsSinceEpoch(time).offsetFromUtc();
-      record.avgSpeed = 2000000;
+      record.avgSpeed = 1050600;  // written rounded to thousandths: 1.051
+      record.gustSpeed = 12000000;
+      record.temperature = time % 3600 == 0 ? -62500 : 4050000;  // -0.063 and 4.05
       archive.Import(station, record);
     }
     archive.CommitImport();
@@ -710,6 +713,10 @@ TEST(ArchiveApiHistory, EveryPointsTimeCarriesTheOffsetOfItsMoment) {
                                static_cast<std::uint16_t>(local.time().second()),
                                0};
         ASSERT_EQ(time, LocalIsoTime(civil)) << zone;
+        EXPECT_EQ(point[QLatin1String("mean_speed")].toDouble(), 1.051);
+        EXPECT_EQ(point[QLatin1String("max_gust")].toDouble(), 12);
+        EXPECT_EQ(point[QLatin1String("min_temperature")].toDouble(), -0.063);
+        EXPECT_EQ(point[QLatin1String("max_temperature")].toDouble(), 4.05);
         offsets.insert(time.mid(19).toStdString());
       }
       EXPECT_EQ(offsets.size(), 2u)
