@@ -252,21 +252,25 @@ WebResponse ArchiveApi::History(const QueryParameters& query) {
                                              "range or a longer step.")
                                   .arg(kMostPoints));
   }
-  // Written as text: a QJsonObject per point cost several times the archive's query.
-  QByteArray points = "[";
+  // Written as text into one buffer: a QJsonObject per point cost several times the archive's
+  // query.
+  QByteArray json = QJsonDocument(RangeObject(range, resolution)).toJson(QJsonDocument::Compact);
+  json.chop(1);
+  json.append(",\"points\":[");
+  const qsizetype first = json.size();
   if (const std::optional<std::int32_t> id = archive.FindStation(station)) {
     LocalIsoTexts times;
     const std::vector<PeriodSummary> periods =
         archive.Summaries(*id, resolution, range.from, range.to);
-    points.reserve(static_cast<qsizetype>(periods.size()) * 200);
+    json.reserve(first + static_cast<qsizetype>(periods.size()) * 200);
     for (const PeriodSummary& period : periods) {
       const WindSummary& s = period.summary;
-      if (points.size() > 1) points += ',';
-      points += "{\"time\":\"";
-      times.Append(points, period.start);
-      points += "\",\"records\":";
-      points += QByteArray::number(static_cast<qint64>(s.count));
-      const std::pair<const char*, std::optional<double>> fields[] = {
+      if (json.size() > first) json.append(',');
+      json.append("{\"time\":\"");
+      times.Append(json, period.start);
+      json.append("\",\"records\":");
+      json.append(QByteArray::number(static_cast<qint64>(s.count)));
+      const std::pair<QByteArrayView, std::optional<double>> fields[] = {
           {",\"mean_speed\":", MeanSpeed(s)},
           {",\"min_speed\":", FromMillionths(s.speedMin)},
           {",\"max_speed\":", FromMillionths(s.speedMax)},
@@ -277,16 +281,14 @@ WebResponse ArchiveApi::History(const QueryParameters& query) {
           {",\"direction_deg\":", VectorMeanDirection(s)},
       };
       for (const auto& [name, value] : fields) {
-        points += name;
-        AppendNumber(points, value);
+        json.append(name);
+        AppendNumber(json, value);
       }
-      points += '}';
+      json.append('}');
     }
   }
-  points += ']';
-  QByteArray answer = QJsonDocument(RangeObject(range, resolution)).toJson(QJsonDocument::Compact);
-  answer.chop(1);
-  return JsonBody(answer + ",\"points\":" + points + '}');
+  json.append("]}");
+  return JsonBody(std::move(json));
 }
 
 WebResponse ArchiveApi::Rose(const QueryParameters& query) {
