@@ -10,6 +10,8 @@
 #include <limits>
 #include <optional>
 #include <set>
+#include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -105,10 +107,10 @@ QString IsoOfLocal(std::int64_t localSeconds) {
 // within two days of a change each time is converted one by one.
 class LocalIsoTexts {
  public:
-  void Append(QByteArray& json, std::int64_t local) {
+  void Append(std::string& json, std::int64_t local) {
     if (local < from_ || local >= until_) Look(local);
     if (oneByOne_) {
-      json += LocalIsoTime(CivilFromSeconds(local)).toLatin1();
+      json += LocalIsoTime(CivilFromSeconds(local)).toStdString();
       return;
     }
     const SystemTime t = CivilFromSeconds(local);
@@ -129,7 +131,7 @@ class LocalIsoTexts {
     at = Digits(at, static_cast<unsigned>(minutes / 60), 2);
     *at++ = ':';
     at = Digits(at, static_cast<unsigned>(minutes % 60), 2);
-    json.append(text, at - text);
+    json.append(text, at);
   }
 
  private:
@@ -180,7 +182,7 @@ class LocalIsoTexts {
 
 // A number rounded as Number rounds it, in its shortest form: thousandths as digits, which is
 // what a JSON reader makes the same double of, and a fraction of std::to_chars's cost.
-void AppendNumber(QByteArray& json, std::optional<double> value) {
+void AppendNumber(std::string& json, std::optional<double> value) {
   if (!value || !std::isfinite(*value)) {
     json += "null";
     return;
@@ -188,8 +190,7 @@ void AppendNumber(QByteArray& json, std::optional<double> value) {
   char text[32];
   const double thousandths = std::round(*value * 1000.0);
   if (std::abs(thousandths) >= 1e15) {
-    const char* end = std::to_chars(text, text + sizeof text, thousandths / 1000.0).ptr;
-    json.append(text, end - text);
+    json.append(text, std::to_chars(text, text + sizeof text, thousandths / 1000.0).ptr);
     return;
   }
   auto whole = static_cast<std::int64_t>(thousandths);
@@ -212,7 +213,7 @@ void AppendNumber(QByteArray& json, std::optional<double> value) {
     whole /= 10;
   } while (whole != 0);
   if (negative) *--at = '-';
-  json.append(at, text + sizeof text - at);
+  json.append(at, text + sizeof text);
 }
 
 QJsonObject RangeObject(const Range& range, Resolution resolution) {
@@ -253,24 +254,25 @@ WebResponse ArchiveApi::History(const QueryParameters& query) {
                                   .arg(kMostPoints));
   }
   // Written as text into one buffer: a QJsonObject per point cost several times the archive's
-  // query.
-  QByteArray json = QJsonDocument(RangeObject(range, resolution)).toJson(QJsonDocument::Compact);
-  json.chop(1);
-  json.append(",\"points\":[");
-  const qsizetype first = json.size();
+  // query, and QByteArray's appends of literals still about half of it.
+  std::string json =
+      QJsonDocument(RangeObject(range, resolution)).toJson(QJsonDocument::Compact).toStdString();
+  json.pop_back();
+  json += ",\"points\":[";
+  const std::size_t first = json.size();
   if (const std::optional<std::int32_t> id = archive.FindStation(station)) {
     LocalIsoTexts times;
     const std::vector<PeriodSummary> periods =
         archive.Summaries(*id, resolution, range.from, range.to);
-    json.reserve(first + static_cast<qsizetype>(periods.size()) * 200);
+    json.reserve(first + periods.size() * 200);
     for (const PeriodSummary& period : periods) {
       const WindSummary& s = period.summary;
-      if (json.size() > first) json.append(',');
-      json.append("{\"time\":\"");
+      if (json.size() > first) json += ',';
+      json += "{\"time\":\"";
       times.Append(json, period.start);
-      json.append("\",\"records\":");
-      json.append(QByteArray::number(static_cast<qint64>(s.count)));
-      const std::pair<QByteArrayView, std::optional<double>> fields[] = {
+      json += "\",\"records\":";
+      json += std::to_string(s.count);
+      const std::pair<std::string_view, std::optional<double>> fields[] = {
           {",\"mean_speed\":", MeanSpeed(s)},
           {",\"min_speed\":", FromMillionths(s.speedMin)},
           {",\"max_speed\":", FromMillionths(s.speedMax)},
@@ -281,14 +283,14 @@ WebResponse ArchiveApi::History(const QueryParameters& query) {
           {",\"direction_deg\":", VectorMeanDirection(s)},
       };
       for (const auto& [name, value] : fields) {
-        json.append(name);
+        json += name;
         AppendNumber(json, value);
       }
-      json.append('}');
+      json += '}';
     }
   }
-  json.append("]}");
-  return JsonBody(std::move(json));
+  json += "]}";
+  return JsonBody(QByteArray(json.data(), static_cast<qsizetype>(json.size())));
 }
 
 WebResponse ArchiveApi::Rose(const QueryParameters& query) {
