@@ -1,8 +1,8 @@
 // The logger's web server, against the program on the simulator: the API agrees with the log and
 // with the archive tool, bad requests are refused with a reason, the metrics pass Prometheus'
-// linter, hostile requests and crowds of idle connections leave the logger logging, the event
-// stream carries the records, and with a user and a certificate only HTTPS with the password is
-// answered.
+// linter and are scraped by a real Prometheus, hostile requests and crowds of idle connections
+// leave the logger logging, the event stream carries the records, and with a user and a
+// certificate only HTTPS with the password is answered.
 #include <arpa/inet.h>
 #include <curl/curl.h>
 #include <fcntl.h>
@@ -12,6 +12,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
@@ -21,13 +22,21 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "archive/station_archive.h"
 #include "tests/logger/logger_test_support.h"
+#include "tests/logger/timeseries_server.h"
+#include "web/archive_api.h"
+#include "web/state_json.h"
 #include "web/web_server.h"
 
 namespace {
@@ -294,6 +303,54 @@ TEST_F(LoggerWeb, MetricsPassPrometheusLinterAndShowTheSimulatorsSpeed) {
   ASSERT_TRUE(promtool.waitForFinished(30000));
   EXPECT_EQ(promtool.exitCode(), 0) << promtool.readAllStandardOutput().toStdString()
                                     << promtool.readAllStandardError().toStdString();
+}
+
+TEST_F(LoggerWeb, PrometheusScrapesTheSpeedsTheLoggerLogged) {
+  PrometheusServer prometheus(port_);
+  ASSERT_TRUE(prometheus.Start()) << prometheus.Errors().toStdString();
+  const char* speed = "kelvra_anemometer_wind_speed_meters_per_second";
+  const std::string scraped = std::string(speed) + "[1m]";
+  QJsonArray samples;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        samples = prometheus.Query(scraped.c_str()).at(0)[QLatin1String("values")].toArray();
+        return samples.size() >= 3;
+      },
+      60))
+      << prometheus.Errors().toStdString();
+  const QJsonArray up = prometheus.Query("up");
+  ASSERT_EQ(up.size(), 1);
+  EXPECT_EQ(up[0][QLatin1String("metric")][QLatin1String("job")].toString(), "logger");
+  EXPECT_EQ(up[0][QLatin1String("value")][1].toString(), "1");
+  // The instant query's time is the query's, a moment after the newest scrape.
+  const QJsonArray newest = prometheus.Query(speed);
+  ASSERT_EQ(newest.size(), 1);
+  const QJsonArray now = newest[0][QLatin1String("value")].toArray();
+
+  // Each scrape read the newest record of its moment: a row logged within two seconds of it.
+  std::vector<std::pair<qint64, double>> logged;
+  QFile log(log_);
+  ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+  for (const QByteArray& line : log.readAll().split('\n')) {
+    const QList<QByteArray> fields = line.split(',');
+    const QDateTime time = QDateTime::fromString(QString::fromLatin1(fields[0]), Qt::ISODate);
+    if (fields.size() == 10 && time.isValid()) {
+      logged.emplace_back(time.toSecsSinceEpoch(), fields[1].toDouble());
+    }
+  }
+  const auto check = [&](const QJsonValue& sample, double seconds) {
+    const double at = sample[0].toDouble();
+    const double value = sample[1].toString().toDouble();
+    EXPECT_TRUE(std::any_of(logged.begin(), logged.end(),
+                            [&](const auto& row) {
+                              return std::abs(static_cast<double>(row.first) - at) <= seconds &&
+                                     std::abs(row.second - value) < 1e-6;
+                            }))
+        << "scraped " << value << " at " << std::fixed << at << ", not in the log";
+  };
+  for (const QJsonValue& sample : samples) check(sample, 2.0);
+  check(now, 10.0);
+  EXPECT_EQ(prometheus.Stop(), 0) << prometheus.Errors().toStdString();
 }
 
 TEST_F(LoggerWeb, HostileRequestsAreRefusedAndTheLoggerKeepsLogging) {
@@ -603,6 +660,71 @@ TEST(LoggerWebStart, WhatTheWebServerCannotUseEndsTheStart) {
     EXPECT_TRUE(logger.Errors().contains(QLatin1String(c.says)) &&
                 (c.status == 2 || logger.Errors().contains(QStringLiteral("cannot "))))
         << logger.Errors().toStdString();
+  }
+}
+
+// The history's times, placed once per stretch of the zone, against LocalIsoTime of each: across
+// both changes of a year, in a zone from the database and in one of POSIX rules only. Its
+// numbers, written as text, read back as the thousandths they were rounded to.
+TEST(ArchiveApiHistory, EveryPointsTimeCarriesTheOffsetOfItsMoment) {
+  const struct {
+    const char* from;
+    const char* to;
+    const char* step;
+  } ranges[] = {{"2026-03-05", "2026-04-02", "hour"},
+                {"2026-10-20", "2026-11-02", "hour"},
+                {"2026-03-01", "2026-12-05", "day"}};
+  for (const char* zone : {"Europe/Prague", "America/St_Johns", "CET-1CEST,M3.5.0,M10.5.0/3"}) {
+    const QByteArray savedZone = qgetenv("TZ");
+    qputenv("TZ", zone);
+    tzset();
+    QTemporaryDir dir;
+    StationArchive archive(dir.filePath(QStringLiteral("a.sqlite")).toStdString(),
+                           StationArchive::Access::Write);
+    const std::int32_t station = archive.Station("roof");
+    archive.BeginImport();
+    for (std::int64_t time = 1772323200; time < 1772323200 + 280 * 86400; time += 1800) {
+      StoredRecord record;  // 2026-03-01 on, every half hour, placed as capture places it
+      record.time = time;
+      record.utcOffset = QDateTime::fromSecsSinceEpoch(time).offsetFromUtc();
+      record.avgSpeed = 1050600;  // written rounded to thousandths: 1.051
+      record.gustSpeed = 12000000;
+      record.temperature = time % 3600 == 0 ? -62500 : 4050000;  // -0.063 and 4.05
+      archive.Import(station, record);
+    }
+    archive.CommitImport();
+    for (const auto& range : ranges) {
+      ArchiveApi api{archive, "roof", 0};
+      const WebResponse answer =
+          api.History({{"from", range.from}, {"to", range.to}, {"step", range.step}});
+      const QJsonArray points =
+          QJsonDocument::fromJson(answer.body).object()[QStringLiteral("points")].toArray();
+      EXPECT_GT(points.size(), 250) << zone << " " << range.from << ": " << answer.body.data();
+      std::set<std::string> offsets;
+      for (const QJsonValue point : points) {
+        const QString time = point[QLatin1String("time")].toString();
+        const QDateTime local = QDateTime::fromString(time.left(19), Qt::ISODate);
+        const SystemTime civil{static_cast<std::uint16_t>(local.date().year()),
+                               static_cast<std::uint16_t>(local.date().month()),
+                               0,
+                               static_cast<std::uint16_t>(local.date().day()),
+                               static_cast<std::uint16_t>(local.time().hour()),
+                               static_cast<std::uint16_t>(local.time().minute()),
+                               static_cast<std::uint16_t>(local.time().second()),
+                               0};
+        ASSERT_EQ(time, LocalIsoTime(civil)) << zone;
+        EXPECT_EQ(point[QLatin1String("mean_speed")].toDouble(), 1.051);
+        EXPECT_EQ(point[QLatin1String("max_gust")].toDouble(), 12);
+        EXPECT_EQ(point[QLatin1String("min_temperature")].toDouble(), -0.063);
+        EXPECT_EQ(point[QLatin1String("max_temperature")].toDouble(), 4.05);
+        offsets.insert(time.mid(19).toStdString());
+      }
+      EXPECT_EQ(offsets.size(), 2u)
+          << zone << " " << range.from
+          << " has summer and winter: " << ::testing::PrintToString(offsets);
+    }
+    savedZone.isNull() ? qunsetenv("TZ") : qputenv("TZ", savedZone);
+    tzset();
   }
 }
 

@@ -269,3 +269,55 @@ class TimeSeriesServer {
   int port_;
   std::unique_ptr<Program> server_;
 };
+
+// A Prometheus server of the test's own on 127.0.0.1 scraping one target's /metrics every second.
+class PrometheusServer {
+ public:
+  explicit PrometheusServer(int targetPort) : port_(FreePort()) {
+    QFile file(dir_.filePath(QStringLiteral("prometheus.yml")));
+    file.open(QIODevice::WriteOnly);
+    file.write(QStringLiteral("global:\n  scrape_interval: 1s\n  scrape_timeout: 1s\n"
+                              "scrape_configs:\n  - job_name: logger\n"
+                              "    static_configs:\n      - targets: ['127.0.0.1:%1']\n")
+                   .arg(targetPort)
+                   .toUtf8());
+  }
+  ~PrometheusServer() { Stop(); }
+
+  // Returns once it is ready to answer queries.
+  bool Start() {
+    server_ = std::make_unique<Program>(
+        PROMETHEUS,
+        QStringList{
+            QStringLiteral("--config.file=") + dir_.filePath(QStringLiteral("prometheus.yml")),
+            QStringLiteral("--storage.tsdb.path=") + dir_.filePath(QStringLiteral("data")),
+            QStringLiteral("--web.listen-address=127.0.0.1:%1").arg(port_),
+            QStringLiteral("--log.level=warn")});
+    return WaitUntil([&] {
+      long status = 0;
+      Http(Base() + "/-/ready", {}, &status);
+      return status == 200;
+    });
+  }
+  int Stop() {
+    const int status = server_ ? server_->Terminate() : 0;
+    server_.reset();
+    return status;
+  }
+  std::string Base() const { return "http://127.0.0.1:" + std::to_string(port_); }
+  QString Errors() { return server_ ? server_->Errors() : QString(); }
+
+  // The series an instant query finds (data.result); empty on any failure.
+  QJsonArray Query(const char* query) {
+    const QJsonObject answer =
+        QJsonDocument::fromJson(
+            QByteArray::fromStdString(Http(Base() + "/api/v1/query?query=" + Escaped(query))))
+            .object();
+    return answer[QLatin1String("data")][QLatin1String("result")].toArray();
+  }
+
+ private:
+  QTemporaryDir dir_;
+  int port_;
+  std::unique_ptr<Program> server_;
+};
