@@ -20,6 +20,7 @@
 
 #include "archive/station_archive.h"
 #include "bench/bench_folder.h"
+#include "bench/bench_records.h"
 
 namespace {
 
@@ -46,20 +47,7 @@ void Timed(benchmark::State& state, const std::string& name, Body body) {
   Seconds()[name] = took.count() / static_cast<double>(state.iterations());
 }
 
-StoredRecord Sample(std::int64_t time) {
-  StoredRecord r;
-  r.time = time;
-  r.utcOffset = 3600;
-  r.avgSpeed = 2000000 + time % 7 * 310000;
-  r.gustSpeed = r.avgSpeed + 1500000;
-  r.sector = static_cast<std::int32_t>(time / 60 % 16);
-  r.temperature = 8250000 + time % 13 * 100000;
-  r.windChillAvg = r.temperature - 2000000;
-  r.windChillGust = r.temperature - 3500000;
-  r.beaufortAvg = 2000000;
-  r.beaufortGust = 3000000;
-  return r;
-}
+StoredRecord Sample(std::int64_t time) { return SampleRecord(time, 60); }
 
 void Exec(sqlite3* db, const char* sql) {
   if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK) {

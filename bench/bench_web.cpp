@@ -42,6 +42,7 @@
 #include "archive/station_archive.h"
 #include "archive_tool/time_arguments.h"
 #include "bench/bench_folder.h"
+#include "bench/bench_records.h"
 #include "core/measurement_core.h"
 #include "logger/headless_logger.h"
 #include "logger/status_lines.h"
@@ -298,17 +299,7 @@ const std::filesystem::path& YearArchive() {
     const std::int32_t station = archive.Station("roof");
     archive.BeginImport();
     for (std::int64_t time = kYearStart; time < kYearStart + 365 * 86400; time += kStep) {
-      StoredRecord r;
-      r.time = time;
-      r.utcOffset = 3600;
-      r.avgSpeed = 2000000 + time % 7 * 310000;
-      r.gustSpeed = r.avgSpeed + 1500000;
-      r.sector = static_cast<std::int32_t>(time / 600 % 16);
-      r.temperature = 8250000 + time % 13 * 100000;
-      r.windChillAvg = r.temperature - 2000000;
-      r.windChillGust = r.temperature - 3500000;
-      r.beaufortAvg = 2000000;
-      r.beaufortGust = 3000000;
+      StoredRecord r = SampleRecord(time, 600);
       archive.Import(station, r);
     }
     archive.CommitImport();
