@@ -30,10 +30,11 @@ std::string LocalClockText(std::int64_t utc) {
   return TwoDigits(t.Hour) + ':' + TwoDigits(t.Minute);
 }
 
-std::string LocalIsoText(std::int64_t utc) {
-  const std::int64_t local = LocalSecondsOfUtc(utc);
-  const SystemTime t = CivilFromSeconds(local);
-  return LocalDateText(local) + 'T' + TwoDigits(t.Hour) + ':' + TwoDigits(t.Minute) + ':' +
+std::string LocalIsoText(std::int64_t utc) { return LocalSecondsIsoText(LocalSecondsOfUtc(utc)); }
+
+std::string LocalSecondsIsoText(std::int64_t localSeconds) {
+  const SystemTime t = CivilFromSeconds(localSeconds);
+  return LocalDateText(localSeconds) + 'T' + TwoDigits(t.Hour) + ':' + TwoDigits(t.Minute) + ':' +
          TwoDigits(t.Second);
 }
 

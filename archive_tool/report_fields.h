@@ -15,5 +15,7 @@ std::int64_t LocalSecondsOfUtc(std::int64_t utc);
 // "HH:MM" and "YYYY-MM-DDTHH:MM:SS" of a UTC time, in local time.
 std::string LocalClockText(std::int64_t utc);
 std::string LocalIsoText(std::int64_t utc);
+// "YYYY-MM-DDTHH:MM:SS" of local seconds.
+std::string LocalSecondsIsoText(std::int64_t localSeconds);
 // The compass name of the vector mean direction, "---" when there is none.
 std::string DominantDirection(const WindSummary& summary);

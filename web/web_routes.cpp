@@ -2,12 +2,11 @@
 
 #include <QDateTime>
 #include <QJsonDocument>
-#include <cstdio>
 #include <string>
 #include <utility>
 
 #include "archive/archive_error.h"
-#include "archive/civil_time.h"
+#include "archive_tool/report_fields.h"
 #include "web/archive_api.h"
 #include "web/live_station.h"
 #include "web/metrics_text.h"
@@ -37,15 +36,6 @@ std::int64_t NowLocalSeconds() {
   return now.toSecsSinceEpoch() + now.offsetFromUtc();
 }
 
-// "2026-12-07T11:45:03" of local seconds.
-std::string LocalIso(std::int64_t localSeconds) {
-  const SystemTime t = CivilFromSeconds(localSeconds);
-  char text[48];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", t.Year, t.Month, t.Day, t.Hour,
-                t.Minute, t.Second);
-  return text;
-}
-
 }  // namespace
 
 QByteArray WebRoutes::FirstData() {
@@ -54,9 +44,10 @@ QByteArray WebRoutes::FirstData() {
     try {
       const std::int64_t now = NowLocalSeconds();
       ArchiveApi api{*archive, station_, now};
-      const std::string today = LocalIso(now).substr(0, 10);
+      const std::string today = LocalDateText(now);
       const std::pair<const char*, WebResponse> answers[] = {
-          {"history", api.History({{"from", LocalIso(now - 86400)}, {"step", "minute"}})},
+          {"history",
+           api.History({{"from", LocalSecondsIsoText(now - 86400)}, {"step", "minute"}})},
           {"rose", api.Rose({{"from", today}})},
           {"day", api.DaySummary({{"date", today}})},
           {"month", api.MonthSummary({{"month", today.substr(0, 7)}})},

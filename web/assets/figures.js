@@ -73,7 +73,5 @@
   }
 
   Station.onUnitChange(render);
-  document.addEventListener("station-reconnected", load);
-  setInterval(load, 5 * 60 * 1000);
-  Station.clockReady.then(load);
+  Station.keepLoaded(load);
 })();

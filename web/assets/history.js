@@ -12,15 +12,10 @@
   };
   const stepSeconds = { minute: 60, hour: 3600, day: 86400 };
   const note = document.getElementById("history-note");
-  const buttons = document.querySelectorAll("#history [data-range]");
   let range = "day";
   let points = null;
   let step = "minute";
   const charts = {};
-
-  function color(name) {
-    return getComputedStyle(document.body).getPropertyValue(name).trim();
-  }
 
   // The spacing of the points beyond which the line breaks: more than a step, and more than twice
   // the usual spacing, for a station that reports less often than once a step.
@@ -67,8 +62,8 @@
   }
 
   function axes(yValues, ySplits) {
-    const stroke = color("--ink");
-    const grid = { stroke: color("--grid"), width: 1 };
+    const stroke = Station.color("--ink");
+    const grid = { stroke: Station.color("--grid"), width: 1 };
     return [
       {
         stroke,
@@ -102,9 +97,9 @@
   function definitions() {
     const digits = Station.speedDigits();
     const speed = (v) => Station.speed(v);
-    const accent = color("--accent");
-    const gust = color("--gust");
-    const warm = color("--warm");
+    const accent = Station.color("--accent");
+    const gust = Station.color("--gust");
+    const warm = Station.color("--warm");
     const numbers = (d) => (u, splits) => splits.map((v) => Station.fixed(v, d));
     const compass = [texts.north, texts.east, texts.south, texts.west, texts.north];
     return {
@@ -117,7 +112,7 @@
           series(texts.lowest, accent, digits, band(accent)),
           series(texts.highest, accent, digits, band(accent)),
         ],
-        bands: [{ series: [4, 3], fill: color("--band") }],
+        bands: [{ series: [4, 3], fill: Station.color("--band") }],
         axes: axes(numbers(Station.unit === "bft" ? 0 : 1)),
         scale: { range: (u, min, max) => [0, Math.max(max * 1.1, Station.unit === "bft" ? 1 : 0.5)] },
       },
@@ -146,7 +141,7 @@
           series(texts.lowest, warm, 1, band(warm)),
           series(texts.highest, warm, 1, band(warm)),
         ],
-        bands: [{ series: [3, 2], fill: color("--warm-band") }],
+        bands: [{ series: [3, 2], fill: Station.color("--warm-band") }],
         axes: axes(numbers(1)),
         scale: {},
       },
@@ -203,25 +198,15 @@
       });
   }
 
-  for (const button of buttons) {
-    button.addEventListener("click", () => {
-      range = button.dataset.range;
-      for (const other of buttons) other.setAttribute("aria-pressed", String(other === button));
-      load();
-    });
-  }
-
-  let resizing = null;
-  window.addEventListener("resize", () => {
-    clearTimeout(resizing);
-    resizing = setTimeout(() => {
-      for (const [name, chart] of Object.entries(charts)) {
-        chart.setSize({ width: Math.max(document.getElementById("chart-" + name).clientWidth, 200), height: 200 });
-      }
-    }, 150);
+  Station.choices("#history [data-range]", "range", (chosen) => {
+    range = chosen;
+    load();
+  });
+  Station.onResize(() => {
+    for (const [name, chart] of Object.entries(charts)) {
+      chart.setSize({ width: Math.max(document.getElementById("chart-" + name).clientWidth, 200), height: 200 });
+    }
   });
   Station.onUnitChange(draw);
-  document.addEventListener("station-reconnected", load);
-  setInterval(load, 5 * 60 * 1000);
-  Station.clockReady.then(load);
+  Station.keepLoaded(load);
 })();

@@ -5,14 +5,9 @@
   const texts = Station.texts;
   const canvas = document.getElementById("rose");
   const note = document.getElementById("rose-note");
-  const buttons = document.querySelectorAll("#rose-panel [data-period]");
   const periods = { week: 7 * 86400, month: 30 * 86400, year: 365 * 86400 };
   let period = "today";
   let answer = null;
-
-  function color(name) {
-    return getComputedStyle(document.body).getPropertyValue(name).trim();
-  }
 
   function draw() {
     const size = Math.min(canvas.parentElement.clientWidth, 360);
@@ -30,8 +25,8 @@
     const total = sectors.reduce((sum, s) => sum + s.count, 0);
     const largest = sectors.reduce((most, s) => Math.max(most, s.count), 0);
 
-    g.strokeStyle = color("--grid");
-    g.fillStyle = color("--ink");
+    g.strokeStyle = Station.color("--grid");
+    g.fillStyle = Station.color("--ink");
     g.lineWidth = 1;
     g.font = "12px system-ui, sans-serif";
     g.textAlign = "center";
@@ -47,8 +42,8 @@
     });
 
     let drawn = 0;
-    g.fillStyle = color("--band-strong");
-    g.strokeStyle = color("--accent");
+    g.fillStyle = Station.color("--band-strong");
+    g.strokeStyle = Station.color("--accent");
     for (const sector of sectors) {
       if (sector.count === 0 || largest === 0) continue;
       const length = (radius * sector.count) / largest;
@@ -64,7 +59,7 @@
       ++drawn;
     }
     if (largest > 0) {
-      g.fillStyle = color("--ink");
+      g.fillStyle = Station.color("--ink");
       g.textAlign = "left";
       g.fillText(Station.fixed((100 * largest) / total, 0) + " %", centre + 4, centre - radius + 8);
     }
@@ -104,19 +99,10 @@
       });
   }
 
-  for (const button of buttons) {
-    button.addEventListener("click", () => {
-      period = button.dataset.period;
-      for (const other of buttons) other.setAttribute("aria-pressed", String(other === button));
-      load();
-    });
-  }
-  let resizing = null;
-  window.addEventListener("resize", () => {
-    clearTimeout(resizing);
-    resizing = setTimeout(draw, 150);
+  Station.choices("#rose-panel [data-period]", "period", (chosen) => {
+    period = chosen;
+    load();
   });
-  document.addEventListener("station-reconnected", load);
-  setInterval(load, 5 * 60 * 1000);
-  Station.clockReady.then(load);
+  Station.onResize(draw);
+  Station.keepLoaded(load);
 })();

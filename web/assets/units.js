@@ -88,6 +88,40 @@ window.Station = (function () {
     );
   }
 
+  // A colour of the page's style sheet, for what is drawn on a canvas.
+  function color(name) {
+    return getComputedStyle(document.body).getPropertyValue(name).trim();
+  }
+
+  // A group of buttons of which one is chosen: marks it pressed and tells choose the value of
+  // its data-KEY attribute.
+  function choices(selector, key, choose) {
+    const buttons = document.querySelectorAll(selector);
+    for (const button of buttons) {
+      button.addEventListener("click", () => {
+        for (const other of buttons) other.setAttribute("aria-pressed", String(other === button));
+        choose(button.dataset[key]);
+      });
+    }
+  }
+
+  // load once the station's clock is known, again every five minutes and after a lost
+  // connection comes back.
+  function keepLoaded(load) {
+    document.addEventListener("station-reconnected", load);
+    setInterval(load, 5 * 60 * 1000);
+    clockReady.then(load);
+  }
+
+  // redraw once the window has stopped changing its size for a moment.
+  function onResize(redraw) {
+    let resizing = null;
+    window.addEventListener("resize", () => {
+      clearTimeout(resizing);
+      resizing = setTimeout(redraw, 150);
+    });
+  }
+
   const select = document.getElementById("unit");
   select.value = unit;
   select.addEventListener("change", () => {
@@ -118,6 +152,10 @@ window.Station = (function () {
     onUnitChange: (listener) => listeners.push(listener),
     getJson,
     firstOr,
+    color,
+    choices,
+    keepLoaded,
+    onResize,
     wallSeconds,
     wallIso,
     // Takes the station's time from an answer; the first call, with or without one, lets
