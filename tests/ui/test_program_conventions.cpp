@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QEvent>
@@ -11,15 +12,22 @@
 #include <QImage>
 #include <QLibraryInfo>
 #include <QMenuBar>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QToolButton>
+#include <chrono>
+#include <future>
+#include <memory>
 #include <utility>
+#include <vector>
 
 #include "tests/ui/main_form_fixture.h"
 #include "ui/desktop/icon_theme.h"
+#include "ui/desktop/session_bus.h"
 #include "ui/startup/program.h"
 
 namespace {
@@ -120,6 +128,52 @@ TEST_F(MainFormTest, ThemedIconsWaitForTheIconTheme) {
               form->style()->standardIcon(glyph).pixmap(16).toImage())
         << name;
   }
+}
+
+// A style that tells on which threads it made its standard icons.
+class IconCountingStyle : public QProxyStyle {
+ public:
+  IconCountingStyle() : QProxyStyle(QStringLiteral("Fusion")) {}
+  QIcon standardIcon(StandardPixmap glyph, const QStyleOption* option,
+                     const QWidget* widget) const override {
+    threads.push_back(QThread::currentThread());
+    return QProxyStyle::standardIcon(glyph, option, widget);
+  }
+  mutable std::vector<QThread*> threads;
+};
+
+// The theme's thread makes the tool buttons' pictures; the window takes each once, from the
+// style it was made for, and asks its own style for anything else.
+TEST(StandardIconTest, PicturesMadeOnTheThemeThreadAreTakenOnceFromTheirStyle) {
+  IconCountingStyle style;
+  std::future<void> made = std::async(std::launch::async, [&style] {
+    const QStyle::StandardPixmap glyphs[] = {QStyle::SP_MediaPlay, QStyle::SP_MediaStop};
+    PrepareStandardIcons(style, glyphs);
+  });
+  ASSERT_EQ(made.wait_for(std::chrono::seconds(60)), std::future_status::ready);
+  ASSERT_EQ(style.threads.size(), 2U);
+  EXPECT_NE(style.threads[0], QThread::currentThread());
+
+  IconCountingStyle other;
+  EXPECT_FALSE(StandardIcon(other, QStyle::SP_MediaPlay).isNull());
+  EXPECT_EQ(other.threads.size(), 1U) << "prepared for another style";
+
+  const QIcon prepared = StandardIcon(style, QStyle::SP_MediaPlay);
+  EXPECT_EQ(style.threads.size(), 2U) << "the prepared picture, not a new one";
+  EXPECT_EQ(prepared.pixmap(16).toImage(),
+            style.QProxyStyle::standardIcon(QStyle::SP_MediaPlay).pixmap(16).toImage());
+  StandardIcon(style, QStyle::SP_MediaPlay);
+  EXPECT_EQ(style.threads.size(), 3U) << "taken once";
+  EXPECT_EQ(style.threads.back(), QThread::currentThread());
+  StandardIcon(style, QStyle::SP_MediaStop);  // leaves nothing prepared for the next test
+}
+
+// The session bus connection begun on a thread is the program's own (Qt's default), which the
+// window's accessibility then finds made.
+TEST(SessionBusTest, ConnectionBegunOnAThreadIsTheProgramsSessionBus) {
+  std::future<void> begun = BeginSessionBusConnection();
+  ASSERT_EQ(begun.wait_for(std::chrono::seconds(60)), std::future_status::ready);
+  EXPECT_EQ(QDBusConnection::sessionBus().name(), QStringLiteral("qt_default_session_bus"));
 }
 
 // The start-up work that waits for the window (the dialogs, the installed icon, the sound

@@ -1,5 +1,6 @@
 #include "ui/desktop/icon_theme.h"
 
+#include <map>
 #include <utility>
 
 namespace {
@@ -9,6 +10,17 @@ std::function<void()>& PendingWait() {
   return wait;
 }
 
+struct PreparedIcon {
+  const QStyle* style;
+  QIcon icon;
+};
+
+// Written by the theme's thread, read after the wait for it.
+std::map<QStyle::StandardPixmap, PreparedIcon>& PreparedIcons() {
+  static std::map<QStyle::StandardPixmap, PreparedIcon> icons;
+  return icons;
+}
+
 }  // namespace
 
 void SetIconThemeWait(std::function<void()> wait) { PendingWait() = std::move(wait); }
@@ -16,4 +28,20 @@ void SetIconThemeWait(std::function<void()> wait) { PendingWait() = std::move(wa
 void WaitForIconTheme() {
   std::function<void()> wait = std::exchange(PendingWait(), nullptr);
   if (wait) wait();
+}
+
+void PrepareStandardIcons(const QStyle& style, std::span<const QStyle::StandardPixmap> glyphs) {
+  for (const QStyle::StandardPixmap glyph : glyphs) {
+    PreparedIcons().insert_or_assign(glyph, PreparedIcon{&style, style.standardIcon(glyph)});
+  }
+}
+
+QIcon StandardIcon(const QStyle& style, QStyle::StandardPixmap glyph) {
+  const auto prepared = PreparedIcons().find(glyph);
+  if (prepared == PreparedIcons().end() || prepared->second.style != &style) {
+    return style.standardIcon(glyph);
+  }
+  QIcon icon = std::move(prepared->second.icon);
+  PreparedIcons().erase(prepared);
+  return icon;
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QIcon>
+#include <QStyle>
 #include <functional>
+#include <span>
 
 // The icon theme's index (hundreds of folders) is read on the first use of a themed icon. The
 // program reads it on a thread of its own while the main window is being built; Qt's icon loader
@@ -9,3 +12,10 @@
 // to wait for.
 void SetIconThemeWait(std::function<void()> wait);
 void WaitForIconTheme();
+
+// The style's standard icons come from the theme, or else from the style's own pictures, each
+// decoded in every size it comes in (up to 128 pixels). The program's theme thread prepares
+// those the window shows at once; after WaitForIconTheme, StandardIcon hands out a prepared one
+// (once) or asks the style there and then.
+void PrepareStandardIcons(const QStyle& style, std::span<const QStyle::StandardPixmap> glyphs);
+QIcon StandardIcon(const QStyle& style, QStyle::StandardPixmap glyph);

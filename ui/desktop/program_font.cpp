@@ -2,9 +2,12 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <QByteArray>
+#include <QFile>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QStandardPaths>
+#include <QStringList>
 #include <future>
 
 namespace {
@@ -27,6 +30,28 @@ QFont Face(int pixelSize, bool bold) {
 std::future<void>& FontConfiguration() {
   static std::future<void> reading;
   return reading;
+}
+
+// Wine's Tahoma, where a data folder holds it.
+QStringList WineTahomaFiles() {
+  QStringList found;
+  for (const char* file : {"wine/fonts/tahoma.ttf", "wine/fonts/tahomabd.ttf"}) {
+    const QString path =
+        QStandardPaths::locate(QStandardPaths::GenericDataLocation, QString::fromLatin1(file));
+    if (!path.isEmpty()) found << path;
+  }
+  return found;
+}
+
+bool FontconfigKnowsTahoma() {
+  FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>("Tahoma"));
+  FcObjectSet* family = FcObjectSetBuild(FC_FAMILY, nullptr);
+  FcFontSet* fonts = FcFontList(nullptr, pattern, family);
+  const bool known = fonts != nullptr && fonts->nfont > 0;
+  if (fonts != nullptr) FcFontSetDestroy(fonts);
+  FcObjectSetDestroy(family);
+  FcPatternDestroy(pattern);
+  return known;
 }
 
 // Whether the font database holds a Tahoma, which a request for Tahoma then gets. Asked of the
@@ -54,8 +79,17 @@ int ProgramPixelSize() {
 void BeginFontConfiguration() {
   std::future<void>& reading = FontConfiguration();
   if (reading.valid()) return;
-  // Qt's font database starts with FcInit, which then finds the configuration in place.
-  reading = std::async(std::launch::async, [] { FcInit(); });
+  // Qt's font database starts with FcInit, which then finds the configuration in place. It lists
+  // the fonts fontconfig knows, Wine's Tahoma among them once added here: reading the font
+  // files is most of what adding them costs.
+  reading = std::async(std::launch::async, [tahoma = WineTahomaFiles()] {
+    FcInit();
+    if (FontconfigKnowsTahoma()) return;
+    for (const QString& file : tahoma) {
+      const QByteArray path = QFile::encodeName(file);
+      FcConfigAppFontAddFile(nullptr, reinterpret_cast<const FcChar8*>(path.constData()));
+    }
+  });
 }
 
 void LoadProgramFonts() {
@@ -64,12 +98,10 @@ void LoadProgramFonts() {
   loaded = true;
   // Two threads that both find fontconfig unconfigured would each read it all.
   if (FontConfiguration().valid()) FontConfiguration().get();
+  // A Tahoma that fontconfig could not add (or a start without BeginFontConfiguration) is
+  // added to Qt's database here.
   if (HasTahoma()) return;
-  for (const char* file : {"wine/fonts/tahoma.ttf", "wine/fonts/tahomabd.ttf"}) {
-    const QString found =
-        QStandardPaths::locate(QStandardPaths::GenericDataLocation, QString::fromLatin1(file));
-    if (!found.isEmpty()) QFontDatabase::addApplicationFont(found);
-  }
+  for (const QString& file : WineTahomaFiles()) QFontDatabase::addApplicationFont(file);
 }
 
 QFont ProgramFont() { return Face(ProgramPixelSize(), false); }

@@ -89,12 +89,14 @@ void DrawNames(QPainter& painter) {
     const bool isCardinal = sector % 4 == 0;
     const QFont& font = isCardinal ? cardinal : sector % 2 == 0 ? intercardinal : minor;
     const QString name = QString::fromLatin1(SectorName(sector));
-    const QRectF ink = QFontMetricsF(font).tightBoundingRect(name);
+    // Measured in the painter's font, resolved for the card: a font resolved for the screen
+    // would load its faces once more.
+    painter.setFont(font);
+    const QRectF ink = QFontMetricsF(painter.font()).tightBoundingRect(name);
     const double bearing = sector * 22.5 * std::numbers::pi / 180.0;
     const double halfExtent = std::abs(std::sin(bearing)) * ink.width() / 2.0 +
                               std::abs(std::cos(bearing)) * ink.height() / 2.0;
     const QPointF centre = OnBearing(sector * 22.5, kScaleRadius + kNameGap + halfExtent);
-    painter.setFont(font);
     painter.setPen(isCardinal ? kCardinalColour : kNameColour);
     painter.drawText(centre - ink.center(), name);
   }

@@ -47,6 +47,12 @@ TMainForm::TMainForm(const MainFormServices& services, QWidget* parent)
   }
   CreateControls();
   FormCreate();
+  // The menu bar and the tool buttons' pictures come from the style, which takes them from the
+  // icon theme: they come last, so that the program's thread can read the theme meanwhile. The
+  // menu bar is the window's own child, and takes no focus, so building it later changes neither
+  // what is drawn over what nor the Tab order.
+  CreateThemedControls();
+  ShowCaptureState(0);
 }
 
 TMainForm::~TMainForm() { FormDestroy(); }
@@ -82,7 +88,6 @@ void TMainForm::FormCreate() {
 
   ClearChartPoints();
   ResetDisplay();
-  ShowCaptureState(0);
 
   // Each record goes, in this order, to the display, the alarm check and the live log.
   session_.AddConsumer(*display_);

@@ -27,6 +27,7 @@ class QGroupBox;
 class QLabel;
 class QMenu;
 class QMenuBar;
+class QStyle;
 class QToolButton;
 class DataGridPanel;
 class RecordDisplay;
@@ -65,6 +66,10 @@ class TMainForm : public QMainWindow {
 
   explicit TMainForm(const MainFormServices& services, QWidget* parent = nullptr);
   ~TMainForm() override;
+
+  // Has the style's pictures for the tool buttons made ahead, on the icon theme's thread
+  // (ui/desktop/icon_theme.h).
+  static void PrepareToolButtonIcons(const QStyle& style);
 
   // Menu commands; the tool buttons forward to them with their own sender.
   void OpenClick(QObject* sender);
@@ -225,6 +230,7 @@ class TMainForm : public QMainWindow {
   void FormCreate();
   void FormDestroy();
   void CreateControls();
+  void CreateThemedControls();  // the menu bar, the tool buttons' pictures, the handlers
   void CreateMenu();
   void CreateToolButtons(QWidget* client);
   void ShowToolButtonIcons();

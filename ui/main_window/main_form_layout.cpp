@@ -6,7 +6,8 @@
 #include <QMenuBar>
 #include <QStyle>
 #include <QToolButton>
-#include <utility>
+#include <cstddef>
+#include <iterator>
 
 #include "ui/desktop/icon_theme.h"
 #include "ui/desktop/program_font.h"
@@ -17,6 +18,11 @@
 #include "ui/panels/wind_panel.h"
 
 namespace {
+
+// The tool buttons' pictures, in the order of the buttons.
+constexpr QStyle::StandardPixmap kToolButtonGlyphs[] = {
+    QStyle::SP_DialogOpenButton, QStyle::SP_DialogSaveButton, QStyle::SP_FileIcon,
+    QStyle::SP_MediaPlay,        QStyle::SP_MediaStop,        QStyle::SP_MessageBoxWarning};
 
 QToolButton* PlaceToolButton(QWidget* parent, const char* name, const char* hint, int left) {
   auto* button = new QToolButton(parent);
@@ -65,10 +71,9 @@ void TMainForm::CreateControls() {
   Image_CaptureIndicator = PlacePicture(client, "Image_CaptureIndicator", 787, 375, 20, 20);
   trends_ = std::make_unique<TrendChartPanel>(client);
   temperature_ = std::make_unique<TemperaturePanel>(client, alarmLimits_);
-  // The menu bar and the tool buttons' pictures come from the style, which takes them from the
-  // icon theme: they come last, so that the program's thread can read the theme meanwhile. The
-  // menu bar is the window's own child, and takes no focus, so building it later changes neither
-  // what is drawn over what nor the Tab order.
+}
+
+void TMainForm::CreateThemedControls() {
   WaitForIconTheme();
   CreateMenu();
   ShowToolButtonIcons();
@@ -113,15 +118,18 @@ void TMainForm::CreateToolButtons(QWidget* client) {
   SpeedButton_Alarms = PlaceToolButton(client, "SpeedButton_Alarms", "Zobrazit alarmy", 163);
 }
 
+void TMainForm::PrepareToolButtonIcons(const QStyle& style) {
+  PrepareStandardIcons(style, kToolButtonGlyphs);
+}
+
 void TMainForm::ShowToolButtonIcons() {
-  const std::pair<QToolButton*, QStyle::StandardPixmap> glyphs[] = {
-      {SpeedButton_FileOpen, QStyle::SP_DialogOpenButton},
-      {SpeedButton_FileSave, QStyle::SP_DialogSaveButton},
-      {SpeedButton_FileSavePdf, QStyle::SP_FileIcon},
-      {SpeedButton_CaptureStart, QStyle::SP_MediaPlay},
-      {SpeedButton_CaptureStop, QStyle::SP_MediaStop},
-      {SpeedButton_Alarms, QStyle::SP_MessageBoxWarning}};
-  for (const auto& [button, glyph] : glyphs) button->setIcon(button->style()->standardIcon(glyph));
+  QToolButton* const buttons[] = {SpeedButton_FileOpen,    SpeedButton_FileSave,
+                                  SpeedButton_FileSavePdf, SpeedButton_CaptureStart,
+                                  SpeedButton_CaptureStop, SpeedButton_Alarms};
+  static_assert(std::size(buttons) == std::size(kToolButtonGlyphs));
+  for (std::size_t i = 0; i < std::size(buttons); ++i) {
+    buttons[i]->setIcon(StandardIcon(*buttons[i]->style(), kToolButtonGlyphs[i]));
+  }
 }
 
 void TMainForm::ConnectHandlers() {

@@ -6,6 +6,7 @@
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QStyle>
 #include <QTimer>
 #include <QTranslator>
 #include <chrono>
@@ -23,6 +24,7 @@
 #include "ui/desktop/icon_theme.h"
 #include "ui/desktop/module_sound_player.h"
 #include "ui/desktop/program_font.h"
+#include "ui/desktop/session_bus.h"
 #include "ui/dialogs/about_box.h"
 #include "ui/dialogs/kalibracni_tabulka_form.h"
 #include "ui/dialogs/kalibracni_tabulka_zaznam_form.h"
@@ -89,6 +91,14 @@ void ShowException(const char* text) {
   QMessageBox::critical(nullptr, QString::fromUtf8(kProgramTitle), QString::fromUtf8(text));
 }
 
+// Only the desktop platforms connect the accessibility bridge to the session bus; elsewhere
+// (offscreen, a frame buffer) nothing waits for the bus, and none is started.
+std::future<void> BeginSessionBusConnectionForAccessibility() {
+  const QString platform = QGuiApplication::platformName();
+  if (platform != QLatin1String("xcb") && !platform.startsWith(QLatin1String("wayland"))) return {};
+  return BeginSessionBusConnection();
+}
+
 }  // namespace
 
 void RunAfterFirstPaint(QWidget& window, std::function<void()> work) {
@@ -150,11 +160,19 @@ int RunProgram(int& argc, char** argv, HidTransport& transport, const ProgramOpt
     QApplication::setApplicationName(QString::fromUtf8(kProgramTitle));
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopId));
+    const std::future<void> sessionBus = BeginSessionBusConnectionForAccessibility();
     // The icon theme reads its index (hundreds of folders) on first use: the menu entry's icon is
-    // looked up on a thread of its own while the fonts load and the window is built, which
-    // waits for it before its first themed icon (ui/desktop/icon_theme.h).
+    // looked up on a thread of its own, which then makes the tool buttons' pictures, while the
+    // fonts load and the window is built; the window waits for it before its first themed icon
+    // (ui/desktop/icon_theme.h).
+    const QStyle& style = *QApplication::style();
+    const auto readTheme = [&style] {
+      QIcon installed = InstalledProgramIcon();
+      TMainForm::PrepareToolButtonIcons(style);
+      return installed;
+    };
     const std::shared_future<QIcon> installedIcon =
-        std::async(std::launch::async, InstalledProgramIcon).share();
+        std::async(std::launch::async, readTheme).share();
     SetIconThemeWait([installedIcon] { installedIcon.wait(); });
     ApplyProgramConventions();
 
