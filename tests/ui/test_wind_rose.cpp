@@ -151,4 +151,7 @@ TEST(CompassCardTest, CardIsCentredOnTheNeedlesCentre) {
   EXPECT_LT(qGray(card.pixel(20, 100)), 160);
   EXPECT_EQ(card.pixel(180, 100), card.pixel(20, 100));
   EXPECT_EQ(card.pixel(100, 180), card.pixel(100, 20));
+  // The program draws it once, the same card.
+  EXPECT_EQ(CompassCard(), card);
+  EXPECT_EQ(&CompassCard(), &CompassCard());
 }

@@ -118,3 +118,8 @@ QImage MakeCompassCard() {
   painter.drawEllipse(kCentre, 2.0, 2.0);
   return card;
 }
+
+const QImage& CompassCard() {
+  static const QImage card = MakeCompassCard();
+  return card;
+}

@@ -23,7 +23,7 @@ WindPanel::WindPanel(QWidget* client, AlarmLimits& limits) {
   GroupBox_Wind = PlaceGroup(client, "GroupBox_Wind", " Vítr ", 476, 1, 331, 345);
 
   Image_WindRose = PlacePicture(GroupBox_Wind, "Image_WindRose", 10, 18, 200, 200);
-  WindRosePicture = MakeCompassCard();
+  WindRosePicture = CompassCard();
   Image_WindRose->setPixmap(QPixmap::fromImage(WindRosePicture));
 
   StringGrid_WindSpeed = new TDataStringGrid(GroupBox_Wind);

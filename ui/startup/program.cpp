@@ -29,6 +29,7 @@
 #include "ui/dialogs/kalibracni_tabulka_form.h"
 #include "ui/dialogs/kalibracni_tabulka_zaznam_form.h"
 #include "ui/dialogs/nastaveni_smeru_vetru_form.h"
+#include "ui/drawing/compass_card.h"
 #include "ui/main_window/main_form.h"
 #include "ui/startup/command_line.h"
 
@@ -175,6 +176,9 @@ int RunProgram(int& argc, char** argv, HidTransport& transport, const ProgramOpt
         std::async(std::launch::async, readTheme).share();
     SetIconThemeWait([installedIcon] { installedIcon.wait(); });
     ApplyProgramConventions();
+    // The first widgets wait for the session bus connection, which has just begun: the compass
+    // card, which needs no widget, is drawn before them meanwhile.
+    CompassCard();
 
     SystemClock clock;
     ModuleSoundPlayer sound(ModuleSoundPlayer::ProgramModuleFiles());
