@@ -39,10 +39,27 @@ class GridCellDelegate : public QStyledItemDelegate {
   }
 };
 
+// The title row is always one grid row high (SetDefaultRowHeight fixes its height), so the size
+// its titles would need is never used: the view asks for it whenever its sections change, and
+// measuring every title each time was a good part of building a grid.
+class TitleRowHeader : public QHeaderView {
+ public:
+  explicit TitleRowHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
+
+  QSize sizeHint() const override {
+    if (minimumHeight() != maximumHeight()) return QHeaderView::sizeHint();
+    return {length(), height()};
+  }
+};
+
 }  // namespace
 
 TDataStringGrid::TDataStringGrid(QWidget* owner)
     : QTableView(owner), model_(new DataStringGridModel(this)) {
+  setHorizontalHeader(new TitleRowHeader(this));
+  // Neither header is measured for the model: the row numbers are hidden, the title row fixed.
+  verticalHeader()->hide();
+  SetDefaultRowHeight(defaultRowHeight_);
   model_->SetColCount(5);
   model_->SetGridRowCount(5);
   model_->SetFixedRows(1);
@@ -61,7 +78,6 @@ TDataStringGrid::TDataStringGrid(QWidget* owner)
   setTabKeyNavigation(false);
 
   QHeaderView* rows = verticalHeader();
-  rows->hide();
   rows->setMinimumSectionSize(0);
   rows->setSectionResizeMode(QHeaderView::Fixed);
   QHeaderView* title = horizontalHeader();
@@ -72,7 +88,6 @@ TDataStringGrid::TDataStringGrid(QWidget* owner)
   title->setStretchLastSection(false);
   title->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
-  SetDefaultRowHeight(defaultRowHeight_);
   SetDefaultColWidth(defaultColWidth_);
   ApplyFixedRows();
 }
