@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QFont>
 #include <QLabel>
 #include <QWidget>
 #include <string>
@@ -16,6 +17,7 @@
 #include "ui/panels/trend_chart_panel.h"
 #include "ui/panels/wind_panel.h"
 #include "ui/widgets/data_string_grid.h"
+#include "ui/widgets/fit_to_text.h"
 
 namespace {
 
@@ -125,4 +127,43 @@ TEST_F(PanelsTest, DisplayShowsLabelsAndPicturesOnceAtTheEndOfAReport) {
 
   trends.ClearChartPoints();
   EXPECT_TRUE(trends.ChartPoints().empty());
+}
+
+// A label fitted to its text has the size adjustSize gives it: every caption and value of the
+// panels, and the labels that fitting leaves to adjustSize.
+TEST_F(PanelsTest, LabelsFitTheirTextsAsAdjustSizeWould) {
+  struct Case {
+    QString text;
+    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop;
+    bool bold = false;
+    bool wrap = false;
+    int indent = -1;
+  };
+  std::vector<Case> cases;
+  for (const QLabel* label : client.findChildren<QLabel*>()) {
+    if (!label->text().isEmpty()) cases.push_back({label->text(), label->alignment()});
+  }
+  ASSERT_GT(cases.size(), 40U);
+  cases.push_back({QStringLiteral("Průměr:"), Qt::AlignRight | Qt::AlignVCenter, true});
+  cases.push_back({QStringLiteral("Čas\nměření"), Qt::AlignCenter});
+  cases.push_back({QString::fromUtf8("\u05E8\u05D5\u05D7 12")});  // right to left
+  cases.push_back({QStringLiteral("<b>Vítr</b>")});               // rich text
+  cases.push_back({QStringLiteral("Nárazy větru nad mezí"), Qt::AlignLeft, false, true});
+  cases.push_back({QStringLiteral("m/s"), Qt::AlignLeft, false, false, 6});
+  cases.push_back({QString()});
+  for (const Case& c : cases) {
+    QLabel fitted(c.text, &client);
+    QLabel adjusted(c.text, &client);
+    for (QLabel* label : {&fitted, &adjusted}) {
+      label->setAlignment(c.alignment);
+      label->setWordWrap(c.wrap);
+      label->setIndent(c.indent);
+      QFont font = label->font();
+      font.setBold(c.bold);
+      label->setFont(font);
+    }
+    FitToText(fitted);
+    adjusted.adjustSize();
+    EXPECT_EQ(fitted.size(), adjusted.size()) << c.text.toStdString();
+  }
 }

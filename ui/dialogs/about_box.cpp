@@ -12,6 +12,7 @@
 #include <QStandardPaths>
 
 #include "ui/dialogs/dialog_controls.h"
+#include "ui/widgets/fit_to_text.h"
 
 namespace {
 
@@ -90,7 +91,7 @@ TAboutBox::TAboutBox(QWidget* parent)
   setObjectName(QStringLiteral("AboutBox"));
   setWindowTitle(QStringLiteral("O programu"));
   UseDialogFont(*this);
-  for (QLabel* label : {ProductName, Version, Copyright}) label->adjustSize();
+  for (QLabel* label : {ProductName, Version, Copyright}) FitToText(*label);
   setFixedSize(298, 166);
 
   ProgramIcon->setObjectName(QStringLiteral("ProgramIcon"));

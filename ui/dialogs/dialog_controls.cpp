@@ -6,11 +6,13 @@
 #include <QRect>
 #include <QString>
 
+#include "ui/widgets/fit_to_text.h"
+
 QLabel* PlaceLabel(QWidget* parent, const char* name, const char* text, int left, int top) {
   auto* label = new QLabel(QString::fromUtf8(text), parent);
   label->setObjectName(QString::fromUtf8(name));
   label->move(left, top);
-  label->adjustSize();
+  FitToText(*label);
   return label;
 }
 

@@ -8,13 +8,14 @@
 #include <QRect>
 
 #include "alarms/alarm_limit_controls.h"
+#include "ui/widgets/fit_to_text.h"
 
 QLabel* PlaceLabel(QWidget* parent, const char* text, int left, int top, const char* name) {
   auto* label = new QLabel(QString::fromUtf8(text), parent);
   if (name != nullptr) label->setObjectName(QString::fromUtf8(name));
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   label->move(left, top);
-  label->adjustSize();
+  FitToText(*label);
   return label;
 }
 

@@ -12,6 +12,7 @@
 #include "ui/drawing/compass_card.h"
 #include "ui/panels/placed_controls.h"
 #include "ui/widgets/data_string_grid.h"
+#include "ui/widgets/fit_to_text.h"
 
 namespace {
 
@@ -127,7 +128,7 @@ void WindPanel::ShowDirectionName(int sector) {
   if (StaticText_WindDir->text() == name) return;
   StaticText_WindDir->setText(name);
   // Sized to its text like the other static texts: "WSW" is wider than the designed "NW".
-  StaticText_WindDir->adjustSize();
+  FitToText(*StaticText_WindDir);
 }
 
 void WindPanel::DrawWindRose(int sector) {
