@@ -91,26 +91,25 @@ TEST(ProgramConventionsTest, InstalledIconReplacesTheDrawnOne) {
   QApplication::setWindowIcon(drawn);
 }
 
-// The icon theme's index is read on the program's thread while the window is built: the window
-// waits for it once, before the menu bar and the tool buttons' pictures, its themed icons.
-TEST_F(MainFormTest, ThemedIconsWaitForTheIconTheme) {
+// The icon theme's index is read on the program's thread while the window is built and shown:
+// the window is built without waiting for it, and its tool buttons get their pictures once that
+// thread is done.
+TEST_F(MainFormTest, ToolButtonsWaitForTheIconTheme) {
   form.reset();
   int waits = 0;
-  QStringList themedBeforeWait;
-  SetIconThemeWait([&] {
-    ++waits;
-    for (QWidget* widget : QApplication::allWidgets()) {
-      const auto* button = qobject_cast<QToolButton*>(widget);
-      if ((qobject_cast<QMenuBar*>(widget) != nullptr && widget->objectName() == "MainMenu") ||
-          (button != nullptr && button->objectName().startsWith("SpeedButton_") &&
-           !button->icon().isNull())) {
-        themedBeforeWait << widget->objectName();
-      }
-    }
-  });
+  SetIconThemeWait([&] { ++waits; });
   CreateForm();
+  EXPECT_EQ(waits, 0);
+  EXPECT_TRUE(IconThemeBeingRead());
+  EXPECT_NE(form->findChild<QMenuBar*>(QStringLiteral("MainMenu")), nullptr);
+  for (const QToolButton* button : form->findChildren<QToolButton*>()) {
+    if (button->objectName().startsWith("SpeedButton_")) {
+      EXPECT_TRUE(button->icon().isNull()) << button->objectName().toStdString();
+    }
+  }
+  form->ShowToolButtonIcons();
   EXPECT_EQ(waits, 1);
-  EXPECT_TRUE(themedBeforeWait.isEmpty()) << themedBeforeWait.join(", ").toStdString();
+  EXPECT_FALSE(IconThemeBeingRead());
   WaitForIconTheme();
   EXPECT_EQ(waits, 1) << "a wait runs once";
 

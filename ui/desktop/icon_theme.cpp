@@ -30,6 +30,8 @@ void WaitForIconTheme() {
   if (wait) wait();
 }
 
+bool IconThemeBeingRead() { return static_cast<bool>(PendingWait()); }
+
 void PrepareStandardIcons(const QStyle& style, std::span<const QStyle::StandardPixmap> glyphs) {
   for (const QStyle::StandardPixmap glyph : glyphs) {
     PreparedIcons().insert_or_assign(glyph, PreparedIcon{&style, style.standardIcon(glyph)});

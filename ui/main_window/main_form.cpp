@@ -9,6 +9,7 @@
 #include "core/calibration.h"
 #include "core/direction_sector.h"
 #include "device/usb_anemometer.h"
+#include "ui/desktop/icon_theme.h"
 #include "ui/desktop/message_boxes.h"
 #include "ui/desktop/qt_file_dialogs.h"
 #include "ui/desktop/qt_message_boxes.h"
@@ -47,12 +48,9 @@ TMainForm::TMainForm(const MainFormServices& services, QWidget* parent)
   }
   CreateControls();
   FormCreate();
-  // The menu bar and the tool buttons' pictures come from the style, which takes them from the
-  // icon theme: they come last, so that the program's thread can read the theme meanwhile. The
-  // menu bar is the window's own child, and takes no focus, so building it later changes neither
-  // what is drawn over what nor the Tab order.
-  CreateThemedControls();
+  FinishControls();
   ShowCaptureState(0);
+  if (!IconThemeBeingRead()) ShowToolButtonIcons();
 }
 
 TMainForm::~TMainForm() { FormDestroy(); }

@@ -70,6 +70,10 @@ class TMainForm : public QMainWindow {
   // Has the style's pictures for the tool buttons made ahead, on the icon theme's thread
   // (ui/desktop/icon_theme.h).
   static void PrepareToolButtonIcons(const QStyle& style);
+  // Gives the tool buttons their pictures, once the icon theme's thread is done. The window does
+  // it itself when it is built, unless that thread is still reading the theme: then the program
+  // calls it once it has shown the window, which is built and mapped meanwhile.
+  void ShowToolButtonIcons();
 
   // Menu commands; the tool buttons forward to them with their own sender.
   void OpenClick(QObject* sender);
@@ -230,10 +234,9 @@ class TMainForm : public QMainWindow {
   void FormCreate();
   void FormDestroy();
   void CreateControls();
-  void CreateThemedControls();  // the menu bar, the tool buttons' pictures, the handlers
+  void FinishControls();  // the menu bar, the handlers, the window's size
   void CreateMenu();
   void CreateToolButtons(QWidget* client);
-  void ShowToolButtonIcons();
   void ConnectHandlers();
   void DecodePacket();
   void ShowInformation(const char* text);

@@ -73,10 +73,8 @@ void TMainForm::CreateControls() {
   temperature_ = std::make_unique<TemperaturePanel>(client, alarmLimits_);
 }
 
-void TMainForm::CreateThemedControls() {
-  WaitForIconTheme();
+void TMainForm::FinishControls() {
   CreateMenu();
-  ShowToolButtonIcons();
   ConnectHandlers();
 
   // The menu bar sits above the client area, as a window menu would.
@@ -123,6 +121,7 @@ void TMainForm::PrepareToolButtonIcons(const QStyle& style) {
 }
 
 void TMainForm::ShowToolButtonIcons() {
+  WaitForIconTheme();
   QToolButton* const buttons[] = {SpeedButton_FileOpen,    SpeedButton_FileSave,
                                   SpeedButton_FileSavePdf, SpeedButton_CaptureStart,
                                   SpeedButton_CaptureStop, SpeedButton_Alarms};

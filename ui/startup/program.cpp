@@ -164,8 +164,10 @@ int RunProgram(int& argc, char** argv, HidTransport& transport, const ProgramOpt
     const std::future<void> sessionBus = BeginSessionBusConnectionForAccessibility();
     // The icon theme reads its index (hundreds of folders) on first use: the menu entry's icon is
     // looked up on a thread of its own, which then makes the tool buttons' pictures, while the
-    // fonts load and the window is built; the window waits for it before its first themed icon
-    // (ui/desktop/icon_theme.h).
+    // fonts load and the window is built and shown; the tool buttons wait for it
+    // (ui/desktop/icon_theme.h). The theme's name is taken here, before that thread, so that
+    // the window's later uses of it only read.
+    QIcon::themeName();
     const QStyle& style = *QApplication::style();
     const auto readTheme = [&style] {
       QIcon installed = InstalledProgramIcon();
@@ -186,8 +188,6 @@ int RunProgram(int& argc, char** argv, HidTransport& transport, const ProgramOpt
                                    LocateThisProgramsFiles(commandLine.configDir)};
     ProgramWindows windows;
     windows.MainForm = CreateMainWindow(services);
-    WaitForIconTheme();
-    UseInstalledProgramIcon(installedIcon.get());
     TMainForm* mainForm = windows.MainForm.get();
     // What the first look at the window does not need waits until it is on the screen: the
     // dialogs (the user cannot open one before), the sound module with Qt Multimedia, the
@@ -215,7 +215,11 @@ int RunProgram(int& argc, char** argv, HidTransport& transport, const ProgramOpt
     if (qEnvironmentVariableIsSet("ANEMOMETER_QUIT_WHEN_STARTED")) {
       RunAfterFirstPaint(*mainForm, [] { QCoreApplication::quit(); });
     }
+    // Shown before the tool buttons have their pictures: the window is mapped while the theme's
+    // thread finishes, and the pictures are in place before the event loop paints it.
     mainForm->show();
+    mainForm->ShowToolButtonIcons();
+    UseInstalledProgramIcon(installedIcon.get());
     QApplication::exec();
   } catch (const std::exception& error) {
     ShowException(error.what());
